@@ -1,0 +1,82 @@
+#include "QVEFormat.h"
+
+namespace zelk {
+
+QString qveFormat(const QString& format, const QVariantList& args)
+{
+    QString out;
+    out.reserve(format.size() + 16);
+    qsizetype next = 0; // the next argument for a specifier without "n$"
+    const qsizetype n = format.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = format.at(i);
+        if (c != u'%' || i + 1 >= n) {
+            out += c;
+            continue;
+        }
+        if (format.at(i + 1) == u'%') {
+            out += u'%';
+            ++i;
+            continue;
+        }
+        qsizetype j = i + 1;
+        // Optional position "n$".
+        qsizetype position = -1;
+        qsizetype k = j;
+        while (k < n && format.at(k).isDigit())
+            ++k;
+        if (k > j && k < n && format.at(k) == u'$') {
+            position = format.mid(j, k - j).toLongLong() - 1;
+            j = k + 1;
+        }
+        // Flags, width, precision and length are read past: the tables use none
+        // that changes the text.
+        while (j < n && QStringLiteral("-+ #0123456789.").contains(format.at(j)))
+            ++j;
+        while (j < n && QStringLiteral("hlqLjzt").contains(format.at(j)))
+            ++j;
+        if (j >= n) {
+            out += format.mid(i);
+            break;
+        }
+        const QChar conv = format.at(j);
+        const qsizetype index = position >= 0 ? position : next++;
+        const QVariant arg = index >= 0 && index < args.size() ? args.at(index) : QVariant();
+        switch (conv.unicode()) {
+        case '@':
+        case 's':
+            out += arg.toString();
+            break;
+        case 'd':
+        case 'i':
+            if (arg.isValid())
+                out += QString::number(arg.toLongLong());
+            break;
+        case 'u':
+            if (arg.isValid())
+                out += QString::number(arg.toULongLong());
+            break;
+        case 'x':
+        case 'X':
+            if (arg.isValid())
+                out += QString::number(arg.toULongLong(), 16);
+            break;
+        case 'f':
+        case 'g':
+        case 'e':
+            if (arg.isValid())
+                out += QString::number(arg.toDouble());
+            break;
+        default:
+            // Not a specifier we know: keep the text as it stands.
+            out += format.mid(i, j - i + 1);
+            if (position < 0)
+                --next;
+            break;
+        }
+        i = j;
+    }
+    return out;
+}
+
+} // namespace zelk

@@ -1,0 +1,26 @@
+#pragma once
+// What the framework asks of the engine's application object. The engine
+// installs one with QVAction::setApplicationObject(); without one every call
+// answers the default below.
+#include <memory>
+
+namespace zelk {
+
+class QVAction;
+
+class QVActionHostApplication {
+public:
+    virtual ~QVActionHostApplication() = default;
+
+    // Remember an action as the most recent stand-alone run.
+    virtual void addLastCutAction(std::shared_ptr<QVAction> /*action*/) {}
+    // Bring back the application that was in front before the engine and
+    // return once it is in front again. Called from run threads.
+    virtual void activateLastProcess() {}
+    // Is the engine the active application at this moment?
+    virtual bool isActive() const { return false; }
+    // Verbose tracing of runs and results.
+    virtual bool TraceAppEng() const { return false; }
+};
+
+} // namespace zelk

@@ -1,0 +1,119 @@
+#include "AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zelk;
+
+namespace {
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name = "file.txt") const { return dir.filePath(name); }
+
+    static QByteArray contents(const QString& p)
+    {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    static mode_t modeOf(const QString& p)
+    {
+        struct stat st{};
+        ::stat(QFile::encodeName(p).constData(), &st);
+        return st.st_mode & 07777;
+    }
+    // Only the files the test made: no temporary file left behind.
+    QStringList entries() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+};
+
+TEST_F(AtomicFileTest, WritesNewFileWithDefaultPermissions)
+{
+    QString error;
+    ASSERT_TRUE(writeFileAtomically(path(), "hello", &error)) << qPrintable(error);
+    EXPECT_EQ(contents(path()), "hello");
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    EXPECT_EQ(modeOf(path()), 0644 & ~mask);
+    EXPECT_EQ(entries(), QStringList{"file.txt"});
+}
+
+TEST_F(AtomicFileTest, ReplacesAndKeepsPermissions)
+{
+    ASSERT_TRUE(writeFileAtomically(path(), "old"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0600), 0);
+    ASSERT_TRUE(writeFileAtomically(path(), "new and longer"));
+    EXPECT_EQ(contents(path()), "new and longer");
+    EXPECT_EQ(modeOf(path()), mode_t(0600));
+    EXPECT_EQ(entries(), QStringList{"file.txt"});
+}
+
+TEST_F(AtomicFileTest, WritesThroughASymbolicLink)
+{
+    ASSERT_TRUE(writeFileAtomically(path("real.txt"), "old"));
+    ASSERT_TRUE(QFile::link(path("real.txt"), path("link.txt")));
+    ASSERT_TRUE(writeFileAtomically(path("link.txt"), "new"));
+    EXPECT_TRUE(QFileInfo(path("link.txt")).isSymLink());
+    EXPECT_EQ(contents(path("real.txt")), "new");
+}
+
+TEST_F(AtomicFileTest, TargetIsAFolder)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    QString error;
+    EXPECT_FALSE(writeFileAtomically(path("sub"), "x", &error));
+    EXPECT_TRUE(error.contains("sub")) << qPrintable(error);
+    EXPECT_TRUE(QFileInfo(path("sub")).isDir());
+    EXPECT_EQ(entries(), QStringList{"sub"});
+}
+
+TEST_F(AtomicFileTest, MissingFolder)
+{
+    QString error;
+    EXPECT_FALSE(writeFileAtomically(path("nowhere/file.txt"), "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(AtomicFileTest, UnwritableFolderKeepsOldFile)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    ASSERT_TRUE(writeFileAtomically(path(), "old"));
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0500), 0);
+    QString error;
+    EXPECT_FALSE(writeFileAtomically(path(), "new", &error));
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(contents(path()), "old");
+    EXPECT_EQ(entries(), QStringList{"file.txt"});
+}
+
+// A write that fails half-way (the file-size limit stands in for a full
+// disk) leaves the old file and no temporary file.
+TEST_F(AtomicFileTest, FailedWriteKeepsOldFileAndRemovesTemporary)
+{
+    ASSERT_TRUE(writeFileAtomically(path(), "old"));
+    struct rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool ok = writeFileAtomically(path(), QByteArray(4096, 'x'), &error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(error.contains("file.txt")) << qPrintable(error);
+    EXPECT_EQ(contents(path()), "old");
+    EXPECT_EQ(entries(), QStringList{"file.txt"});
+}
+
+} // namespace

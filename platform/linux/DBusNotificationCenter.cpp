@@ -1,0 +1,87 @@
+#include "DBusNotificationCenter.h"
+
+#include "Log.h"
+#include "PropertyList.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QThread>
+
+namespace zelk {
+
+DBusNotificationCenter::DBusNotificationCenter()
+{
+    // Signals reach a QObject on its own thread; observers are promised the
+    // Qt main thread, whichever thread made the platform.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        moveToThread(app->thread());
+}
+
+DBusNotificationCenter::~DBusNotificationCenter() = default;
+
+bool DBusNotificationCenter::post(const QString& name, const QVariantMap& userInfo)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        zlog("DBusNotificationCenter", "post") << "no session bus; not posted:" << name
+                                               << bus.lastError().message();
+        return false;
+    }
+    QString error;
+    const QByteArray xml = plist::writeXml(userInfo, &error);
+    if (xml.isEmpty()) {
+        zlog("DBusNotificationCenter", "post") << "userInfo of" << name << "cannot be written:" << error;
+        return false;
+    }
+    QDBusMessage signal = QDBusMessage::createSignal(kPath, kInterface, kSignal);
+    signal << name << QString::fromUtf8(xml);
+    if (!bus.send(signal)) {
+        zlog("DBusNotificationCenter", "post") << "sending" << name << "failed:" << bus.lastError().message();
+        return false;
+    }
+    return true;
+}
+
+ObserverHandle DBusNotificationCenter::addObserver(const QString& name, Observer observer)
+{
+    subscribe();
+    return m_observers.addObserver(name, nullptr, [observer = std::move(observer)](const Notification& n) {
+        observer(n.name, n.userInfo);
+    });
+}
+
+bool DBusNotificationCenter::subscribe()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_subscribed)
+        return true;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    // One match for every name and sender; received() hands each post to the
+    // observers of its name.
+    m_subscribed = bus.isConnected()
+        && bus.connect(QString(), kPath, kInterface, kSignal, "ss", this, SLOT(received(QString, QString)));
+    if (!m_subscribed)
+        zlog("DBusNotificationCenter", "addObserver") << "cannot listen on the session bus:"
+                                                      << bus.lastError().message();
+    return m_subscribed;
+}
+
+void DBusNotificationCenter::received(const QString& name, const QString& userInfo)
+{
+    // Anyone on the bus may send this signal: check before delivering.
+    QString error;
+    const std::optional<QVariant> value = plist::read(userInfo.toUtf8(), &error);
+    if (!value || value->typeId() != QMetaType::QVariantMap) {
+        zlog("DBusNotificationCenter", "received") << "dropped" << name << "with a userInfo that is not a dictionary"
+                                                   << error;
+        return;
+    }
+    if (name.isEmpty()) {
+        zlog("DBusNotificationCenter", "received") << "dropped a notification without a name";
+        return;
+    }
+    m_observers.post(name, nullptr, value->toMap());
+}
+
+} // namespace zelk

@@ -1,0 +1,201 @@
+#include "VirtualPlatform.h"
+
+#include <QStringList>
+
+namespace zelk {
+
+namespace {
+
+QString pointText(const QPointF& p)
+{
+    return QString("{%1, %2}").arg(QString::number(p.x()), QString::number(p.y()));
+}
+
+QString buttonText(EventPoster::Button button)
+{
+    return button == EventPoster::Button::Primary ? "primary" : "secondary";
+}
+
+PostedEvent eventOfKind(PostedEvent::Kind kind)
+{
+    PostedEvent e;
+    e.kind = kind;
+    return e;
+}
+
+} // namespace
+
+QString PostedEvent::toString() const
+{
+    switch (kind) {
+    case KeyDown: return QString("down %1").arg(keyCode);
+    case KeyUp: return QString("up %1").arg(keyCode);
+    case MouseDown: return QString("mouse-down %1 %2").arg(buttonText(button), pointText(point));
+    case MouseUp: return QString("mouse-up %1 %2").arg(buttonText(button), pointText(point));
+    case MouseMove: return "move " + pointText(point);
+    case MouseDrag: return "drag " + pointText(point);
+    case Scroll: return QString("scroll %1 %2 %3").arg(wheelCount).arg(vertical).arg(horizontal);
+    case ExclusiveBegin: return "exclusive-begin";
+    case ExclusiveEnd: return "exclusive-end";
+    }
+    return {};
+}
+
+VirtualPlatform::VirtualPlatform() = default;
+VirtualPlatform::~VirtualPlatform() = default;
+
+VirtualPlatform* VirtualPlatform::current()
+{
+    return dynamic_cast<VirtualPlatform*>(&Platform::instance());
+}
+
+int VirtualPlatform::postKey(uint16_t keyCode, bool down)
+{
+    std::lock_guard lock(m_mutex);
+    PostedEvent e = eventOfKind(down ? PostedEvent::KeyDown : PostedEvent::KeyUp);
+    e.keyCode = keyCode;
+    m_log.append(e);
+    if (down)
+        m_held.insert(keyCode);
+    else
+        m_held.remove(keyCode);
+    return 0;
+}
+
+int VirtualPlatform::postMouseButton(Button button, const QPointF& at, bool down)
+{
+    std::lock_guard lock(m_mutex);
+    PostedEvent e = eventOfKind(down ? PostedEvent::MouseDown : PostedEvent::MouseUp);
+    e.button = button;
+    e.point = at;
+    m_log.append(e);
+    m_pointer = at;
+    return 0;
+}
+
+int VirtualPlatform::postMouseMove(const QPointF& to, bool dragging)
+{
+    std::lock_guard lock(m_mutex);
+    PostedEvent e = eventOfKind(dragging ? PostedEvent::MouseDrag : PostedEvent::MouseMove);
+    e.point = to;
+    m_log.append(e);
+    m_pointer = to;
+    return 0;
+}
+
+int VirtualPlatform::postScroll(int wheelCount, int32_t vertical, int32_t horizontal)
+{
+    std::lock_guard lock(m_mutex);
+    PostedEvent e = eventOfKind(PostedEvent::Scroll);
+    e.wheelCount = wheelCount;
+    e.vertical = vertical;
+    e.horizontal = horizontal;
+    m_log.append(e);
+    return 0;
+}
+
+EventPoster::KeyMap VirtualPlatform::heldKeys()
+{
+    std::lock_guard lock(m_mutex);
+    KeyMap map{};
+    for (uint16_t k : std::as_const(m_held)) {
+        if (k < 128)
+            map[k / 8] |= uint8_t(1u << (k % 8));
+    }
+    return map;
+}
+
+void VirtualPlatform::beginExclusive()
+{
+    std::lock_guard lock(m_mutex);
+    ++m_exclusive;
+    m_log.append(eventOfKind(PostedEvent::ExclusiveBegin));
+}
+
+void VirtualPlatform::endExclusive()
+{
+    std::lock_guard lock(m_mutex);
+    --m_exclusive;
+    m_log.append(eventOfKind(PostedEvent::ExclusiveEnd));
+}
+
+bool VirtualPlatform::post(const QString& name, const QVariantMap& userInfo)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_posted.append({name, userInfo});
+    }
+    // Delivered outside the lock: observers may post or query in turn.
+    m_distributed.post(name, nullptr, userInfo);
+    return true;
+}
+
+ObserverHandle VirtualPlatform::addObserver(const QString& name, Observer observer)
+{
+    return m_distributed.addObserver(name, nullptr, [observer = std::move(observer)](const Notification& n) {
+        observer(n.name, n.userInfo);
+    });
+}
+
+QList<PostedEvent> VirtualPlatform::eventLog() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_log;
+}
+
+QStringList VirtualPlatform::eventLogStrings() const
+{
+    QStringList out;
+    for (const PostedEvent& e : eventLog())
+        out << e.toString();
+    return out;
+}
+
+void VirtualPlatform::clearEventLog()
+{
+    std::lock_guard lock(m_mutex);
+    m_log.clear();
+}
+
+void VirtualPlatform::userPressesKey(uint16_t keyCode)
+{
+    std::lock_guard lock(m_mutex);
+    m_held.insert(keyCode);
+}
+
+void VirtualPlatform::userReleasesKey(uint16_t keyCode)
+{
+    std::lock_guard lock(m_mutex);
+    m_held.remove(keyCode);
+}
+
+int VirtualPlatform::exclusiveDepth() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_exclusive;
+}
+
+QPointF VirtualPlatform::pointerPosition() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_pointer;
+}
+
+QList<VirtualPlatform::Posted> VirtualPlatform::postedNotifications() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_posted;
+}
+
+void VirtualPlatform::clearPostedNotifications()
+{
+    std::lock_guard lock(m_mutex);
+    m_posted.clear();
+}
+
+std::unique_ptr<Platform> makeVirtualPlatform()
+{
+    return std::make_unique<VirtualPlatform>();
+}
+
+} // namespace zelk

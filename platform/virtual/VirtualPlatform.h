@@ -1,0 +1,75 @@
+#pragma once
+// The virtual desktop: deterministic and in memory, driven by tests.
+// It records every synthetic event in a log, keeps the keys "the user"
+// holds, counts the exclusive-source bracket, and delivers distributed
+// notifications inside the process (recording each post).
+#include "Platform.h"
+
+#include <QList>
+#include <QPointF>
+#include <QSet>
+#include <mutex>
+
+namespace zelk {
+
+struct PostedEvent {
+    enum Kind { KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, MouseDrag, Scroll, ExclusiveBegin, ExclusiveEnd };
+    Kind kind;
+    uint16_t keyCode = 0;                                        // KeyDown, KeyUp
+    EventPoster::Button button = EventPoster::Button::Primary;   // MouseDown, MouseUp
+    QPointF point;                                               // mouse events
+    int wheelCount = 0;                                          // Scroll
+    int32_t vertical = 0, horizontal = 0;                        // Scroll
+    bool operator==(const PostedEvent&) const = default;
+    QString toString() const; // "down 55", "up 0", "mouse-down primary {1, 2}", "scroll 1 -3 0", ...
+};
+
+class VirtualPlatform : public Platform, public EventPoster, public DistributedNotificationCenter {
+public:
+    VirtualPlatform();
+    ~VirtualPlatform() override;
+
+    // The installed backend when it is the virtual one, else nullptr.
+    static VirtualPlatform* current();
+
+    QString name() const override { return "virtual"; }
+    EventPoster& events() override { return *this; }
+    DistributedNotificationCenter& distributedNotifications() override { return *this; }
+
+    // EventPoster: posted keys also change the held-key state, as on a
+    // real keyboard.
+    int postKey(uint16_t keyCode, bool down) override;
+    int postMouseButton(Button button, const QPointF& at, bool down) override;
+    int postMouseMove(const QPointF& to, bool dragging) override;
+    int postScroll(int wheelCount, int32_t vertical, int32_t horizontal) override;
+    KeyMap heldKeys() override;
+    void beginExclusive() override;
+    void endExclusive() override;
+
+    // DistributedNotificationCenter: observers are called synchronously.
+    bool post(const QString& name, const QVariantMap& userInfo) override;
+    [[nodiscard]] ObserverHandle addObserver(const QString& name, Observer observer) override;
+
+    // Test controls.
+    QList<PostedEvent> eventLog() const;
+    QStringList eventLogStrings() const;      // toString() of each event
+    void clearEventLog();
+    void userPressesKey(uint16_t keyCode);    // held, not logged
+    void userReleasesKey(uint16_t keyCode);
+    int exclusiveDepth() const;               // begins minus ends
+    QPointF pointerPosition() const;
+    struct Posted { QString name; QVariantMap userInfo; };
+    QList<Posted> postedNotifications() const;
+    void clearPostedNotifications();
+
+private:
+    mutable std::mutex m_mutex;
+    QList<PostedEvent> m_log;
+    QSet<uint16_t> m_held;
+    int m_exclusive = 0;
+    QPointF m_pointer;
+    QList<Posted> m_posted;
+    NotificationCenter m_distributed;
+};
+
+} // namespace zelk

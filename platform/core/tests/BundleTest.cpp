@@ -173,7 +173,7 @@ TEST(BundleForAddress, FindsTheSharedObject)
 {
     const Bundle platform = Bundle::forAddress(reinterpret_cast<const void*>(&Bundle::forLibrary));
     ASSERT_TRUE(platform.isValid());
-    EXPECT_TRUE(platform.bundlePath().endsWith("/Frameworks/ZelkPlatform")) << qPrintable(platform.bundlePath());
+    EXPECT_TRUE(platform.bundlePath().endsWith("/Libraries/ZelkPlatform")) << qPrintable(platform.bundlePath());
     EXPECT_TRUE(platform.executablePath().endsWith("/libZelkPlatform.so")) << qPrintable(platform.executablePath());
 
     // The program itself, which no .app holds.

@@ -6,6 +6,7 @@
 //
 // Key codes here are the stored virtual key codes of the records (0 = A,
 // 55 = command, ...); each backend maps them to its own keys.
+#include "DesktopServices.h"
 #include "NotificationCenter.h"
 
 #include <QPointF>
@@ -61,6 +62,14 @@ public:
     virtual QString name() const = 0;  // "virtual" or "linux"
     virtual EventPoster& events() = 0;
     virtual DistributedNotificationCenter& distributedNotifications() = 0;
+    virtual HotKeyService& hotKeys() = 0;
+    virtual Workspace& workspace() = 0;
+    virtual PowerService& power() = 0;
+    virtual NetworkService& network() = 0;
+    virtual CalendarService& calendar() = 0;
+    virtual KeyboardLayout& keyboardLayout() = 0;
+    virtual Clock& clock() = 0;
+    virtual LoginItems& loginItems() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

@@ -1,6 +1,8 @@
 #pragma once
 // The real desktop: an X11 session with a D-Bus session bus.
+#include "LinuxServices.h"
 #include "Platform.h"
+#include "SystemClock.h"
 
 #include <memory>
 
@@ -17,10 +19,26 @@ public:
     QString name() const override { return "linux"; }
     EventPoster& events() override;
     DistributedNotificationCenter& distributedNotifications() override;
+    HotKeyService& hotKeys() override { return m_hotKeys; }
+    Workspace& workspace() override { return m_workspace; }
+    PowerService& power() override { return m_power; }
+    NetworkService& network() override { return m_network; }
+    CalendarService& calendar() override { return m_calendar; }
+    KeyboardLayout& keyboardLayout() override { return m_layout; }
+    Clock& clock() override { return m_clock; }
+    LoginItems& loginItems() override { return m_loginItems; }
 
 private:
     std::unique_ptr<XEventPoster> m_events;
     std::unique_ptr<DBusNotificationCenter> m_notifications;
+    LinuxHotKeys m_hotKeys;
+    LinuxWorkspace m_workspace;
+    LinuxPower m_power;
+    LinuxNetwork m_network;
+    LinuxCalendar m_calendar;
+    LinuxKeyboardLayout m_layout;
+    SystemClock m_clock;
+    LinuxLoginItems m_loginItems;
 };
 
 } // namespace zelk

@@ -4,6 +4,7 @@
 // holds, counts the exclusive-source bracket, and delivers distributed
 // notifications inside the process (recording each post).
 #include "Platform.h"
+#include "VirtualDesktop.h"
 
 #include <QList>
 #include <QPointF>
@@ -35,6 +36,24 @@ public:
     QString name() const override { return "virtual"; }
     EventPoster& events() override { return *this; }
     DistributedNotificationCenter& distributedNotifications() override { return *this; }
+    HotKeyService& hotKeys() override { return m_hotKeys; }
+    Workspace& workspace() override { return m_workspace; }
+    PowerService& power() override { return m_power; }
+    NetworkService& network() override { return m_network; }
+    CalendarService& calendar() override { return m_calendar; }
+    KeyboardLayout& keyboardLayout() override { return m_layout; }
+    Clock& clock() override { return m_clock; }
+    LoginItems& loginItems() override { return m_loginItems; }
+
+    // The services with their test controls.
+    VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
+    VirtualWorkspace& virtualWorkspace() { return m_workspace; }
+    VirtualPower& virtualPower() { return m_power; }
+    VirtualNetwork& virtualNetwork() { return m_network; }
+    VirtualCalendar& virtualCalendar() { return m_calendar; }
+    VirtualKeyboardLayout& virtualKeyboardLayout() { return m_layout; }
+    VirtualClock& virtualClock() { return m_clock; }
+    VirtualLoginItems& virtualLoginItems() { return m_loginItems; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -70,6 +89,14 @@ private:
     QPointF m_pointer;
     QList<Posted> m_posted;
     NotificationCenter m_distributed;
+    VirtualHotKeys m_hotKeys;
+    VirtualWorkspace m_workspace;
+    VirtualPower m_power;
+    VirtualNetwork m_network;
+    VirtualCalendar m_calendar;
+    VirtualKeyboardLayout m_layout;
+    VirtualClock m_clock;
+    VirtualLoginItems m_loginItems;
 };
 
 } // namespace zelk

@@ -1,0 +1,130 @@
+#pragma once
+// Desktop services beyond input posting: hot keys, applications, power,
+// network, calendar, keyboard layout, time and the login item. One small
+// interface each; Platform hands out the backend's instances. Observers are
+// called on the thread that runs the Qt event loop unless a comment says
+// otherwise; dropping the returned handle removes the observer.
+#include "NotificationCenter.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace zelk {
+
+// Key combinations registered with the desktop. A code is the stored key
+// word: key code in bits 0-15, modifier flags caps lock 0x10000, shift
+// 0x20000, control 0x40000, option 0x80000, command 0x100000, numeric pad
+// 0x200000, function 0x800000.
+class HotKeyService {
+public:
+    using Handler = std::function<void(quint32 code, bool pressed)>;
+    static constexpr int ErrorAlreadyRegistered = -9878; // this process holds the combination
+    static constexpr int ErrorGrabbedElsewhere = -9879;  // another program holds it
+    static constexpr int ErrorUnavailable = -9880;       // no desktop to register with
+    static constexpr int ErrorNoSuchKey = -9881;         // the layout has no such key
+
+    virtual ~HotKeyService() = default;
+    // 0 and a non-zero *ref on success; else an error code and *ref = 0.
+    virtual int registerHotKey(quint32 code, quint64* ref) = 0;
+    virtual void unregisterHotKey(quint64 ref) = 0;
+    // Presses and releases of registered combinations, on the main thread.
+    // One handler per process; a new one replaces the old.
+    virtual void setHandler(Handler handler) = 0;
+};
+
+struct RunningApplication {
+    qint64 pid = 0;
+    QString name;        // file name with extension: "org.gnome.gedit.desktop", "Zelk Editor.app", "xterm"
+    QString path;        // the desktop entry, bundle or executable
+    QString displayName; // what the user calls it
+    bool hidden = false;
+    bool background = false; // no window of its own
+    bool operator==(const RunningApplication&) const = default;
+};
+
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+    virtual std::optional<RunningApplication> frontApplication() = 0;
+    virtual QList<RunningApplication> runningApplications() = 0;
+    virtual qint64 ownPid() const = 0;
+    // Starts an application (a desktop entry, bundle or executable) with
+    // optional documents; *pid is set when known.
+    virtual bool launchApplication(const QString& path, const QStringList& documents = {}, qint64* pid = nullptr) = 0;
+    // Opens a file, folder or URL with its default application.
+    virtual bool openPath(const QString& pathOrUrl) = 0;
+    virtual bool activate(qint64 pid) = 0;
+    virtual bool hide(qint64 pid) = 0;
+    virtual bool unhide(qint64 pid) = 0;
+    // Asks the application to quit (it may refuse or take its time).
+    virtual bool quit(qint64 pid) = 0;
+    // Ends the process: SIGTERM, or SIGKILL when force.
+    virtual bool terminate(qint64 pid, bool force) = 0;
+    [[nodiscard]] virtual ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool launched)> observer) = 0;
+    [[nodiscard]] virtual ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) = 0;
+};
+
+// Sleep, wake and power-off. For WillSleep and WillPowerOff the system
+// waits until every observer has called done() or the backend's bound runs
+// out, whichever comes first.
+class PowerService {
+public:
+    enum class Event { WillSleep, DidWake, WillPowerOff };
+    virtual ~PowerService() = default;
+    [[nodiscard]] virtual ObserverHandle observe(std::function<void(Event, std::function<void()> done)> observer) = 0;
+};
+
+// IPv4 configuration of network interfaces: key names the interface
+// ("State:/Network/Interface/eth0/IPv4"); present is false when it went away.
+class NetworkService {
+public:
+    virtual ~NetworkService() = default;
+    [[nodiscard]] virtual ObserverHandle observe(std::function<void(const QString& key, bool present)> observer) = 0;
+};
+
+// Calendar store changes: kind 0 calendars, 1 tasks, 2 events.
+class CalendarService {
+public:
+    virtual ~CalendarService() = default;
+    [[nodiscard]] virtual ObserverHandle observe(std::function<void(int kind, const QString& senderProcess)> observer) = 0;
+};
+
+// The current keyboard layout, in the stored key codes. Keystroke words are
+// the key code in the low byte and modifier bits above: command 0x100,
+// shift 0x200, caps lock 0x400, option 0x800, control 0x1000.
+class KeyboardLayout {
+public:
+    virtual ~KeyboardLayout() = default;
+    virtual QString layoutName() = 0;
+    // Up to two keystrokes that type the character (a dead key, then the
+    // base); empty when the layout cannot type it.
+    virtual QList<quint16> keystrokesForCharacter(char32_t c) = 0;
+    // The text a key types with the given modifier bits; empty for none.
+    virtual QString characterForKey(quint16 keyCode, quint16 modifiers) = 0;
+    [[nodiscard]] virtual ObserverHandle observeLayoutChanges(std::function<void()> observer) = 0;
+};
+
+// Wall-clock time and one-shot timers (the virtual clock is moved by tests).
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() = 0;
+    // Calls fn once at the date, on the main thread; a date in the past fires
+    // at the next turn of the event loop. Dropping the handle cancels it.
+    [[nodiscard]] virtual ObserverHandle scheduleAt(const QDateTime& when, std::function<void()> fn) = 0;
+};
+
+// Starting a program at login.
+class LoginItems {
+public:
+    virtual ~LoginItems() = default;
+    // identifier: the program's bundle identifier; path: what to start.
+    virtual bool setEnabled(const QString& identifier, const QString& path, bool enabled) = 0;
+    virtual bool isEnabled(const QString& identifier) = 0;
+};
+
+} // namespace zelk

@@ -1,0 +1,508 @@
+#include "VirtualDesktop.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace zelk {
+
+// --- hot keys
+
+int VirtualHotKeys::registerHotKey(quint32 code, quint64* ref)
+{
+    std::lock_guard lock(m_mutex);
+    *ref = 0;
+    if (m_elsewhere.contains(code))
+        return ErrorGrabbedElsewhere;
+    for (quint32 held : std::as_const(m_byRef))
+        if (held == code)
+            return ErrorAlreadyRegistered;
+    *ref = m_nextRef++;
+    m_byRef.insert(*ref, code);
+    return 0;
+}
+
+void VirtualHotKeys::unregisterHotKey(quint64 ref)
+{
+    std::lock_guard lock(m_mutex);
+    m_byRef.remove(ref);
+}
+
+void VirtualHotKeys::setHandler(Handler handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_handler = std::move(handler);
+}
+
+bool VirtualHotKeys::deliver(quint32 code, bool pressed)
+{
+    Handler handler;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!std::any_of(m_byRef.cbegin(), m_byRef.cend(), [code](quint32 c) { return c == code; }))
+            return false;
+        handler = m_handler;
+    }
+    if (handler)
+        handler(code, pressed);
+    return true;
+}
+
+bool VirtualHotKeys::userPresses(quint32 code) { return deliver(code, true); }
+bool VirtualHotKeys::userReleases(quint32 code) { return deliver(code, false); }
+
+bool VirtualHotKeys::isRegistered(quint32 code) const
+{
+    std::lock_guard lock(m_mutex);
+    return std::any_of(m_byRef.cbegin(), m_byRef.cend(), [code](quint32 c) { return c == code; });
+}
+
+QList<quint32> VirtualHotKeys::registeredCodes() const
+{
+    std::lock_guard lock(m_mutex);
+    QList<quint32> codes = m_byRef.values();
+    std::sort(codes.begin(), codes.end());
+    return codes;
+}
+
+void VirtualHotKeys::grabElsewhere(quint32 code, bool grabbed)
+{
+    std::lock_guard lock(m_mutex);
+    if (grabbed)
+        m_elsewhere.insert(code);
+    else
+        m_elsewhere.remove(code);
+}
+
+// --- workspace
+
+namespace {
+const char* const kAppsChanged = "apps";
+const char* const kFrontChanged = "front";
+} // namespace
+
+VirtualWorkspace::VirtualWorkspace() = default;
+
+RunningApplication* VirtualWorkspace::find(qint64 pid)
+{
+    for (auto& app : m_apps)
+        if (app.pid == pid)
+            return &app;
+    return nullptr;
+}
+
+std::optional<RunningApplication> VirtualWorkspace::frontApplication()
+{
+    std::lock_guard lock(m_mutex);
+    if (RunningApplication* app = find(m_front))
+        return *app;
+    return std::nullopt;
+}
+
+QList<RunningApplication> VirtualWorkspace::runningApplications()
+{
+    std::lock_guard lock(m_mutex);
+    return m_apps;
+}
+
+void VirtualWorkspace::setFront(qint64 pid, std::unique_lock<std::mutex>& lock)
+{
+    if (m_front == pid)
+        return;
+    m_front = pid;
+    std::optional<RunningApplication> front;
+    if (RunningApplication* app = find(pid)) {
+        app->hidden = false;
+        front = *app;
+    }
+    lock.unlock();
+    QVariantMap info;
+    if (front)
+        info.insert("pid", front->pid);
+    m_center.post(kFrontChanged, nullptr, info);
+    lock.lock();
+}
+
+void VirtualWorkspace::removeApp(qint64 pid, std::unique_lock<std::mutex>& lock)
+{
+    RunningApplication* app = find(pid);
+    if (!app)
+        return;
+    const RunningApplication gone = *app;
+    m_apps.removeIf([pid](const RunningApplication& a) { return a.pid == pid; });
+    lock.unlock();
+    m_center.post(kAppsChanged, nullptr, {{"pid", gone.pid}, {"name", gone.name}, {"path", gone.path}, {"launched", false}});
+    lock.lock();
+    if (m_front == pid) {
+        qint64 next = 0;
+        for (const auto& a : std::as_const(m_apps))
+            if (!a.background && !a.hidden) {
+                next = a.pid;
+                break;
+            }
+        setFront(next, lock);
+    }
+}
+
+qint64 VirtualWorkspace::userLaunches(const QString& name, const QString& path, bool background)
+{
+    std::unique_lock lock(m_mutex);
+    RunningApplication app;
+    app.pid = m_nextPid++;
+    app.name = name;
+    app.path = path.isEmpty() ? "/usr/share/applications/" + name : path;
+    app.displayName = QFileInfo(name).completeBaseName();
+    app.background = background;
+    m_apps.append(app);
+    lock.unlock();
+    m_center.post(kAppsChanged, nullptr, {{"pid", app.pid}, {"name", app.name}, {"path", app.path}, {"launched", true}});
+    lock.lock();
+    if (!background)
+        setFront(app.pid, lock);
+    return app.pid;
+}
+
+void VirtualWorkspace::userQuits(qint64 pid)
+{
+    std::unique_lock lock(m_mutex);
+    removeApp(pid, lock);
+}
+
+void VirtualWorkspace::userActivates(qint64 pid)
+{
+    std::unique_lock lock(m_mutex);
+    if (find(pid))
+        setFront(pid, lock);
+}
+
+qint64 VirtualWorkspace::pidOf(const QString& name) const
+{
+    std::lock_guard lock(m_mutex);
+    for (const auto& app : m_apps)
+        if (app.name == name)
+            return app.pid;
+    return 0;
+}
+
+void VirtualWorkspace::setRefusesToQuit(qint64 pid, bool refuses)
+{
+    std::lock_guard lock(m_mutex);
+    if (refuses)
+        m_refusing.insert(pid);
+    else
+        m_refusing.remove(pid);
+}
+
+QStringList VirtualWorkspace::requests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+void VirtualWorkspace::clearRequests()
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.clear();
+}
+
+bool VirtualWorkspace::launchApplication(const QString& path, const QStringList& documents, qint64* pid)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_requests.append(("launch " + path + " " + documents.join(' ')).trimmed());
+    }
+    const qint64 p = userLaunches(QFileInfo(path).fileName(), path);
+    if (pid)
+        *pid = p;
+    return true;
+}
+
+bool VirtualWorkspace::openPath(const QString& pathOrUrl)
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.append("open " + pathOrUrl);
+    return true;
+}
+
+bool VirtualWorkspace::activate(qint64 pid)
+{
+    std::unique_lock lock(m_mutex);
+    RunningApplication* app = find(pid);
+    if (!app)
+        return false;
+    m_requests.append("activate " + app->name);
+    setFront(pid, lock);
+    return true;
+}
+
+bool VirtualWorkspace::hide(qint64 pid)
+{
+    std::unique_lock lock(m_mutex);
+    RunningApplication* app = find(pid);
+    if (!app)
+        return false;
+    m_requests.append("hide " + app->name);
+    app->hidden = true;
+    if (m_front == pid) {
+        qint64 next = 0;
+        for (const auto& a : std::as_const(m_apps))
+            if (!a.background && !a.hidden) {
+                next = a.pid;
+                break;
+            }
+        setFront(next, lock);
+    }
+    return true;
+}
+
+bool VirtualWorkspace::unhide(qint64 pid)
+{
+    std::lock_guard lock(m_mutex);
+    RunningApplication* app = find(pid);
+    if (!app)
+        return false;
+    m_requests.append("unhide " + app->name);
+    app->hidden = false;
+    return true;
+}
+
+bool VirtualWorkspace::quit(qint64 pid)
+{
+    std::unique_lock lock(m_mutex);
+    RunningApplication* app = find(pid);
+    if (!app)
+        return false;
+    m_requests.append("quit " + app->name);
+    if (!m_refusing.contains(pid))
+        removeApp(pid, lock);
+    return true;
+}
+
+bool VirtualWorkspace::terminate(qint64 pid, bool force)
+{
+    std::unique_lock lock(m_mutex);
+    RunningApplication* app = find(pid);
+    if (!app)
+        return false;
+    m_requests.append((force ? "kill " : "terminate ") + app->name);
+    if (force || !m_refusing.contains(pid))
+        removeApp(pid, lock);
+    return true;
+}
+
+ObserverHandle VirtualWorkspace::observeApplications(std::function<void(const RunningApplication&, bool)> observer)
+{
+    return m_center.addObserver(kAppsChanged, nullptr, [observer](const Notification& n) {
+        RunningApplication app;
+        app.pid = n.userInfo.value("pid").toLongLong();
+        app.name = n.userInfo.value("name").toString();
+        app.path = n.userInfo.value("path").toString();
+        app.displayName = QFileInfo(app.name).completeBaseName();
+        observer(app, n.userInfo.value("launched").toBool());
+    });
+}
+
+ObserverHandle VirtualWorkspace::observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer)
+{
+    return m_center.addObserver(kFrontChanged, nullptr, [this, observer](const Notification&) { observer(frontApplication()); });
+}
+
+// --- power, network, calendar
+
+ObserverHandle VirtualPower::observe(std::function<void(Event, std::function<void()>)> observer)
+{
+    return m_center.addObserver("power", nullptr, [observer, pending = m_pending](const Notification& n) {
+        const auto event = static_cast<Event>(n.userInfo.value("event").toInt());
+        const bool needsReply = event != Event::DidWake;
+        if (needsReply)
+            ++*pending;
+        auto replied = std::make_shared<std::atomic<bool>>(false);
+        observer(event, [pending, replied, needsReply] {
+            if (needsReply && !replied->exchange(true))
+                --*pending;
+        });
+    });
+}
+
+int VirtualPower::simulate(Event event)
+{
+    m_center.post("power", nullptr, {{"event", static_cast<int>(event)}});
+    return m_pending->load();
+}
+
+int VirtualPower::pendingReplies() const { return m_pending->load(); }
+
+ObserverHandle VirtualNetwork::observe(std::function<void(const QString&, bool)> observer)
+{
+    return m_center.addObserver("network", nullptr, [observer](const Notification& n) {
+        observer(n.userInfo.value("key").toString(), n.userInfo.value("present").toBool());
+    });
+}
+
+void VirtualNetwork::simulateChange(const QString& key, bool present)
+{
+    m_center.post("network", nullptr, {{"key", key}, {"present", present}});
+}
+
+ObserverHandle VirtualCalendar::observe(std::function<void(int, const QString&)> observer)
+{
+    return m_center.addObserver("calendar", nullptr, [observer](const Notification& n) {
+        observer(n.userInfo.value("kind").toInt(), n.userInfo.value("sender").toString());
+    });
+}
+
+void VirtualCalendar::simulateChange(int kind, const QString& senderProcess)
+{
+    m_center.post("calendar", nullptr, {{"kind", kind}, {"sender", senderProcess}});
+}
+
+// --- keyboard layout
+
+namespace {
+
+constexpr quint16 kShift = 0x200;
+constexpr quint16 kOption = 0x800;
+
+struct KeyChar {
+    quint16 key;
+    char plain;
+    char shifted;
+};
+
+// The stored key codes of a US keyboard and what they type.
+constexpr KeyChar kUsKeys[] = {
+    {0, 'a', 'A'}, {1, 's', 'S'}, {2, 'd', 'D'}, {3, 'f', 'F'}, {4, 'h', 'H'}, {5, 'g', 'G'}, {6, 'z', 'Z'},
+    {7, 'x', 'X'}, {8, 'c', 'C'}, {9, 'v', 'V'}, {11, 'b', 'B'}, {12, 'q', 'Q'}, {13, 'w', 'W'}, {14, 'e', 'E'},
+    {15, 'r', 'R'}, {16, 'y', 'Y'}, {17, 't', 'T'}, {18, '1', '!'}, {19, '2', '@'}, {20, '3', '#'}, {21, '4', '$'},
+    {22, '6', '^'}, {23, '5', '%'}, {24, '=', '+'}, {25, '9', '('}, {26, '7', '&'}, {27, '-', '_'}, {28, '8', '*'},
+    {29, '0', ')'}, {30, ']', '}'}, {31, 'o', 'O'}, {32, 'u', 'U'}, {33, '[', '{'}, {34, 'i', 'I'}, {35, 'p', 'P'},
+    {36, '\r', 0}, {37, 'l', 'L'}, {38, 'j', 'J'}, {39, '\'', '"'}, {40, 'k', 'K'}, {41, ';', ':'}, {42, '\\', '|'},
+    {43, ',', '<'}, {44, '/', '?'}, {45, 'n', 'N'}, {46, 'm', 'M'}, {47, '.', '>'}, {48, '\t', 0}, {49, ' ', 0},
+    {50, '`', '~'},
+};
+
+struct DeadKeyChar {
+    char32_t result;
+    char base;
+};
+
+// Option-e then the vowel.
+constexpr DeadKeyChar kAcute[] = {{U'á', 'a'}, {U'é', 'e'}, {U'í', 'i'}, {U'ó', 'o'}, {U'ú', 'u'},
+                                  {U'Á', 'A'}, {U'É', 'E'}, {U'Í', 'I'}, {U'Ó', 'O'}, {U'Ú', 'U'}};
+
+std::optional<quint16> keystrokeFor(char c)
+{
+    for (const auto& k : kUsKeys) {
+        if (k.plain == c)
+            return k.key;
+        if (k.shifted && k.shifted == c)
+            return quint16(k.key | kShift);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QList<quint16> VirtualKeyboardLayout::keystrokesForCharacter(char32_t c)
+{
+    if (c == U'\n')
+        c = U'\r';
+    if (c < 128) {
+        if (auto k = keystrokeFor(char(c)))
+            return {*k};
+        return {};
+    }
+    for (const auto& d : kAcute)
+        if (d.result == c)
+            return {quint16(14 | kOption), *keystrokeFor(d.base)};
+    return {};
+}
+
+QString VirtualKeyboardLayout::characterForKey(quint16 keyCode, quint16 modifiers)
+{
+    for (const auto& k : kUsKeys) {
+        if (k.key != keyCode)
+            continue;
+        const char c = (modifiers & kShift) && k.shifted ? k.shifted : k.plain;
+        return QString(QChar::fromLatin1(c));
+    }
+    return {};
+}
+
+ObserverHandle VirtualKeyboardLayout::observeLayoutChanges(std::function<void()> observer)
+{
+    return m_center.addObserver("layout", nullptr, [observer](const Notification&) { observer(); });
+}
+
+void VirtualKeyboardLayout::simulateLayoutChange() { m_center.post("layout"); }
+
+// --- clock
+
+VirtualClock::VirtualClock() : m_now(QDateTime(QDate(2026, 1, 7), QTime(12, 0))) {}
+
+QDateTime VirtualClock::now()
+{
+    std::lock_guard lock(m_mutex);
+    return m_now;
+}
+
+ObserverHandle VirtualClock::scheduleAt(const QDateTime& when, std::function<void()> fn)
+{
+    std::unique_lock lock(m_mutex);
+    const QString name = QString("timer-%1").arg(m_next++);
+    ObserverHandle handle = m_center.addObserver(name, nullptr, [fn](const Notification&) { fn(); });
+    m_timers.insert(when, name);
+    if (when <= m_now)
+        fireDue(lock);
+    return handle;
+}
+
+void VirtualClock::fireDue(std::unique_lock<std::mutex>& lock)
+{
+    while (!m_timers.isEmpty() && m_timers.firstKey() <= m_now) {
+        const QString name = m_timers.first();
+        m_timers.erase(m_timers.begin());
+        lock.unlock();
+        m_center.post(name);
+        lock.lock();
+    }
+}
+
+void VirtualClock::setNow(const QDateTime& now)
+{
+    std::unique_lock lock(m_mutex);
+    m_now = now;
+    fireDue(lock);
+}
+
+void VirtualClock::advance(double seconds)
+{
+    std::unique_lock lock(m_mutex);
+    m_now = m_now.addMSecs(qint64(seconds * 1000));
+    fireDue(lock);
+}
+
+int VirtualClock::pendingTimers() const
+{
+    std::lock_guard lock(m_mutex);
+    return int(m_timers.size());
+}
+
+// --- login items
+
+bool VirtualLoginItems::setEnabled(const QString& identifier, const QString& path, bool enabled)
+{
+    std::lock_guard lock(m_mutex);
+    if (enabled)
+        m_items.insert(identifier, path);
+    else
+        m_items.remove(identifier);
+    return true;
+}
+
+bool VirtualLoginItems::isEnabled(const QString& identifier)
+{
+    std::lock_guard lock(m_mutex);
+    return m_items.contains(identifier);
+}
+
+} // namespace zelk

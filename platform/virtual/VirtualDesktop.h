@@ -1,0 +1,157 @@
+#pragma once
+// The virtual desktop's services beyond input posting, each driven by tests:
+// hot keys the user "presses", applications that launch, quit and come to
+// the front, sleep and wake, network and calendar changes, a US keyboard
+// layout, a clock that only moves when told, and login items.
+#include "DesktopServices.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <mutex>
+
+namespace zelk {
+
+class VirtualHotKeys : public HotKeyService {
+public:
+    int registerHotKey(quint32 code, quint64* ref) override;
+    void unregisterHotKey(quint64 ref) override;
+    void setHandler(Handler handler) override;
+
+    // Test controls. A press of a registered code reaches the handler and
+    // answers true; an unregistered one answers false (it would reach the
+    // front application).
+    bool userPresses(quint32 code);
+    bool userReleases(quint32 code);
+    bool isRegistered(quint32 code) const;
+    QList<quint32> registeredCodes() const;  // sorted
+    void grabElsewhere(quint32 code, bool grabbed = true); // another program holds it
+
+private:
+    bool deliver(quint32 code, bool pressed);
+    mutable std::mutex m_mutex;
+    QHash<quint64, quint32> m_byRef;
+    QSet<quint32> m_elsewhere;
+    quint64 m_nextRef = 1;
+    Handler m_handler;
+};
+
+class VirtualWorkspace : public Workspace {
+public:
+    VirtualWorkspace();
+    std::optional<RunningApplication> frontApplication() override;
+    QList<RunningApplication> runningApplications() override;
+    qint64 ownPid() const override { return m_ownPid; }
+    bool launchApplication(const QString& path, const QStringList& documents, qint64* pid) override;
+    bool openPath(const QString& pathOrUrl) override;
+    bool activate(qint64 pid) override;
+    bool hide(qint64 pid) override;
+    bool unhide(qint64 pid) override;
+    bool quit(qint64 pid) override;
+    bool terminate(qint64 pid, bool force) override;
+    [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer) override;
+    [[nodiscard]] ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) override;
+
+    // Test controls. Applications are named by their file name ("gedit.desktop");
+    // the path defaults to /usr/share/applications/<name>.
+    qint64 userLaunches(const QString& name, const QString& path = {}, bool background = false);
+    void userQuits(qint64 pid);
+    void userActivates(qint64 pid);
+    qint64 pidOf(const QString& name) const; // 0 when not running
+    void setOwnPid(qint64 pid) { m_ownPid = pid; }
+    void setRefusesToQuit(qint64 pid, bool refuses);
+    // Every request made through the interface, in order: "launch <path> [docs]",
+    // "open <path>", "activate <name>", "hide <name>", "unhide <name>",
+    // "quit <name>", "terminate <name>", "kill <name>".
+    QStringList requests() const;
+    void clearRequests();
+
+private:
+    void setFront(qint64 pid, std::unique_lock<std::mutex>& lock);
+    void removeApp(qint64 pid, std::unique_lock<std::mutex>& lock);
+    RunningApplication* find(qint64 pid);
+    mutable std::mutex m_mutex;
+    QList<RunningApplication> m_apps;
+    QSet<qint64> m_refusing;
+    qint64 m_front = 0;
+    qint64 m_nextPid = 1000;
+    qint64 m_ownPid = 1;
+    QStringList m_requests;
+    NotificationCenter m_center;
+};
+
+class VirtualPower : public PowerService {
+public:
+    [[nodiscard]] ObserverHandle observe(std::function<void(Event, std::function<void()>)> observer) override;
+    // Tells every observer; answers how many observers have not called done().
+    int simulate(Event event);
+    int pendingReplies() const;
+
+private:
+    mutable std::mutex m_mutex;
+    NotificationCenter m_center;
+    std::shared_ptr<std::atomic<int>> m_pending = std::make_shared<std::atomic<int>>(0);
+};
+
+class VirtualNetwork : public NetworkService {
+public:
+    [[nodiscard]] ObserverHandle observe(std::function<void(const QString&, bool)> observer) override;
+    void simulateChange(const QString& key, bool present);
+
+private:
+    NotificationCenter m_center;
+};
+
+class VirtualCalendar : public CalendarService {
+public:
+    [[nodiscard]] ObserverHandle observe(std::function<void(int, const QString&)> observer) override;
+    void simulateChange(int kind, const QString& senderProcess);
+
+private:
+    NotificationCenter m_center;
+};
+
+// A US layout: letters, digits and punctuation with shift; option-e then a
+// vowel for the acute accents (a dead key), as on the layout the stored key
+// codes come from.
+class VirtualKeyboardLayout : public KeyboardLayout {
+public:
+    QString layoutName() override { return "us"; }
+    QList<quint16> keystrokesForCharacter(char32_t c) override;
+    QString characterForKey(quint16 keyCode, quint16 modifiers) override;
+    [[nodiscard]] ObserverHandle observeLayoutChanges(std::function<void()> observer) override;
+    void simulateLayoutChange();
+
+private:
+    NotificationCenter m_center;
+};
+
+class VirtualClock : public Clock {
+public:
+    VirtualClock();
+    QDateTime now() override;
+    [[nodiscard]] ObserverHandle scheduleAt(const QDateTime& when, std::function<void()> fn) override;
+    void setNow(const QDateTime& now);      // fires what fell due, in date order
+    void advance(double seconds);
+    int pendingTimers() const;
+
+private:
+    void fireDue(std::unique_lock<std::mutex>& lock);
+    mutable std::mutex m_mutex;
+    QDateTime m_now;
+    QMultiMap<QDateTime, QString> m_timers; // date -> notification name
+    quint64 m_next = 1;
+    NotificationCenter m_center;
+};
+
+class VirtualLoginItems : public LoginItems {
+public:
+    bool setEnabled(const QString& identifier, const QString& path, bool enabled) override;
+    bool isEnabled(const QString& identifier) override;
+
+private:
+    std::mutex m_mutex;
+    QMap<QString, QString> m_items;
+};
+
+} // namespace zelk

@@ -104,6 +104,14 @@ QList<RunningApplication> VirtualWorkspace::runningApplications()
     return m_apps;
 }
 
+qint64 VirtualWorkspace::firstShownPid() const
+{
+    for (const auto& a : m_apps)
+        if (!a.background && !a.hidden)
+            return a.pid;
+    return 0;
+}
+
 void VirtualWorkspace::setFront(qint64 pid, std::unique_lock<std::mutex>& lock)
 {
     if (m_front == pid)
@@ -133,13 +141,7 @@ void VirtualWorkspace::removeApp(qint64 pid, std::unique_lock<std::mutex>& lock)
     m_center.post(kAppsChanged, nullptr, {{"pid", gone.pid}, {"name", gone.name}, {"path", gone.path}, {"launched", false}});
     lock.lock();
     if (m_front == pid) {
-        qint64 next = 0;
-        for (const auto& a : std::as_const(m_apps))
-            if (!a.background && !a.hidden) {
-                next = a.pid;
-                break;
-            }
-        setFront(next, lock);
+        setFront(firstShownPid(), lock);
     }
 }
 
@@ -243,13 +245,7 @@ bool VirtualWorkspace::hide(qint64 pid)
     m_requests.append("hide " + app->name);
     app->hidden = true;
     if (m_front == pid) {
-        qint64 next = 0;
-        for (const auto& a : std::as_const(m_apps))
-            if (!a.background && !a.hidden) {
-                next = a.pid;
-                break;
-            }
-        setFront(next, lock);
+        setFront(firstShownPid(), lock);
     }
     return true;
 }

@@ -70,6 +70,7 @@ private:
     void setFront(qint64 pid, std::unique_lock<std::mutex>& lock);
     void removeApp(qint64 pid, std::unique_lock<std::mutex>& lock);
     RunningApplication* find(qint64 pid);
+    qint64 firstShownPid() const; // the application that comes forward when the front one goes
     mutable std::mutex m_mutex;
     QList<RunningApplication> m_apps;
     QSet<qint64> m_refusing;

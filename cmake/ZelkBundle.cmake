@@ -32,7 +32,8 @@ endfunction()
 
 # zelk_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...])
 # One GoogleTest program; its cases run under CTest on the virtual backend
-# with Qt's offscreen platform. Label "unit" marks the fast core tests that
+# with Qt's offscreen platform (tests/support/TestMain.cpp sets the
+# environment, since a list can't pass through gtest_discover_tests). Label "unit" marks the fast core tests that
 # the sanitizer pass runs; "x11" tests start their own Xvfb.
 function(zelk_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
@@ -44,6 +45,5 @@ function(zelk_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZELK_PLATFORM=virtual;ZELK_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZELK_APP_DIR=${ZELK_APP}")
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120)
 endfunction()

@@ -2,12 +2,16 @@
 
 #include "DBusNotificationCenter.h"
 #include "XEventPoster.h"
+#include "XSession.h"
 
 namespace zelk {
 
 LinuxPlatform::LinuxPlatform()
-    : m_events(std::make_unique<XEventPoster>())
+    : m_session(std::make_shared<XSession>())
+    , m_events(std::make_unique<XEventPoster>())
     , m_notifications(std::make_unique<DBusNotificationCenter>())
+    , m_hotKeys(m_session)
+    , m_layout(m_session)
 {
 }
 

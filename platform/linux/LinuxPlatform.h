@@ -10,6 +10,7 @@ namespace zelk {
 
 class XEventPoster;
 class DBusNotificationCenter;
+class XSession;
 
 class LinuxPlatform : public Platform {
 public:
@@ -29,6 +30,7 @@ public:
     LoginItems& loginItems() override { return m_loginItems; }
 
 private:
+    std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
     std::unique_ptr<XEventPoster> m_events;
     std::unique_ptr<DBusNotificationCenter> m_notifications;
     LinuxHotKeys m_hotKeys;

@@ -3,18 +3,13 @@
 // notifications. Until each is wired to the desktop it answers "not
 // available": no hot keys register, no application or power event arrives.
 #include "DesktopServices.h"
+#include "LinuxHotKeys.h"
+#include "LinuxKeyboardLayout.h"
 
 #include <QMap>
 #include <mutex>
 
 namespace zelk {
-
-class LinuxHotKeys : public HotKeyService {
-public:
-    int registerHotKey(quint32, quint64* ref) override { *ref = 0; return ErrorUnavailable; }
-    void unregisterHotKey(quint64) override {}
-    void setHandler(Handler) override {}
-};
 
 class LinuxWorkspace : public Workspace {
 public:
@@ -46,14 +41,6 @@ public:
 class LinuxCalendar : public CalendarService {
 public:
     [[nodiscard]] ObserverHandle observe(std::function<void(int, const QString&)>) override { return {}; }
-};
-
-class LinuxKeyboardLayout : public KeyboardLayout {
-public:
-    QString layoutName() override { return {}; }
-    QList<quint16> keystrokesForCharacter(char32_t) override { return {}; }
-    QString characterForKey(quint16, quint16) override { return {}; }
-    [[nodiscard]] ObserverHandle observeLayoutChanges(std::function<void()>) override { return {}; }
 };
 
 // XDG autostart: ~/.config/autostart/<identifier>.desktop

@@ -3,6 +3,8 @@
 #include "Log.h"
 
 #include <QHash>
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include <X11/XKBlib.h>
@@ -44,6 +46,12 @@ constexpr Entry kTable[] = {
     {125, "DOWN"}, {126, "UP"},
 };
 
+// Unused by the table above and by the keyboards the stored codes come from.
+constexpr uint16_t kSpareCodes[] = {52, 66, 68, 70, 77, 102, 104, 108, 110, 112};
+
+// Written by the layout on any thread, read by every poster.
+std::array<std::atomic<uint8_t>, 128> gSpareKeycodes{};
+
 QByteArray nameOf(const char* chars)
 {
     return QByteArray(chars, int(strnlen(chars, XkbKeyNameLength)));
@@ -66,6 +74,17 @@ QList<uint16_t> KeyTable::mappedCodes()
     for (const Entry& e : kTable)
         codes << e.mac;
     return codes;
+}
+
+QList<uint16_t> KeyTable::spareCodes()
+{
+    return QList<uint16_t>(std::begin(kSpareCodes), std::end(kSpareCodes));
+}
+
+void KeyTable::bindSpareCode(uint16_t macKeyCode, uint8_t keycode)
+{
+    if (std::find(std::begin(kSpareCodes), std::end(kSpareCodes), macKeyCode) != std::end(kSpareCodes))
+        gSpareKeycodes[macKeyCode].store(keycode);
 }
 
 std::array<int16_t, 256> KeyTable::emptyReverse()
@@ -119,12 +138,20 @@ bool KeyTable::load(_XDisplay* display)
 
 uint8_t KeyTable::keycode(uint16_t macKeyCode) const
 {
-    return macKeyCode < m_toX.size() ? m_toX[macKeyCode] : 0;
+    if (macKeyCode >= m_toX.size())
+        return 0;
+    return m_toX[macKeyCode] ? m_toX[macKeyCode] : gSpareKeycodes[macKeyCode].load();
 }
 
 int KeyTable::macKeyCode(uint8_t keycode) const
 {
-    return m_toMac[keycode];
+    if (m_toMac[keycode] >= 0 || !keycode)
+        return m_toMac[keycode];
+    for (uint16_t spare : kSpareCodes) {
+        if (gSpareKeycodes[spare].load() == keycode)
+            return spare;
+    }
+    return -1;
 }
 
 } // namespace zelk

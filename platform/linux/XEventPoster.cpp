@@ -1,13 +1,12 @@
 #include "XEventPoster.h"
 
 #include "Log.h"
+#include "X11Support.h"
 
-#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -23,47 +22,6 @@ constexpr uint16_t kCapsLock = 57;
 // A stored scroll amount is a count of wheel clicks; a wild one must not
 // keep the poster (and its lock) busy for ever.
 constexpr int64_t kMaxScrollClicks = 1000;
-
-// X errors on our own connections are answers, not reasons to exit: the
-// default Xlib handler would end the process. Errors of other connections go
-// to whichever handler was there before.
-std::mutex gTrapMutex;
-QHash<Display*, int> gTraps;
-XErrorHandler gPreviousHandler = nullptr;
-
-int trapError(Display* display, XErrorEvent* event)
-{
-    {
-        std::lock_guard lock(gTrapMutex);
-        const auto it = gTraps.find(display);
-        if (it != gTraps.end()) {
-            if (*it == 0)
-                *it = event->error_code;
-            return 0;
-        }
-    }
-    return gPreviousHandler ? gPreviousHandler(display, event) : 0;
-}
-
-void trapErrorsOn(Display* display)
-{
-    static std::once_flag once;
-    std::call_once(once, [] { gPreviousHandler = XSetErrorHandler(trapError); });
-    std::lock_guard lock(gTrapMutex);
-    gTraps.insert(display, 0);
-}
-
-void stopTrapping(Display* display)
-{
-    std::lock_guard lock(gTrapMutex);
-    gTraps.remove(display);
-}
-
-int takeError(Display* display)
-{
-    std::lock_guard lock(gTrapMutex);
-    return std::exchange(gTraps[display], 0);
-}
 
 bool isDown(const char* keys, unsigned keycode)
 {
@@ -104,7 +62,7 @@ XEventPoster::XEventPoster() = default;
 XEventPoster::~XEventPoster()
 {
     if (m_display) {
-        stopTrapping(m_display);
+        x11::stopTrapping(m_display);
         XCloseDisplay(m_display);
     }
 }
@@ -115,8 +73,7 @@ int XEventPoster::open()
         return 0;
     if (m_openError)
         return m_openError;
-    static std::once_flag threads;
-    std::call_once(threads, [] { XInitThreads(); });
+    x11::initThreads();
 
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
@@ -142,7 +99,7 @@ int XEventPoster::open()
     // reads them before each use of the table.
     const unsigned int changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask | XkbNamesNotifyMask;
     XkbSelectEvents(display, XkbUseCoreKbd, changes, changes);
-    trapErrorsOn(display);
+    x11::trapErrors(display);
     m_display = display;
     m_keymapDirty = true;
     return 0;
@@ -167,7 +124,7 @@ void XEventPoster::refreshKeymap()
 int XEventPoster::sync()
 {
     XSync(m_display, False);
-    return takeError(m_display);
+    return x11::takeError(m_display);
 }
 
 int XEventPoster::postKey(uint16_t keyCode, bool down)
@@ -309,7 +266,7 @@ std::optional<std::array<uint8_t, 32>> XEventPoster::physicallyHeldKeys()
     int opcode = 0, event = 0, error = 0;
     if (!XQueryExtension(m_display, "XInputExtension", &opcode, &event, &error))
         return std::nullopt;
-    takeError(m_display);
+    x11::takeError(m_display);
     int count = 0;
     XDeviceInfo* devices = XListInputDevices(m_display, &count);
     if (!devices)

@@ -9,6 +9,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!qEnvironmentVariableIsSet("ZELK_PLATFORM"))
         qputenv("ZELK_PLATFORM", "virtual");
+    if (!qEnvironmentVariableIsSet("ZELK_SOURCE_DIR"))
+        qputenv("ZELK_SOURCE_DIR", ZELK_SOURCE_DIR_DEFAULT);
+    if (!qEnvironmentVariableIsSet("ZELK_APP_DIR"))
+        qputenv("ZELK_APP_DIR", ZELK_APP_DIR_DEFAULT);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

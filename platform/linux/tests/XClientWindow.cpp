@@ -83,7 +83,11 @@ QList<XClientWindow::Event> XClientWindow::takeEvents()
         case KeyPress:
         case KeyRelease:
             events.append({e.type == KeyPress ? Event::KeyDown : Event::KeyUp, e.xkey.keycode, e.xkey.state,
-                           e.xkey.x_root, e.xkey.y_root});
+                           e.xkey.x_root, e.xkey.y_root, XLookupKeysym(&e.xkey, 0)});
+            break;
+        case MappingNotify:
+            // As applications do: the next keys are read with the new keymap.
+            XRefreshKeyboardMapping(&e.xmapping);
             break;
         case ButtonPress:
         case ButtonRelease:

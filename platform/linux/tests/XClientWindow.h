@@ -20,6 +20,7 @@ public:
         unsigned int code;   // X keycode or button
         unsigned int state;  // modifier and button mask before the event
         int rootX = 0, rootY = 0;
+        unsigned long keysym = 0; // a key's first-level symbol, from the keymap when the event was read
     };
 
     explicit XClientWindow(const QString& display);

@@ -1,0 +1,254 @@
+#pragma once
+// The engine's application object: start-up, the data folder, reloads,
+// editor commands, system events turned into local notifications, sleep and
+// shut-down hand-shakes, the trace switches and the recently run objects.
+// One per process (QVAppl::shared()); made by main() after the QApplication.
+//
+// Local notifications it posts on zelk::NotificationCenter::defaultCenter():
+//   "EndInitNotification", "BootNotification",
+//   "AfterLaunchAppNotifcation" / "AfterTerminateAppNotifcation" {"AppPathName"},
+//   "FrontAppChangedNotification" {"LastFrontApp", "NewFrontApp"} (main thread),
+//   "GoToSleepNotification", "WakeFromSleepNotification", "ShutdownNotification",
+//   "DownKeyNotification" / "UpKeyNotification" {"KeyCode"}.
+//
+// Every wait of the hand-shakes is bounded and runs off the main thread, so
+// an action that needs the main thread still gets it while the engine waits:
+// sleep and shut-down wait at most 5 s (logind's usual delay-inhibitor
+// bound), bringing the last application back at most 2 s.
+#include "QVActionHostApplication.h"
+#include "QVLinkedObject.h"
+#include "NotificationCenter.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariantMap>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class QLockFile;
+class QWidget;
+
+namespace zelk {
+class QVAction;
+}
+
+namespace engine {
+
+class QVNewUserPanel;
+class QVReport;
+
+class QVAppl : public QObject, public zelk::QVActionHostApplication {
+    Q_OBJECT
+public:
+    struct Deleter {
+        void operator()(QVAppl* appl) const;
+    };
+    using Ptr = std::unique_ptr<QVAppl, Deleter>;
+    // Makes the process's application object; nullptr when one exists.
+    static Ptr make();
+
+    static QVAppl* shared(); // nullptr before main() made it
+
+    // Trace switches, read once at start from the standard user defaults
+    // "debugTraceAppEng", "debugTraceMgrEng", "debugTracePluginEng", "debugTraceRun".
+    bool TraceAppEng() const override;
+    bool TraceMgrEng() const;
+    bool TracePluginEng() const;
+    bool TraceRun() const;
+
+    // The data folder for data types 1 and 2, empty for any other.
+    QString prefsPathForDataType(int type);
+    void readPrefs();
+    void addMissingPlugin(const QString& className);
+
+    // Sleep and shut-down hand-shakes of the system-event launchers.
+    void waitBeforeSleep();
+    void canGoToSleep();
+    void waitBeforeShutdown();
+    void canGoShutdown();
+
+    // Recently run objects (engine-control actions run them again).
+    void addLastCutAction(std::shared_ptr<zelk::QVAction> action) override;
+    void addLastCutObject(std::shared_ptr<QVLinkedObject> object);
+    void runLastCutAction1();
+    void runLastCutAction2();
+    void activateLastProcess() override;
+    bool isActive() const override;
+    void stopShortcuts();
+
+    // The run report: a line for the report, written on the main thread.
+    void writeToReport(const QString& line);
+    void cleanReport();
+    // KeyCue is not on Linux: the call is kept so callers read as designed.
+    void SendAppleEventToKeyCue(const QString& code);
+
+    // Runs fn on the main thread: at once when already there, else queued
+    // (wait = false) or blocking until done (wait = true).
+    static void onMainThread(std::function<void()> fn, bool wait);
+
+    // --- Launch -------------------------------------------------------------
+    // Trace switches and version, then the onboarding gate.
+    void finishLaunching();
+    // The gate: start at once, start and show the panel, or wait for the
+    // panel's start button (first launch ever).
+    void showNewUserWindow();
+    // Start-up proper, once.
+    void startEngine();
+    // The panel's start button (with a sender the onboarded version is
+    // stored), or the gate itself (nullptr).
+    void startEngine(QObject* sender);
+    bool isStarted() const { return m_started; }
+    QVNewUserPanel* newUserPanel() const;
+    // The panel closing: before the engine started, the engine quits.
+    void windowWillClose(QWidget* window);
+    // The panel's check boxes and buttons.
+    void installLoginItem(bool on);
+    void suppressIntroPanelChanged(bool on);
+    void NUDocumentation();
+    void NUEditor();
+    // The engine asked to open again while it runs: edit, nothing or quit.
+    bool applicationShouldHandleReopen();
+
+    // --- Data folder ----------------------------------------------------------
+    // $XDG_DATA_HOME/Zelk, made and seeded on the first run.
+    static QString defaultObjectsPath();
+    void setupDefaultData();
+    QString objectsPath() const;
+
+    // The data files in reading order, each with the manager that holds
+    // its records; a reload empties the managers in the reverse order.
+    struct ObjectsFile {
+        QString fileName;
+        QString arrayKey;
+        std::function<void()> reset;
+        std::function<void(const QVariantList&)> set;
+    };
+    static QList<ObjectsFile> defaultObjectsFiles();
+    void setObjectsFiles(QList<ObjectsFile> files); // tests watch the order
+
+    // --- Editor commands ------------------------------------------------------
+    // "QVEditorNotification" {"action": verb, "param0": argument}.
+    void editorNotification(const QVariantMap& userInfo);
+
+    // --- Settings kept for the other parts of the engine ----------------------
+    bool deactivateKeyCombo() const { return m_deactivateKeyCombo; }
+    bool reportEachItem() const { return m_reportEachItem; }
+    int daysSaveReport() const { return m_daysSaveReport; }
+    bool automaticallyChecksForUpdates() const { return m_checkUpdate; }
+    QString appVersion() const { return m_appVersion; }
+    QVReport& report() const { return *m_report; }
+
+    // The text percent-escaped for a mail link (UTF-8).
+    static QString stringForMail(const QString& text);
+
+    // --- Quit -----------------------------------------------------------------
+    // Saves the launchers' dates, asks the editor to quit, gives the
+    // shut-down launchers their run, then leaves the event loop. The waits
+    // run off the main thread; the call returns at once.
+    void terminate();
+    bool isTerminating() const { return m_terminating; }
+    bool hasQuit() const { return m_quit; }
+
+signals:
+    // Everything is done: main() leaves the event loop on it.
+    void quitRequested();
+
+public:
+
+    // One engine per user: the lock file, in the user's runtime folder.
+    static QString instanceLockPath();
+
+    // Bounds of the waits, in milliseconds (tests shorten them).
+    struct WaitBounds {
+        int activateMs = 2000;
+        int sleepMs = 5000;
+        int shutdownMs = 5000;
+        int editorQuitMs = 5000;
+    };
+    void setWaitBounds(const WaitBounds& bounds);
+
+protected:
+    QVAppl();
+    ~QVAppl() override;
+
+private:
+    // The hand-shake flags, shared with the threads that watch them so a
+    // watcher outlives nothing it reads.
+    struct Flags {
+        std::atomic<bool> waitSleep{false};
+        std::atomic<bool> isShuttingDown{false};
+        std::atomic<bool> waitShutdown{false};
+        std::atomic<bool> shutdownDone{false};
+    };
+    // An object that can run again: an action or a shortcut, menu or palette.
+    struct Recallable {
+        std::weak_ptr<zelk::QVAction> action;
+        std::weak_ptr<QVLinkedObject> object;
+        void run() const;
+    };
+
+    bool singleInstanceCheck();
+    // Logs the alert and shows it through the engine's QVUtility; answers
+    // 1, 0 or -1 for the first, second or third button (0 without one).
+    int alert(const QString& title, const QString& message, const QString& button1, const QString& button2 = {},
+              const QString& button3 = {});
+    QString localized(const QString& key) const;
+    void copyObjectsFromResourcesPath(const QString& from, const QString& to);
+    static QString formerVersionPath();
+    void readSettings();
+    void observeSystem();
+    void installDownHotKeyHandler(bool install);
+    void installUpHotKeyHandler(bool install);
+    void updateHotKeyHandler();
+    void frontApplicationChanged(qint64 pid, const QString& name);
+    void beforeGoToSleep(std::function<void()> done);
+    void afterWakeFromSleep();
+    void shutdownHandshake(std::function<void()> then);
+    void terminateAfterEditor();
+    void quiteEditor(std::function<void()> then);
+    void finishTerminate();
+    void universalContextOn();
+    void setLastCut(const Recallable& recallable);
+
+    bool m_traceAppEng = false, m_traceMgrEng = false, m_tracePluginEng = false, m_traceRun = false;
+    QString m_appVersion;
+    bool m_started = false;
+    bool m_terminating = false;
+    bool m_quit = false;
+    QPointer<QVNewUserPanel> m_panel;
+    std::unique_ptr<QLockFile> m_instanceLock;
+
+    mutable std::mutex m_dataMutex;
+    QString m_objectsPath; // QVObjectsPath
+    QList<ObjectsFile> m_objectsFiles;
+    std::shared_ptr<QVReport> m_report;
+
+    std::mutex m_missingMutex;
+    QStringList m_missingPlugins; // QVMissingPluginsArray
+
+    std::mutex m_frontAppLock; // QVFrontAppLock: guards the two below
+    qint64 m_lastProcess = 0;  // QVLastProcess
+    QString m_previousFrontName;
+
+    std::shared_ptr<Flags> m_flags = std::make_shared<Flags>();
+
+    std::mutex m_lastCutMutex;
+    Recallable m_lastCut1, m_lastCut2;
+    std::atomic<bool> m_notRecordLastCutAction{false};
+
+    std::atomic<bool> m_deactivateKeyCombo{false};
+    std::atomic<bool> m_reportEachItem{false};
+    std::atomic<int> m_daysSaveReport{0};
+    std::atomic<bool> m_checkUpdate{false};
+    std::atomic<bool> m_downHandler{false}, m_upHandler{false};
+
+    WaitBounds m_bounds;
+    std::vector<zelk::ObserverHandle> m_observers;
+};
+
+} // namespace engine

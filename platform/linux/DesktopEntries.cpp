@@ -1,0 +1,347 @@
+#include "DesktopEntries.h"
+
+#include "Log.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QSet>
+#include <QUrl>
+#include <algorithm>
+
+namespace zelk {
+
+namespace {
+
+// Programs that start other programs: an entry whose Exec begins with one
+// of them says nothing about which process is its application.
+bool isLauncher(const QString& program)
+{
+    static const QStringList launchers{
+        "sh",   "bash",   "dash", "zsh",     "ksh",    "csh",     "tcsh", "fish",  "env",      "perl", "ruby",
+        "node", "nodejs", "java", "gjs",     "mono",   "wine",    "flatpak", "snap", "xdg-open", "gio",  "sudo",
+        "pkexec", "bwrap", "busybox", "gtk-launch", "exo-open", "kioclient5",
+    };
+    const QString name = QFileInfo(program).fileName();
+    return launchers.contains(name) || name.startsWith("python");
+}
+
+// The string escapes of desktop-entry values; other backslashes stay for
+// Exec's own quoting.
+QString unescape(const QString& value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c != '\\' || i + 1 == value.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = value[++i];
+        switch (next.unicode()) {
+        case 's': out += ' '; break;
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        case 'r': out += '\r'; break;
+        case '\\': out += '\\'; break;
+        default: out += c; out += next; break;
+        }
+    }
+    return out;
+}
+
+QString programOf(const QString& exec)
+{
+    const std::optional<QStringList> args = DesktopEntries::splitExec(exec);
+    if (!args)
+        return {};
+    qsizetype i = 0;
+    if (i < args->size() && QFileInfo(args->at(i)).fileName() == "env") {
+        ++i;
+        while (i < args->size() && args->at(i).contains('=') && !args->at(i).startsWith('/'))
+            ++i;
+    }
+    if (i >= args->size() || args->at(i).contains('%'))
+        return {};
+    QString program = args->at(i);
+    if (!QFileInfo(program).isAbsolute())
+        program = QStandardPaths::findExecutable(program);
+    program = QFileInfo(program).canonicalFilePath();
+    return isLauncher(program) ? QString() : program;
+}
+
+QStringList dataFolders()
+{
+    QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    if (home.isEmpty())
+        home = QDir::homePath() + "/.local/share";
+    QStringList folders{home + "/applications"};
+    QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dirs.isEmpty())
+        dirs = "/usr/local/share:/usr/share";
+    for (const QString& dir : dirs.split(':', Qt::SkipEmptyParts))
+        folders << QDir::cleanPath(dir) + "/applications";
+    folders.removeDuplicates();
+    return folders;
+}
+
+bool isLocalPathOrFileUrl(const QString& document)
+{
+    return !document.contains("://") || document.startsWith("file:");
+}
+
+QString localPath(const QString& document)
+{
+    return document.startsWith("file:") ? QUrl(document).toLocalFile() : document;
+}
+
+} // namespace
+
+std::optional<DesktopEntry> DesktopEntries::read(const QString& path, const QString& id)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    DesktopEntry entry;
+    entry.id = id.isEmpty() ? QFileInfo(path).fileName() : id;
+    entry.path = path;
+    bool inMain = false, application = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        if (line.startsWith('[')) {
+            inMain = line == "[Desktop Entry]";
+            continue;
+        }
+        const qsizetype eq = line.indexOf('=');
+        if (!inMain || eq <= 0)
+            continue;
+        const QString key = line.left(eq).trimmed(), value = unescape(line.mid(eq + 1).trimmed());
+        if (key == "Type")
+            application = value == "Application";
+        else if (key == "Hidden" && value == "true")
+            return std::nullopt; // a deleted entry
+        else if (key == "Name")
+            entry.name = value;
+        else if (key == "Exec")
+            entry.exec = value;
+        else if (key == "Icon")
+            entry.icon = value;
+        else if (key == "Path")
+            entry.workingDir = value;
+        else if (key == "StartupWMClass")
+            entry.wmClass = value;
+    }
+    if (!application || entry.exec.isEmpty())
+        return std::nullopt;
+    if (entry.name.isEmpty())
+        entry.name = QFileInfo(path).completeBaseName();
+    entry.program = programOf(entry.exec);
+    return entry;
+}
+
+std::optional<QStringList> DesktopEntries::splitExec(const QString& exec)
+{
+    QStringList args;
+    QString current;
+    bool quoted = false, inArgument = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (quoted) {
+            if (c == '"')
+                quoted = false;
+            else if (c == '\\' && i + 1 < exec.size() && QStringLiteral("\"`$\\").contains(exec[i + 1]))
+                current += exec[++i];
+            else
+                current += c;
+        } else if (c == ' ' || c == '\t' || c == '\n') {
+            if (inArgument)
+                args << current;
+            current.clear();
+            inArgument = false;
+        } else if (c == '"') {
+            quoted = inArgument = true;
+        } else if (c == '\\' && i + 1 < exec.size()) {
+            current += exec[++i];
+            inArgument = true;
+        } else {
+            current += c;
+            inArgument = true;
+        }
+    }
+    if (quoted)
+        return std::nullopt;
+    if (inArgument)
+        args << current;
+    return args;
+}
+
+QList<QStringList> DesktopEntries::commandLines(const DesktopEntry& entry, const QStringList& documents)
+{
+    const std::optional<QStringList> args = splitExec(entry.exec);
+    if (!args || args->isEmpty())
+        return {};
+    QStringList files, urls;
+    for (const QString& d : documents) {
+        urls << d;
+        // A file field takes local files only.
+        if (isLocalPathOrFileUrl(d))
+            files << localPath(d);
+    }
+    const bool single = std::any_of(args->begin(), args->end(),
+                                    [](const QString& a) { return a.contains("%f") || a.contains("%u"); });
+
+    auto expand = [&](const QStringList& fileList, const QStringList& urlList) {
+        QStringList out;
+        for (const QString& arg : *args) {
+            if (arg == "%F") {
+                out << fileList;
+            } else if (arg == "%U") {
+                out << urlList;
+            } else if (arg == "%i") {
+                if (!entry.icon.isEmpty())
+                    out << "--icon" << entry.icon;
+            } else {
+                QString result;
+                bool hadCode = false;
+                for (qsizetype i = 0; i < arg.size(); ++i) {
+                    if (arg[i] != '%' || i + 1 == arg.size()) {
+                        result += arg[i];
+                        continue;
+                    }
+                    hadCode = true;
+                    switch (arg[++i].unicode()) {
+                    case 'f': result += fileList.value(0); break;
+                    case 'u': result += urlList.value(0); break;
+                    case 'c': result += entry.name; break;
+                    case 'k': result += entry.path; break;
+                    case '%': result += '%'; break;
+                    default: break; // deprecated and unknown codes expand to nothing
+                    }
+                }
+                // A code that expands to nothing takes its argument with it.
+                if (!result.isEmpty() || !hadCode)
+                    out << result;
+            }
+        }
+        return out;
+    };
+
+    QList<QStringList> lines;
+    if (single && documents.size() > 1) {
+        for (const QString& d : documents) {
+            const QStringList file = isLocalPathOrFileUrl(d) ? QStringList{localPath(d)} : QStringList{};
+            lines << expand(file, {d});
+        }
+    } else {
+        lines << expand(files, urls);
+    }
+    lines.removeIf([](const QStringList& l) { return l.isEmpty() || l.first().isEmpty(); });
+    return lines;
+}
+
+bool DesktopEntries::foldersChanged()
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    // Cheap, but not on every look-up of a busy poll.
+    if (m_lastCheck.isValid() && m_lastCheck.msecsTo(now) < 1000)
+        return false;
+    m_lastCheck = now;
+    for (const QString& folder : dataFolders()) {
+        if (!m_folders.contains(folder))
+            return true;
+    }
+    for (auto it = m_folders.cbegin(); it != m_folders.cend(); ++it) {
+        if (QFileInfo(it.key()).lastModified() != it.value())
+            return true;
+    }
+    return false;
+}
+
+void DesktopEntries::load()
+{
+    m_entries.clear();
+    m_folders.clear();
+    QSet<QString> ids;
+    for (const QString& folder : dataFolders()) {
+        m_folders.insert(folder, QFileInfo(folder).lastModified());
+        QDirIterator dirs(folder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (dirs.hasNext()) {
+            const QString dir = dirs.next();
+            m_folders.insert(dir, QFileInfo(dir).lastModified());
+        }
+        QDirIterator files(folder, {"*.desktop"}, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString path = files.next();
+            // The ID of applications/kde/foo.desktop is kde-foo.desktop.
+            const QString id = QDir(folder).relativeFilePath(path).replace('/', '-');
+            if (ids.contains(id))
+                continue;
+            ids.insert(id);
+            if (auto entry = read(path, id))
+                m_entries << *entry;
+        }
+    }
+    m_loaded = true;
+    m_lastCheck = QDateTime::currentDateTimeUtc();
+}
+
+void DesktopEntries::refresh()
+{
+    std::lock_guard lock(m_mutex);
+    m_loaded = false;
+}
+
+std::optional<DesktopEntry> DesktopEntries::forWindowClass(const QString& instance, const QString& windowClass)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_loaded || foldersChanged())
+        load();
+    QStringList names{instance, windowClass};
+    names.removeAll(QString());
+    if (names.isEmpty())
+        return std::nullopt;
+    auto matches = [&](const QString& candidate, Qt::CaseSensitivity cs) {
+        return !candidate.isEmpty() && names.contains(candidate, cs);
+    };
+    // StartupWMClass first, exact, then ignoring case; then the ID itself
+    // ("org.gnome.Gedit.desktop", "gedit.desktop" for class "Gedit").
+    for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (const DesktopEntry& e : std::as_const(m_entries)) {
+            if (matches(e.wmClass, cs))
+                return e;
+        }
+    }
+    for (const DesktopEntry& e : std::as_const(m_entries)) {
+        const QString base = e.id.chopped(8); // ".desktop"
+        if (matches(base, Qt::CaseInsensitive) || matches(base.section('.', -1), Qt::CaseInsensitive))
+            return e;
+    }
+    return std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopEntries::forProgram(const QString& executable, const QStringList& arguments)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_loaded || foldersChanged())
+        load();
+    if (executable.isEmpty())
+        return std::nullopt;
+    QStringList candidates{executable};
+    // An interpreter running a script: the script is the program.
+    if (arguments.size() >= 2 && arguments[1].startsWith('/'))
+        candidates << QFileInfo(arguments[1]).canonicalFilePath();
+    for (const QString& program : candidates) {
+        for (const DesktopEntry& e : std::as_const(m_entries)) {
+            if (!e.program.isEmpty() && e.program == program)
+                return e;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace zelk

@@ -1,0 +1,57 @@
+#pragma once
+// Desktop entries: what the system calls an application on Linux. Reads
+// the entries of $XDG_DATA_HOME/applications and $XDG_DATA_DIRS/applications
+// (earlier folders win for the same desktop-file ID), matches running
+// programs to them, and turns an entry's Exec line into command lines.
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <mutex>
+#include <optional>
+
+namespace zelk {
+
+struct DesktopEntry {
+    QString id;         // desktop-file ID: "org.gnome.gedit.desktop"
+    QString path;       // the file
+    QString name;       // Name
+    QString exec;       // Exec, string escapes undone
+    QString icon;       // Icon
+    QString workingDir; // Path
+    QString wmClass;    // StartupWMClass
+    QString program;    // the program Exec starts, its canonical path; empty for shells and other launchers
+};
+
+class DesktopEntries {
+public:
+    // An application entry read from a file; nullopt for anything else.
+    static std::optional<DesktopEntry> read(const QString& path, const QString& id = {});
+    // Exec split into arguments by its quoting rules; nullopt when malformed.
+    static std::optional<QStringList> splitExec(const QString& exec);
+    // The command lines that start the entry with the documents (paths or
+    // URLs): the field codes expanded; one line per document when Exec
+    // takes a single file or URL. Empty when Exec is malformed.
+    static QList<QStringList> commandLines(const DesktopEntry& entry, const QStringList& documents);
+
+    // The entry of a window class (WM_CLASS instance and class).
+    std::optional<DesktopEntry> forWindowClass(const QString& instance, const QString& windowClass);
+    // The entry of a program: its executable, or the script an interpreter runs.
+    std::optional<DesktopEntry> forProgram(const QString& executable, const QStringList& arguments);
+    // Reads the folders again at the next look-up; look-ups also notice a
+    // changed folder by themselves.
+    void refresh();
+
+private:
+    void load();
+    bool foldersChanged();
+
+    std::mutex m_mutex;
+    bool m_loaded = false;
+    QDateTime m_lastCheck;
+    QHash<QString, QDateTime> m_folders; // scanned folder -> modification time
+    QList<DesktopEntry> m_entries;       // in precedence order
+};
+
+} // namespace zelk

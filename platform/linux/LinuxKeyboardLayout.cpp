@@ -1,0 +1,454 @@
+#include "LinuxKeyboardLayout.h"
+
+#include "KeysymUnicode.h"
+#include "Log.h"
+#include "MacKeyTable.h"
+#include "XSession.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+namespace zelk {
+
+namespace {
+
+constexpr quint16 kShift = 0x200;
+constexpr quint16 kCapsLock = 0x400;
+constexpr quint16 kOption = 0x800;
+
+// A spare stored code and the X key lent to it.
+struct Loan {
+    uint16_t mac = 0;
+    unsigned keycode = 0; // 0: none lent
+    KeySym keysym = NoSymbol;
+    quint64 lastUse = 0;
+};
+
+KeySym symbolAt(XkbDescPtr xkb, unsigned keycode, int group, int level)
+{
+    if (keycode < xkb->min_key_code || keycode > xkb->max_key_code || XkbKeyNumGroups(xkb, keycode) <= group
+        || XkbKeyGroupWidth(xkb, keycode, group) <= level)
+        return NoSymbol;
+    return XkbKeySymEntry(xkb, keycode, level, group);
+}
+
+// _XKB_RULES_NAMES: rules, model, layouts, variants, options; the lists
+// comma-separated, one entry per group.
+QList<QByteArray> rulesNames(Display* display, Window root)
+{
+    const Atom property = XInternAtom(display, "_XKB_RULES_NAMES", True);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    QList<QByteArray> fields;
+    if (property != None
+        && XGetWindowProperty(display, root, property, 0, 1024, False, XA_STRING, &type, &format, &count, &after,
+                              &data) == Success
+        && data && format == 8) {
+        fields = QByteArray(reinterpret_cast<const char*>(data), int(count)).split('\0');
+    }
+    if (data)
+        XFree(data);
+    return fields;
+}
+
+QString text(char32_t c)
+{
+    return c ? QString::fromUcs4(&c, 1) : QString();
+}
+
+} // namespace
+
+struct LinuxKeyboardLayout::Private {
+    std::shared_ptr<XSession> session;
+    std::unique_ptr<QObject> context = std::make_unique<QObject>();
+    QTimer* loanTimer = nullptr; // main thread
+    int listener = 0;
+    NotificationCenter center;
+    bool notifyQueued = false; // main thread
+
+    // With the session's lock:
+    XkbDescPtr xkb = nullptr;
+    KeyTable keys;
+    unsigned level3 = 0; // the modifier of AltGr
+    bool dirty = true;
+    unsigned long seenSerial = 0;
+    // Of the loaded keymap, and of the one observers last heard of: the
+    // server also announces a "new keyboard" when input merely comes from
+    // another device with the same keymap.
+    size_t fingerprint = 0;
+    std::optional<size_t> announced;
+    std::vector<Loan> loans;
+    quint64 uses = 0;
+
+    bool isUserKeymapChange(const XEvent& event) const;
+    static Bool noteKeymapChange(Display*, XEvent* event, XPointer self);
+    void refresh(Display* display);
+    size_t keymapFingerprint(Display* display) const;
+    int group(Display* display) const;
+    KeySym translate(unsigned keycode, unsigned mods, int group) const;
+    std::optional<quint16> find(int group, const std::function<bool(KeySym)>& wanted) const;
+    std::optional<quint16> lend(Display* display, KeySym keysym);
+    unsigned spareKeycode() const;
+    void startLoanTimer();
+    void endLoans();
+    void received(const XEvent& event);
+};
+
+LinuxKeyboardLayout::LinuxKeyboardLayout(std::shared_ptr<XSession> session) : d(std::make_unique<Private>())
+{
+    d->session = std::move(session);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        d->context->moveToThread(app->thread());
+    for (uint16_t mac : KeyTable::spareCodes())
+        d->loans.push_back({mac});
+    d->listener = d->session->addListener([p = d.get()](const XEvent& event) { p->received(event); });
+}
+
+LinuxKeyboardLayout::~LinuxKeyboardLayout()
+{
+    d->session->removeListener(d->listener);
+    d->context.reset();
+    d->endLoans();
+    if (d->xkb)
+        XkbFreeKeyboard(d->xkb, 0, True);
+}
+
+bool LinuxKeyboardLayout::Private::isUserKeymapChange(const XEvent& event) const
+{
+    if (event.type != session->xkbEventBase())
+        return false;
+    switch (reinterpret_cast<const XkbEvent&>(event).any.xkb_type) {
+    case XkbNewKeyboardNotify:
+    case XkbNamesNotify:
+        return true;
+    case XkbMapNotify:
+        return !session->isOwnKeymapChange(event);
+    default:
+        return false;
+    }
+}
+
+// Looks through the events already queued without taking them: the main
+// thread hands them out later, but a caller on another thread must not
+// answer from a keymap the user has just replaced.
+Bool LinuxKeyboardLayout::Private::noteKeymapChange(Display*, XEvent* event, XPointer self)
+{
+    auto* p = reinterpret_cast<Private*>(self);
+    if (p->isUserKeymapChange(*event) && event->xany.serial > p->seenSerial) {
+        p->seenSerial = event->xany.serial;
+        p->dirty = true;
+    }
+    return False;
+}
+
+void LinuxKeyboardLayout::Private::refresh(Display* display)
+{
+    session->sync();
+    XEvent unused;
+    XCheckIfEvent(display, &unused, &Private::noteKeymapChange, reinterpret_cast<XPointer>(this));
+    if (!dirty)
+        return;
+    if (xkb)
+        XkbFreeKeyboard(xkb, 0, True);
+    xkb = XkbGetMap(display, XkbAllClientInfoMask, XkbUseCoreKbd);
+    if (!xkb || !keys.load(display)) {
+        zlog("LinuxKeyboardLayout", "refresh") << "cannot read the keymap";
+        return;
+    }
+    dirty = false;
+    level3 = XkbKeysymToModifiers(display, XK_ISO_Level3_Shift);
+    fingerprint = keymapFingerprint(display);
+    if (!announced)
+        announced = fingerprint;
+    // A loan the user's new keymap wrote over is over; the key is theirs.
+    for (Loan& loan : loans) {
+        if (loan.keycode && symbolAt(xkb, loan.keycode, 0, 0) != loan.keysym) {
+            KeyTable::bindSpareCode(loan.mac, 0);
+            loan = Loan{loan.mac};
+        }
+    }
+}
+
+size_t LinuxKeyboardLayout::Private::keymapFingerprint(Display* display) const
+{
+    QByteArray all;
+    for (int keycode = xkb->min_key_code; keycode <= xkb->max_key_code; ++keycode) {
+        // Keys lent here count as the empty keys they were.
+        const int groups = session->isOwnKeycode(unsigned(keycode)) ? 0 : XkbKeyNumGroups(xkb, keycode);
+        for (int group = 0; group < groups; ++group) {
+            for (int level = 0; level < XkbKeyGroupWidth(xkb, keycode, group); ++level) {
+                const KeySym keysym = symbolAt(xkb, unsigned(keycode), group, level);
+                all.append(reinterpret_cast<const char*>(&keysym), sizeof keysym);
+            }
+            all.append('\0');
+        }
+        all.append('\n');
+    }
+    all.append(rulesNames(display, session->root()).join('\0'));
+    all.append(QByteArray::number(level3));
+    return qHash(all);
+}
+
+int LinuxKeyboardLayout::Private::group(Display* display) const
+{
+    XkbStateRec state;
+    return XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+}
+
+KeySym LinuxKeyboardLayout::Private::translate(unsigned keycode, unsigned mods, int group) const
+{
+    unsigned consumed = 0;
+    KeySym keysym = NoSymbol;
+    if (!XkbTranslateKeyCode(xkb, KeyCode(keycode), XkbBuildCoreState(mods, group), &consumed, &keysym))
+        return NoSymbol;
+    return keysym;
+}
+
+// The first stored key, plain or shifted, whose symbol is wanted. Stored
+// codes go in ascending order, so the main keys come before the keypad.
+std::optional<quint16> LinuxKeyboardLayout::Private::find(int group, const std::function<bool(KeySym)>& wanted) const
+{
+    static const QList<uint16_t> codes = KeyTable::mappedCodes();
+    for (uint16_t mac : codes) {
+        const unsigned keycode = keys.keycode(mac);
+        if (!keycode)
+            continue;
+        if (wanted(translate(keycode, 0, group)))
+            return mac;
+        if (wanted(translate(keycode, ShiftMask, group)))
+            return quint16(mac | kShift);
+    }
+    return std::nullopt;
+}
+
+unsigned LinuxKeyboardLayout::Private::spareKeycode() const
+{
+    for (int keycode = xkb->max_key_code; keycode >= std::max<int>(xkb->min_key_code, 8); --keycode) {
+        if (XkbKeyNumSyms(xkb, keycode) != 0 || (xkb->map->modmap && xkb->map->modmap[keycode])
+            || keys.macKeyCode(uint8_t(keycode)) >= 0)
+            continue;
+        if (std::none_of(loans.begin(), loans.end(), [keycode](const Loan& l) { return l.keycode == unsigned(keycode); }))
+            return unsigned(keycode);
+    }
+    return 0;
+}
+
+std::optional<quint16> LinuxKeyboardLayout::Private::lend(Display* display, KeySym keysym)
+{
+    auto loan = std::find_if(loans.begin(), loans.end(), [keysym](const Loan& l) { return l.keycode && l.keysym == keysym; });
+    if (loan == loans.end()) {
+        // The least recently used: a key typed a moment ago may not have
+        // reached its application yet.
+        loan = std::min_element(loans.begin(), loans.end(),
+                                [](const Loan& a, const Loan& b) { return a.lastUse < b.lastUse; });
+        if (!loan->keycode)
+            loan->keycode = spareKeycode();
+        if (!loan->keycode) {
+            zlog("LinuxKeyboardLayout", "keystrokesForCharacter") << "the keymap has no empty key to lend";
+            return std::nullopt;
+        }
+        KeySym both[2] = {keysym, keysym}; // plain and shifted, so Shift and Caps Lock change nothing
+        session->noteOwnKeymapChange(loan->keycode);
+        session->clearErrors();
+        XChangeKeyboardMapping(display, int(loan->keycode), 2, both, 1);
+        if (const int error = session->sync()) {
+            zlog("LinuxKeyboardLayout", "keystrokesForCharacter") << "lending key" << loan->keycode << "failed: X error" << error;
+            KeyTable::bindSpareCode(loan->mac, 0);
+            *loan = Loan{loan->mac};
+            return std::nullopt;
+        }
+        loan->keysym = keysym;
+        KeyTable::bindSpareCode(loan->mac, uint8_t(loan->keycode));
+    }
+    loan->lastUse = ++uses;
+    startLoanTimer();
+    return loan->mac;
+}
+
+void LinuxKeyboardLayout::Private::startLoanTimer()
+{
+    if (!QCoreApplication::instance())
+        return;
+    XSession::onMainThread(context.get(), [this] {
+        if (!loanTimer) {
+            loanTimer = new QTimer(context.get());
+            loanTimer->setSingleShot(true);
+            loanTimer->setInterval(kLendMilliseconds);
+            QObject::connect(loanTimer, &QTimer::timeout, context.get(), [this] { endLoans(); });
+        }
+        loanTimer->start();
+    });
+}
+
+void LinuxKeyboardLayout::Private::endLoans()
+{
+    XSession::Lock lock(*session);
+    Display* display = lock.display();
+    bool any = false;
+    for (Loan& loan : loans) {
+        if (!loan.keycode)
+            continue;
+        KeyTable::bindSpareCode(loan.mac, 0);
+        if (display) {
+            KeySym none = NoSymbol;
+            XChangeKeyboardMapping(display, int(loan.keycode), 1, &none, 1);
+            any = true;
+        }
+        loan = Loan{loan.mac};
+    }
+    if (any)
+        session->sync();
+}
+
+void LinuxKeyboardLayout::Private::received(const XEvent& event)
+{
+    if (event.type != session->xkbEventBase())
+        return;
+    const auto& xkbEvent = reinterpret_cast<const XkbEvent&>(event);
+    if (xkbEvent.any.xkb_type == XkbStateNotify) {
+        if (!(xkbEvent.state.changed & XkbGroupLockMask))
+            return;
+    } else {
+        if (!isUserKeymapChange(event))
+            return;
+        XSession::Lock lock(*session);
+        Display* display = lock.display();
+        if (!display)
+            return;
+        if (event.xany.serial > seenSerial) {
+            seenSerial = event.xany.serial;
+            dirty = true;
+        }
+        refresh(display);
+        if (dirty || fingerprint == announced)
+            return;
+        announced = fingerprint;
+    }
+    // One change of the user's comes as several events.
+    if (notifyQueued)
+        return;
+    notifyQueued = true;
+    QMetaObject::invokeMethod(
+        context.get(), [this] {
+            notifyQueued = false;
+            center.post("layout");
+        },
+        Qt::QueuedConnection);
+}
+
+QString LinuxKeyboardLayout::layoutName()
+{
+    XSession::Lock lock(*d->session);
+    Display* display = lock.display();
+    if (!display || d->session->xkbEventBase() < 0)
+        return {};
+    const int group = d->group(display);
+    const QList<QByteArray> fields = rulesNames(display, d->session->root());
+    if (fields.size() >= 4) {
+        const QList<QByteArray> layouts = fields[2].split(','), variants = fields[3].split(',');
+        const QString layout = QString::fromUtf8(layouts.value(group, layouts.value(0))).trimmed();
+        const QString variant = QString::fromUtf8(variants.value(group)).trimmed();
+        if (!layout.isEmpty())
+            return variant.isEmpty() ? layout : layout + "(" + variant + ")";
+    }
+    // No rules names: the group's own name ("English (US)").
+    QString name;
+    XkbDescPtr names = XkbAllocKeyboard();
+    if (names && XkbGetNames(display, XkbGroupNamesMask, names) == Success && names->names
+        && names->names->groups[group] != None) {
+        if (char* atom = XGetAtomName(display, names->names->groups[group])) {
+            name = QString::fromUtf8(atom);
+            XFree(atom);
+        }
+    }
+    if (names)
+        XkbFreeKeyboard(names, 0, True);
+    return name;
+}
+
+QList<quint16> LinuxKeyboardLayout::keystrokesForCharacter(char32_t c)
+{
+    XSession::Lock lock(*d->session);
+    Display* display = lock.display();
+    if (!display || d->session->xkbEventBase() < 0 || c == 0)
+        return {};
+    d->refresh(display);
+    if (!d->xkb || d->dirty)
+        return {};
+    if (c == U'\n')
+        c = U'\r'; // Return
+    const int group = d->group(display);
+    if (auto key = d->find(group, [c](KeySym s) { return keysyms::toUnicode(s) == c; }))
+        return {*key};
+
+    if (QChar::decompositionTag(c) == QChar::Canonical) {
+        const QString parts = QChar::decomposition(c);
+        const unsigned long dead = parts.size() == 2 ? keysyms::deadKeyFor(parts[1].unicode()) : 0;
+        if (dead) {
+            const char32_t base = parts[0].unicode();
+            const auto deadKey = d->find(group, [dead](KeySym s) { return s == dead; });
+            const auto baseKey = d->find(group, [base](KeySym s) { return keysyms::toUnicode(s) == base; });
+            if (deadKey && baseKey)
+                return {*deadKey, *baseKey};
+        }
+    }
+
+    const unsigned long keysym = keysyms::fromUnicode(c);
+    if (!keysym)
+        return {};
+    if (auto key = d->lend(display, keysym))
+        return {*key};
+    return {};
+}
+
+QString LinuxKeyboardLayout::characterForKey(quint16 keyCode, quint16 modifiers)
+{
+    XSession::Lock lock(*d->session);
+    Display* display = lock.display();
+    if (!display || d->session->xkbEventBase() < 0)
+        return {};
+    d->refresh(display);
+    if (!d->xkb || d->dirty)
+        return {};
+    KeySym keysym = NoSymbol;
+    const auto loan = std::find_if(d->loans.begin(), d->loans.end(),
+                                   [keyCode](const Loan& l) { return l.mac == keyCode && l.keycode; });
+    if (loan != d->loans.end()) {
+        keysym = loan->keysym;
+    } else {
+        const unsigned keycode = d->keys.keycode(keyCode);
+        if (!keycode)
+            return {};
+        unsigned mods = 0;
+        if (modifiers & (kShift | kCapsLock))
+            mods |= ShiftMask;
+        if (modifiers & kOption)
+            mods |= d->level3;
+        keysym = d->translate(keycode, mods, d->group(display));
+    }
+    if (const char32_t accent = keysyms::deadKeyAccent(keysym))
+        return text(accent);
+    return text(keysyms::toUnicode(keysym));
+}
+
+ObserverHandle LinuxKeyboardLayout::observeLayoutChanges(std::function<void()> observer)
+{
+    // XKB events are selected when the connection opens; changes are told
+    // against the keymap of now.
+    XSession::Lock lock(*d->session);
+    if (Display* display = lock.display())
+        d->refresh(display);
+    return d->center.addObserver("layout", nullptr, [observer = std::move(observer)](const Notification&) { observer(); });
+}
+
+} // namespace zelk

@@ -1,0 +1,45 @@
+#pragma once
+// The keyboard layout of the X server (XKB), in the stored key codes.
+//
+// keystrokesForCharacter answers, in this order of preference:
+// - one key of the layout's current group, plain or with shift (0x200);
+// - a dead key and then the base character (both plain or shifted), for a
+//   character the layout composes that way;
+// - otherwise one of the spare stored codes (KeyTable::spareCodes()): a key
+//   the keymap leaves empty is lent the character for the moment. The loan
+//   ends kLendMilliseconds after the last one, at a keymap change of the
+//   user's, and with this object. A lent key stands for its character only
+//   for that long: ask right before typing, keep no table of answers.
+// Option (0x800) is never answered: the stored option key is posted as Alt,
+// which selects no third level on X; characters of the third level and up
+// are typed through lent keys. characterForKey does read option as the
+// third level (AltGr), shift or caps lock as the second.
+#include "DesktopServices.h"
+
+#include <memory>
+
+namespace zelk {
+
+class XSession;
+
+class LinuxKeyboardLayout : public KeyboardLayout {
+public:
+    static constexpr int kLendMilliseconds = 2000;
+
+    explicit LinuxKeyboardLayout(std::shared_ptr<XSession> session);
+    ~LinuxKeyboardLayout() override;
+
+    // "us", "de", "us(intl)": the current group's layout (and variant).
+    QString layoutName() override;
+    QList<quint16> keystrokesForCharacter(char32_t c) override;
+    QString characterForKey(quint16 keyCode, quint16 modifiers) override;
+    // Called on the main thread when the user's keymap or layout group
+    // changes (never for the keys lent here).
+    [[nodiscard]] ObserverHandle observeLayoutChanges(std::function<void()> observer) override;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace zelk

@@ -1,0 +1,55 @@
+#pragma once
+// Applications on an X11 desktop.
+//
+// An application is a process with top-level windows (EWMH _NET_CLIENT_LIST,
+// or the root window's children when no window manager runs), or a
+// windowless process of a known program (background). It is named by its
+// desktop entry, matched through StartupWMClass / WM_CLASS or the program
+// it runs: name the entry's file name, path the entry, displayName its
+// Name. Zelk's own bundles keep their names ("Zelk Editor.app"); any other
+// program is named by its executable's file name and path.
+//
+// The front application is the one of the active window (_NET_ACTIVE_WINDOW,
+// or the input focus without a window manager); transient and nameless
+// windows don't count: a dialog stands for its owner, a nameless window
+// leaves the front as it was. Observers hear of front changes (also a
+// change of the front window's class or title) and of launches and quits
+// (from window-list changes and, for background programs, a poll of /proc
+// once a second while anyone observes), on the main thread.
+#include "DesktopServices.h"
+
+#include <memory>
+
+namespace zelk {
+
+class XSession;
+
+class LinuxWorkspace : public Workspace {
+public:
+    static constexpr int kPollMilliseconds = 1000;
+
+    explicit LinuxWorkspace(std::shared_ptr<XSession> session);
+    ~LinuxWorkspace() override;
+
+    std::optional<RunningApplication> frontApplication() override;
+    QList<RunningApplication> runningApplications() override;
+    qint64 ownPid() const override;
+    // A desktop entry (its Exec with the field codes filled in), a bundle
+    // (its Contents/MacOS executable) or an executable, started detached.
+    bool launchApplication(const QString& path, const QStringList& documents = {}, qint64* pid = nullptr) override;
+    bool openPath(const QString& pathOrUrl) override;
+    bool activate(qint64 pid) override;
+    bool hide(qint64 pid) override;
+    bool unhide(qint64 pid) override;
+    // WM_DELETE_WINDOW to each window that takes it, else SIGTERM.
+    bool quit(qint64 pid) override;
+    bool terminate(qint64 pid, bool force) override;
+    [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer) override;
+    [[nodiscard]] ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) override;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace zelk

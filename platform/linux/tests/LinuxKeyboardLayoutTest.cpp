@@ -1,0 +1,220 @@
+// The keyboard layout of a real X server: keys for characters, characters
+// for keys, keys lent for characters the layout lacks, and layout changes.
+#include "KeysymUnicode.h"
+#include "LinuxPlatform.h"
+#include "MacKeyTable.h"
+#include "TestSupport.h"
+#include "XClientWindow.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+using namespace zelk;
+using zelk::test::XClientWindow;
+using Event = XClientWindow::Event;
+
+namespace {
+
+constexpr quint16 kShift = 0x200;
+
+std::string show(char32_t c)
+{
+    return QString::fromUcs4(&c, 1).toStdString();
+}
+
+class LinuxKeyboardLayoutTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QString whyNot;
+        const QString display = zelk::test::sharedXDisplay(&whyNot);
+        if (display.isEmpty())
+            GTEST_SKIP() << "no X server for the test: " << whyNot.toStdString();
+        client = std::make_unique<XClientWindow>(display);
+        ASSERT_TRUE(client->isOpen()) << "cannot open a client window on " << display.toStdString();
+        platform = makeLinuxPlatform();
+    }
+
+    void TearDown() override
+    {
+        platform.reset();
+        if (client)
+            client->releaseEverything();
+    }
+
+    KeyboardLayout& layout() { return platform->keyboardLayout(); }
+
+    // Types one keystroke word as the engine does: shift, key, shift up.
+    void type(quint16 keystroke)
+    {
+        const uint16_t key = keystroke & 0xff;
+        if (keystroke & kShift) {
+            ASSERT_EQ(platform->events().postKey(56, true), 0);
+        }
+        ASSERT_EQ(platform->events().postKey(key, true), 0) << "key " << key;
+        ASSERT_EQ(platform->events().postKey(key, false), 0) << "key " << key;
+        if (keystroke & kShift) {
+            ASSERT_EQ(platform->events().postKey(56, false), 0);
+        }
+    }
+
+    // The symbols of the keys the client saw go down, shift left out.
+    QList<unsigned long> typedSymbols()
+    {
+        QList<unsigned long> symbols;
+        for (const Event& e : client->takeEvents()) {
+            if (e.kind == Event::KeyDown && e.keysym != XK_Shift_L)
+                symbols << e.keysym;
+        }
+        return symbols;
+    }
+
+    // Every keycode's symbols, as a client reads the keymap.
+    std::vector<KeySym> keymap()
+    {
+        Display* x = client->display();
+        int min = 0, max = 0, perKey = 0;
+        XDisplayKeycodes(x, &min, &max);
+        KeySym* syms = XGetKeyboardMapping(x, KeyCode(min), max - min + 1, &perKey);
+        std::vector<KeySym> all(syms, syms + (max - min + 1) * perKey);
+        XFree(syms);
+        return all;
+    }
+
+    bool setLayout(const QStringList& arguments)
+    {
+        return QProcess::execute(QStandardPaths::findExecutable("setxkbmap"), arguments) == 0;
+    }
+
+    std::unique_ptr<XClientWindow> client;
+    std::unique_ptr<Platform> platform;
+};
+
+TEST_F(LinuxKeyboardLayoutTest, UsLayoutKeysAndCharacters)
+{
+    EXPECT_EQ(layout().layoutName(), "us");
+    const struct { char32_t c; QList<quint16> keys; } typing[] = {
+        {U'a', {0}},          {U'A', {kShift | 0}},  {U'\n', {36}},         {U'\r', {36}},
+        {U'\t', {48}},        {U' ', {49}},          {U'1', {18}},          {U'!', {kShift | 18}},
+        {U'~', {kShift | 50}}, {U'/', {44}},          {U'?', {kShift | 44}}, {U'\x08', {51}},
+        {U'\x1b', {53}},      {U'\x01', {}},         {U'\0', {}},
+    };
+    for (const auto& t : typing)
+        EXPECT_EQ(layout().keystrokesForCharacter(t.c), t.keys) << "character " << quint32(t.c);
+
+    const struct { quint16 key, modifiers; QString text; } keys[] = {
+        {0, 0, "a"},       {0, kShift, "A"}, {0, 0x400, "A"},  {18, kShift, "!"}, {36, 0, "\r"},
+        {49, 0, " "},      {55, 0, ""},      {63, 0, ""},       {0, 0x100, "a"},   {102, 0, ""},
+    };
+    for (const auto& k : keys)
+        EXPECT_EQ(layout().characterForKey(k.key, k.modifiers), k.text) << "key " << k.key << " modifiers " << k.modifiers;
+}
+
+TEST_F(LinuxKeyboardLayoutTest, CharactersTheLayoutLacksArriveThroughLentKeys)
+{
+    int changes = 0;
+    ObserverHandle h = layout().observeLayoutChanges([&] { ++changes; });
+    const QList<uint16_t> spare = KeyTable::spareCodes();
+    for (char32_t c : {U'ж', U'€', U'→', U'😀'}) {
+        const QList<quint16> keys = layout().keystrokesForCharacter(c);
+        ASSERT_EQ(keys.size(), 1) << show(c);
+        EXPECT_TRUE(spare.contains(keys[0])) << show(c) << " came as key " << keys[0];
+        EXPECT_EQ(layout().characterForKey(keys[0], 0), QString::fromUcs4(&c, 1));
+        type(keys[0]);
+        EXPECT_EQ(typedSymbols(), QList<unsigned long>({keysyms::fromUnicode(c)})) << show(c) << " arrived as another key";
+    }
+    zelk::test::waitUntil([] { return false; }, 200);
+    EXPECT_EQ(changes, 0) << "the keys lent here were taken for the user's layout change";
+}
+
+TEST_F(LinuxKeyboardLayoutTest, LentCharactersTypedQuicklyArriveInOrder)
+{
+    const std::u32string text = U"жыщ€жЖ→ёщ";
+    QList<unsigned long> expected;
+    for (char32_t c : text) {
+        const QList<quint16> keys = layout().keystrokesForCharacter(c);
+        ASSERT_EQ(keys.size(), 1) << show(c);
+        type(keys[0]);
+        expected << keysyms::fromUnicode(c);
+    }
+    EXPECT_EQ(typedSymbols(), expected);
+    EXPECT_EQ(layout().keystrokesForCharacter(U'ж'), layout().keystrokesForCharacter(U'ж')) << "one character, one key";
+}
+
+TEST_F(LinuxKeyboardLayoutTest, LoansEndAndTheKeymapIsAsBefore)
+{
+    const std::vector<KeySym> before = keymap();
+    const QList<quint16> keys = layout().keystrokesForCharacter(U'ж');
+    ASSERT_EQ(keys.size(), 1);
+    EXPECT_NE(keymap(), before) << "no key was lent";
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return keymap() == before; }, 3 * LinuxKeyboardLayout::kLendMilliseconds))
+        << "the lent key kept its character";
+    EXPECT_EQ(layout().characterForKey(keys[0], 0), "");
+
+    // And a dropped layout gives its loans back at once.
+    layout().keystrokesForCharacter(U'ё');
+    EXPECT_NE(keymap(), before);
+    platform.reset();
+    EXPECT_EQ(keymap(), before);
+}
+
+TEST_F(LinuxKeyboardLayoutTest, DeadKeysAndLayoutChanges)
+{
+    if (QStandardPaths::findExecutable("setxkbmap").isEmpty())
+        GTEST_SKIP() << "setxkbmap is not installed";
+    int changes = 0;
+    ObserverHandle h = layout().observeLayoutChanges([&] { ++changes; });
+    ASSERT_TRUE(setLayout({"-layout", "us", "-variant", "intl"}));
+    // Asked before the change reached the main thread: answered from the new keymap all the same.
+    EXPECT_EQ(layout().keystrokesForCharacter(U'é'), QList<quint16>({39, 14})) << "dead acute, e";
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return changes > 0; })) << "the layout change was not observed";
+    EXPECT_EQ(layout().layoutName(), "us(intl)");
+
+    const struct { char32_t c; QList<quint16> keys; } typing[] = {
+        {U'Ä', {kShift | 39, kShift | 0}}, // dead diaeresis, A
+        {U'ñ', {kShift | 50, 45}},         // dead tilde, n
+        {U'e', {14}},
+    };
+    for (const auto& t : typing)
+        EXPECT_EQ(layout().keystrokesForCharacter(t.c), t.keys) << show(t.c);
+    EXPECT_EQ(layout().characterForKey(39, 0), "´") << "a dead key shows its accent";
+    EXPECT_EQ(layout().characterForKey(18, 0x800), "¡") << "option is the third level";
+    // The third level is out of reach of the stored option key: lent.
+    const QList<quint16> exclamation = layout().keystrokesForCharacter(U'¡');
+    ASSERT_EQ(exclamation.size(), 1);
+    EXPECT_TRUE(KeyTable::spareCodes().contains(exclamation[0]));
+
+    for (quint16 key : layout().keystrokesForCharacter(U'é'))
+        type(key);
+    EXPECT_EQ(typedSymbols(), QList<unsigned long>({XK_dead_acute, XK_e}));
+
+    changes = 0;
+    ASSERT_TRUE(setLayout({"-layout", "us"}));
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return changes > 0; }));
+    EXPECT_EQ(layout().layoutName(), "us");
+    EXPECT_EQ(layout().keystrokesForCharacter(U'\''), QList<quint16>({39}));
+}
+
+TEST(LinuxKeyboardLayoutWithoutDisplay, AnswersNothing)
+{
+    const QByteArray saved = qgetenv("DISPLAY");
+    qunsetenv("DISPLAY");
+    {
+        auto platform = makeLinuxPlatform();
+        KeyboardLayout& layout = platform->keyboardLayout();
+        EXPECT_EQ(layout.layoutName(), "");
+        EXPECT_TRUE(layout.keystrokesForCharacter(U'a').isEmpty());
+        EXPECT_EQ(layout.characterForKey(0, 0), "");
+        ObserverHandle h = layout.observeLayoutChanges([] {});
+    }
+    if (!saved.isEmpty())
+        qputenv("DISPLAY", saved);
+}
+
+} // namespace

@@ -1,0 +1,274 @@
+#include "ActionPane.h"
+
+#include "ActionPaths.h"
+#include "ActionTypeNames.h"
+#include "Log.h"
+#include "QVUtilityClass.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QUndoCommand>
+#include <QUndoStack>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <mutex>
+
+namespace zelk::editor {
+
+namespace {
+
+const int g_bundleAnchor = 0;
+
+struct PaneClasses {
+    std::mutex mutex;
+    QList<QVEActionClass*> classes;
+};
+
+PaneClasses& paneClassList()
+{
+    static PaneClasses list;
+    return list;
+}
+
+// One edit: redo and undo call the type's setter with isUndo true.
+class SetterCommand : public QUndoCommand {
+public:
+    SetterCommand(const QString& text, std::function<void()> undo, std::function<void()> redo)
+        : QUndoCommand(text), m_undo(std::move(undo)), m_redo(std::move(redo))
+    {
+    }
+    void undo() override { m_undo(); }
+    void redo() override { m_redo(); }
+
+private:
+    std::function<void()> m_undo;
+    std::function<void()> m_redo;
+};
+
+} // namespace
+
+const Bundle& pluginBundle()
+{
+    static const Bundle bundle = Bundle::forAddress(&g_bundleAnchor);
+    return bundle;
+}
+
+// --- ActionPane -------------------------------------------------------------------
+
+ActionPane::ActionPane() = default;
+
+ActionPane::~ActionPane()
+{
+    // The views' controls call back into this action: they go with it, also
+    // from a window that still hosts them.
+    for (auto& [category, view] : m_views)
+        delete view.data();
+}
+
+bool ActionPane::initWithDictionaryInEditor(const QVariantMap& record)
+{
+    if (!QVEAction::initWithDictionaryInEditor(record))
+        return false;
+    CUTPersoDict = record.value(QStringLiteral("actiondata")).toMap();
+    CUTAction = CUTPersoDict.value(QStringLiteral("Action")).toInt();
+    return true;
+}
+
+bool ActionPane::optionKeyDown()
+{
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+}
+
+bool ActionPane::registerUndo(bool isUndo, const QString& undoString, std::function<void()> undo,
+                              std::function<void()> redo)
+{
+    QUndoStack* stack = undoManager();
+    if (isUndo || !stack)
+        return true;
+    stack->push(new SetterCommand(undoString, std::move(undo), std::move(redo)));
+    return false;
+}
+
+QWidget* ActionPane::paneView(int category, const std::function<QWidget*()>& build)
+{
+    QPointer<QWidget>& slot = m_views[category];
+    if (!slot)
+        slot = build();
+    return slot;
+}
+
+void ActionPane::showPaneView(QWidget* accessoryView, QWidget* view)
+{
+    if (!accessoryView || !view)
+        return;
+    QLayout* layout = accessoryView->layout();
+    if (!layout) {
+        layout = new QVBoxLayout(accessoryView);
+        layout->setContentsMargins(0, 0, 0, 0);
+    }
+    layout->addWidget(view);
+    view->show();
+}
+
+// --- Class side ---------------------------------------------------------------------
+
+QVariantMap newActionRecord(const QVEActionClass& cls, const QVariantMap& parameters, const QString& suggestedName)
+{
+    QVariantMap record = QVEActionClass::newDataForClass(cls);
+    record.insert(QStringLiteral("actiondata"), parameters);
+    if (!suggestedName.isEmpty())
+        record.insert(QStringLiteral("actionname"), suggestedName);
+    return record;
+}
+
+QStringList filePathsOfPasteboard(const QMimeData* pasteboard)
+{
+    QStringList paths;
+    if (!pasteboard || !pasteboard->hasUrls())
+        return paths;
+    for (const QUrl& url : pasteboard->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        QString path = QDir::cleanPath(url.toLocalFile());
+        if (!path.isEmpty())
+            paths.append(path);
+    }
+    return paths;
+}
+
+void notifyNotAvailable(const QVEActionClass& cls)
+{
+    QVUtilityClass* host = QVUtilityClass::host();
+    if (!host) {
+        zlog(qPrintable(cls.className()), "notifyNotAvailable") << "no QVUtility to show the alert";
+        return;
+    }
+    host->runAlertPanelWithTitle(cls.localizedStr(QStringLiteral("FonctionInactive1")),
+                                 cls.localizedStr(QStringLiteral("FonctionNonValide")),
+                                 cls.localizedStr(QStringLiteral("OuvrirPanneau")), {}, {});
+    QVEAction::openPreferencePanel(QStringLiteral("UniversalAccessPref"));
+}
+
+void addPaneClass(QVEActionClass* cls)
+{
+    if (!cls)
+        return;
+    if (!isActionTypeName(cls->className()))
+        zlog("ActionPanes", "addPaneClass") << "unknown action type" << cls->className();
+    // Known before the registry sees it, so the class reads its own tables
+    // however it is reached.
+    if (!cls->bundle().isValid())
+        cls->setBundle(pluginBundle());
+    PaneClasses& list = paneClassList();
+    std::lock_guard lock(list.mutex);
+    if (!list.classes.contains(cls))
+        list.classes.append(cls);
+}
+
+QList<QVEActionClass*> paneClasses()
+{
+    PaneClasses& list = paneClassList();
+    std::lock_guard lock(list.mutex);
+    return list.classes;
+}
+
+// --- Pop-ups ---------------------------------------------------------------------------
+
+void addTaggedItem(QComboBox* popUp, const QString& title, int tag, const QImage& image)
+{
+    popUp->addItem(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)), title, tag);
+}
+
+void addMarkerItem(QComboBox* popUp, const QString& title, const QString& marker)
+{
+    popUp->addItem(title);
+    popUp->setItemData(popUp->count() - 1, marker, MarkerRole);
+}
+
+int indexOfTag(const QComboBox* popUp, int tag)
+{
+    for (int i = 0; i < popUp->count(); ++i) {
+        const QVariant value = popUp->itemData(i, TagRole);
+        if (value.isValid() && value.toInt() == tag)
+            return i;
+    }
+    return -1;
+}
+
+int indexOfMarker(const QComboBox* popUp, const QString& marker)
+{
+    for (int i = 0; i < popUp->count(); ++i)
+        if (popUp->itemData(i, MarkerRole).toString() == marker)
+            return i;
+    return -1;
+}
+
+bool selectItemWithTag(QComboBox* popUp, int tag)
+{
+    const int index = indexOfTag(popUp, tag);
+    if (index < 0)
+        return false;
+    popUp->setCurrentIndex(index);
+    return true;
+}
+
+int tagOfItem(const QComboBox* popUp, int index)
+{
+    return popUp->itemData(index, TagRole).toInt();
+}
+
+bool popUpHasTitle(const QComboBox* popUp, const QString& title)
+{
+    for (int i = 0; i < popUp->count(); ++i)
+        if (popUp->itemText(i) == title)
+            return true;
+    return false;
+}
+
+void fillModelPopUp(QComboBox* popUp, const QVEActionClass& cls, const QList<int>& models)
+{
+    for (int model : models)
+        addTaggedItem(popUp, cls.titleOfModelID(model), model, cls.imageForModelID(model, 16));
+}
+
+int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex)
+{
+    if (popUp->count() == 0)
+        popUp->addItem(QString());
+    for (int i = firstFixedIndex - 1; i >= 1 && popUp->count() > 1; --i)
+        popUp->removeItem(i);
+    popUp->setItemText(0, displayNameAtPath(path));
+    if (!fileExistsAtPath(path)) {
+        popUp->setItemIcon(0, QIcon(QPixmap::fromImage(QVEAction::unknownIconWithSize(16))));
+        return 1;
+    }
+    const QImage icon = QVEAction::iconImageForPath(path, 16);
+    popUp->setItemIcon(0, icon.isNull() ? QIcon() : QIcon(QPixmap::fromImage(icon)));
+    int index = 1;
+    QString folder = QFileInfo(path).absolutePath();
+    while (folder.length() > 1) {
+        QString title = displayNameAtPath(folder);
+        while (popUpHasTitle(popUp, title))
+            title += QLatin1Char(' ');
+        const QImage folderIcon = QVEAction::iconImageForPath(folder, 16);
+        popUp->insertItem(index++, folderIcon.isNull() ? QIcon() : QIcon(QPixmap::fromImage(folderIcon)), title);
+        popUp->setItemData(index - 1, folder, PathRole);
+        folder = QFileInfo(folder).absolutePath();
+    }
+    return index;
+}
+
+} // namespace zelk::editor
+
+// The editor loads the plug-in through this entry point: every class
+// object the plug-in's types registered, with the plug-in's bundle.
+extern "C" ZELK_PLUGIN_EXPORT void zelkRegisterClasses(zelk::ClassRegistry& registry)
+{
+    for (zelk::QVEActionClass* cls : zelk::editor::paneClasses()) {
+        if (!cls->bundle().isValid())
+            cls->setBundle(zelk::editor::pluginBundle());
+        registry.registerClass(cls);
+    }
+}

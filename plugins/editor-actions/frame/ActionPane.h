@@ -1,0 +1,182 @@
+#pragma once
+// The frame of every editor-side action type in the ActionPanes plug-in.
+//
+// A type is two classes in namespace zelk::editor: its instance class,
+// derived from ActionPane (directly, or through the template that holds
+// what it shares with the runner plug-in, see Side), and its class object,
+// derived from QVEActionClass with ZELK_EDITOR_ACTION_CLASS, registered by
+// one line in the type's .cpp:
+//
+//   class PauseShortcut : public ActionPane { ... };
+//   class PauseShortcutClass : public QVEActionClass {
+//       ZELK_EDITOR_ACTION_CLASS(PauseShortcut, QVEAction, PauseShortcut)
+//   public:
+//       int familyID() const override { return 1009; }
+//       ...
+//   };
+//   ZELK_REGISTER_ACTION_PANE(PauseShortcutClass)
+//
+// and reaches it as paneClassObject<PauseShortcutClass>().
+//
+// The frame keeps the stored parameters (CUTPersoDict) and the model
+// (CUTAction), loads each category's view once and keeps it, runs every
+// edit through the action's undo stack (registerUndo), and offers the
+// suggestion rule for names, the pop-up helpers (tags, markers, the path
+// pop-up) and the reading of dropped files.
+//
+// The editing cycle, as the action editor window drives it:
+//   willEditInEditor()   the type calls ActionPane's, builds its view once
+//                        (paneView), copies the stored values into its edit
+//                        copies, shows them and adds the view (showPaneView)
+//   modify...()          control handlers: nothing when the control's value
+//                        equals the edit copy; else the undo title, the name
+//                        (suggestsNameForModified()), and the type's setter
+//   set...(values, withCutName, isUndo, undoString)
+//                        the setter begins with registerUndo(); it applies
+//                        the values only when that answers true
+//   willValidateEditing() edit copies -> stored values and CUTPersoDict,
+//                        then ActionPane's (which calls QVEAction's)
+//   abortEditing()       drops the edit copies; stored values untouched
+//   editedDataValue()    CUTPersoDict with the edit copies laid over it
+#include "QVEAction.h"
+
+#include <QComboBox>
+#include <QPointer>
+#include <QString>
+#include <QVariantMap>
+#include <functional>
+#include <map>
+
+class QMimeData;
+class QWidget;
+
+namespace zelk::editor {
+
+class ActionPane;
+
+// The plug-in's own bundle (PlugIns/ActionPanes): the types' strings tables
+// and images.
+const Bundle& pluginBundle();
+
+// What the sources shared with the runner plug-in (plugins/shared/<Type>)
+// are built on, on this side: the frame class and the plug-in's bundle.
+// The runner plug-in has its own Side (zelk::engine::Side).
+struct Side {
+    using Base = ActionPane;
+    static const Bundle& bundle() { return pluginBundle(); }
+};
+
+class ActionPane : public QVEAction {
+public:
+    ActionPane();
+    ~ActionPane() override;
+
+    // The frame's part of reading a record: the base's, then CUTPersoDict
+    // (a copy of "actiondata") and CUTAction ("Action"). Types call it
+    // first, then read the keys of category().
+    bool initWithDictionaryInEditor(const QVariantMap& record) override;
+    int modelID() const override { return CUTAction; }
+    // The stored parameters, exactly as read (and as validated since).
+    QVariantMap dataValue() const override { return CUTPersoDict; }
+    // The category of the stored model; 0 for a model the class doesn't know.
+    int category() const { return actionClass().categoryOfAction(CUTAction); }
+
+    // Keeps a renewed value in the stored parameters (bestPath() renews the
+    // stored file reference, also from const members).
+    void storeParameter(const QString& key, const QVariant& value) const { CUTPersoDict.insert(key, value); }
+
+    // The current keyboard modifiers have Option (Alt) down.
+    static bool optionKeyDown();
+    // The suggestion rule: a name is suggested when flag and Option disagree.
+    static bool suggestsName(bool flag) { return flag != optionKeyDown(); }
+    static bool suggestsNameForNew() { return suggestsName(suggestNameNew()); }
+    static bool suggestsNameForModified() { return suggestsName(suggestNameModified()); }
+
+protected:
+    // The first thing every setter does. With isUndo false it pushes one
+    // step named undoString on the action's undo stack, whose redo and undo
+    // call the setter again with isUndo true and the new or the former
+    // values, and answers false (the push has applied the values already).
+    // With isUndo true, or when the action has no undo stack (it is not
+    // being edited), it answers true: the caller applies the values now.
+    bool registerUndo(bool isUndo, const QString& undoString, std::function<void()> undo,
+                      std::function<void()> redo);
+
+    // The view of a category, built by build() the first time and kept for
+    // the next edits (the action owns it; the window only hosts it).
+    QWidget* paneView(int category, const std::function<QWidget*()>& build);
+    // Adds a view to the editor's accessory area (nothing for nullptr).
+    static void showPaneView(QWidget* accessoryView, QWidget* view);
+
+    mutable QVariantMap CUTPersoDict;  // the stored ActionParameters
+    int CUTAction = 0;                 // the stored model
+    QPointer<QWidget> CUTView;         // the view shown by the open edit
+
+private:
+    std::map<int, QPointer<QWidget>> m_views;
+};
+
+// --- Class side ------------------------------------------------------------------
+
+// A new record of a class (QVEActionClass::newDataForClass) with the given
+// parameters as "actiondata" and, when not empty, the suggested name.
+QVariantMap newActionRecord(const QVEActionClass& cls, const QVariantMap& parameters,
+                            const QString& suggestedName = {});
+
+// The pasteboard type of file names, and the local files a pasteboard holds.
+inline constexpr const char* kFilenamesPboardType = "text/uri-list";
+QStringList filePathsOfPasteboard(const QMimeData* pasteboard);
+
+// The accessibility check: the alert "FonctionInactive1" / "FonctionNonValide"
+// with the button "OuvrirPanneau", then the accessibility settings.
+void notifyNotAvailable(const QVEActionClass& cls);
+
+// Registration of the plug-in's class objects (see the top of this file).
+void addPaneClass(QVEActionClass* cls);
+QList<QVEActionClass*> paneClasses();
+// The one class object of a class-object type, made on first use.
+template <class ClassObjectType>
+ClassObjectType& paneClassObject()
+{
+    static ClassObjectType object;
+    return object;
+}
+
+// --- Pop-ups (QComboBox) -----------------------------------------------------------
+// Items carry a tag (a model or an option value), a marker (fixed items of
+// a view that generated sections are placed against) and a represented
+// path.
+inline constexpr int TagRole = Qt::UserRole;
+inline constexpr int MarkerRole = Qt::UserRole + 1;
+inline constexpr int PathRole = Qt::UserRole + 2;
+
+void addTaggedItem(QComboBox* popUp, const QString& title, int tag, const QImage& image = {});
+void addMarkerItem(QComboBox* popUp, const QString& title, const QString& marker);
+int indexOfTag(const QComboBox* popUp, int tag);          // -1 when none
+int indexOfMarker(const QComboBox* popUp, const QString& marker);
+bool selectItemWithTag(QComboBox* popUp, int tag);         // false when none has it
+int tagOfItem(const QComboBox* popUp, int index);
+bool popUpHasTitle(const QComboBox* popUp, const QString& title);
+// The class's models, titled by titleOfModelID(), tagged by model, with
+// their 16-point images.
+void fillModelPopUp(QComboBox* popUp, const QVEActionClass& cls, const QList<int>& models);
+
+// The path pop-up: item 0 names the file at path (its display name, its
+// 16-point icon, or the missing-item icon and nothing more when no file is
+// there); the enclosing folders follow from index 1, innermost first, the
+// root never listed, each title made unique by appending blanks; the items
+// from the previous path between index 1 and firstFixedIndex (the view's
+// fixed items after the folders) are removed first. Answers the index just
+// past the last folder.
+int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex);
+
+} // namespace zelk::editor
+
+// One line in a type's .cpp, inside namespace zelk::editor, registers its
+// class object with the plug-in; the type reaches it as
+// paneClassObject<ClassObjectType>().
+#define ZELK_REGISTER_ACTION_PANE(ClassObjectType)                                         \
+    namespace {                                                                            \
+    [[maybe_unused]] const bool zelkPaneRegistered_##ClassObjectType =                     \
+        (::zelk::editor::addPaneClass(&::zelk::editor::paneClassObject<ClassObjectType>()), true); \
+    }

@@ -1,0 +1,109 @@
+// The running frame: waits that honour stop requests and end, main-thread
+// work from run threads, the plug-in as the engine loads it, and records of
+// types that are not built yet.
+#include "ActionRunner.h"
+#include "ActionTypeNames.h"
+#include "RunnerTestSupport.h"
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace zelk;
+using namespace zelk::engine;
+using namespace zelk::test;
+
+namespace {
+
+TEST(ActionRunnerFrameTest, StopRequestEndsALongSleep)
+{
+    TestController controller;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        controller.stopRunning();
+    });
+    EXPECT_FALSE(ActionRunner::sleepWhileRunning(controller, 10.0));
+    stopper.join();
+    EXPECT_GE(controller.asked.load(), 1);
+}
+
+TEST(ActionRunnerFrameTest, SleepAsksBeforeEverySlice)
+{
+    TestController controller;
+    EXPECT_TRUE(ActionRunner::sleepWhileRunning(controller, 0.25, 0.1));
+    EXPECT_GE(controller.asked.load(), 3);
+    TestController stopping;
+    stopping.stopAfter = 0;
+    EXPECT_FALSE(ActionRunner::sleepWhileRunning(stopping, 5.0));
+}
+
+TEST(ActionRunnerFrameTest, PollsEndWhenDoneStoppedOrOutOfTime)
+{
+    int checks = 0;
+    EXPECT_TRUE(ActionRunner::pollWhileRunning(nullptr, 0.01, 5.0, [&] { return ++checks == 3; }));
+    EXPECT_EQ(checks, 3);
+    EXPECT_FALSE(ActionRunner::pollWhileRunning(nullptr, 0.05, 0.2, [] { return false; }));
+    TestController stopping;
+    stopping.stopAfter = 1;
+    EXPECT_FALSE(ActionRunner::pollWhileRunning(&stopping, 0.01, 5.0, [] { return false; }));
+}
+
+TEST(ActionRunnerFrameTest, MainThreadWorkFromARunThread)
+{
+    Qt::HANDLE ranOn = nullptr;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        ActionRunner::runOnMainThread([&] { ranOn = QThread::currentThreadId(); });
+        done = true;
+    });
+    EXPECT_TRUE(waitUntil([&] { return done.load(); }));
+    worker.join();
+    EXPECT_EQ(ranOn, QCoreApplication::instance()->thread()->currentThreadId());
+}
+
+TEST(ActionRunnersPluginTest, LoadsFromTheBundleAndRegistersItsTypes)
+{
+    QStringList registered;
+    QString error;
+    ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionRunnersPath(), &registered, &error)) << error.toStdString();
+    for (const QString& name : registered)
+        EXPECT_TRUE(isActionTypeName(name)) << name.toStdString();
+    for (const QVActionClass* built : runnerClasses()) {
+        EXPECT_EQ(ClassRegistry::shared().classNamed(built->className()), built) << built->className().toStdString();
+        if (!registered.isEmpty()) {
+            EXPECT_TRUE(registered.contains(built->className())) << built->className().toStdString();
+        }
+    }
+    auto* cls = ClassRegistry::shared().lookup<QVActionClass>("ApplicationShortcut");
+    ASSERT_NE(cls, nullptr);
+    EXPECT_TRUE(cls->bundle().bundlePath().endsWith("/PlugIns/ActionRunners")) << cls->bundle().bundlePath().toStdString();
+    EXPECT_EQ(cls->localizedStr("ApplicationNonEncours"), "The application “%@” is not running.");
+    // The stand-alone run's question reads the plug-in's default table.
+    for (const char* key : {"ActionErreur", "ArreterAction", "ContinuerAction"})
+        EXPECT_NE(cls->bundle().localizedString(key), key) << key;
+
+    const auto action = QVAction::actionWithRecord(
+        {{"actionname", "quit"}, {"actionclass", "ApplicationShortcut"}, {"actionID", qint64(4)},
+         {"actiondata", QVariantMap{{"Action", 16}, {"AppName", "Nobody"}}}});
+    ASSERT_TRUE(action);
+    EXPECT_EQ(&action->actionClass(), cls);
+    EXPECT_EQ(action->runDelay(), 0.f);
+}
+
+TEST(ActionRunnersPluginTest, RecordOfATypeNotBuiltYetFailsVisibly)
+{
+    ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionRunnersPath()));
+    const auto action = QVAction::actionWithRecord(
+        {{"actionname", "drag"}, {"actionclass", "MouseShortcut"}, {"actionID", qint64(5)},
+         {"actiondata", QVariantMap{{"Action", 1}}}});
+    ASSERT_TRUE(action);
+    EXPECT_EQ(action->actionClass().className(), "QVAction");
+    auto controller = std::make_shared<TestController>();
+    action->runActionFromObjectInThread(controller);
+    EXPECT_TRUE(controller->ended);
+    EXPECT_TRUE(controller->outcome.contains("MouseShortcut")) << controller->outcome.toStdString();
+}
+
+} // namespace

@@ -35,6 +35,12 @@ void sleepSeconds(double seconds)
         std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, kLongestWait)));
 }
 
+std::chrono::steady_clock::time_point deadlineAfter(double seconds)
+{
+    const std::chrono::duration<double> wait(std::clamp(seconds, 0.0, kLongestWait));
+    return std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(wait);
+}
+
 std::mutex& reportWriterMutex()
 {
     static std::mutex m;
@@ -152,8 +158,10 @@ void QVShortcut::readRecord(const QVariantMap& record, bool withLinks)
         image = image.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     m_image = image;
 
-    if (withLinks) {
-        std::shared_ptr<QVLinkedObject> self = shared_from_this();
+    std::shared_ptr<QVLinkedObject> self = weak_from_this().lock();
+    if (withLinks && !self)
+        zelk::zlog("QVShortcut", "initWithDictionaryInLauncher") << "not held by a shared pointer: no links for" << m_name;
+    if (withLinks && self) {
         for (const QVariant& item : record.value("cutlaunchers").toList()) {
             const QVariantMap ref = item.toMap();
             if (!ref.value("cutlauncheractive").toBool())
@@ -278,13 +286,17 @@ void QVShortcut::runObject()
 {
     if (!isActive())
         return;
+    std::shared_ptr<QVShortcut> self = std::static_pointer_cast<QVShortcut>(weak_from_this().lock());
+    if (!self) {
+        zelk::zlog("QVShortcut", "runObject") << "not held by a shared pointer:" << m_name;
+        return;
+    }
     // Claimed here, not by the new thread: a second trigger before the
     // thread starts must stop this run, not start another.
     if (!startRun()) {
         forceStopRunning();
         return;
     }
-    std::shared_ptr<QVShortcut> self = std::static_pointer_cast<QVShortcut>(shared_from_this());
     if (!m_actions.isEmpty() && m_actions.first()->addToRecent()) {
         if (QVAppl* app = QVAppl::shared())
             app->addLastCutObject(self);
@@ -314,6 +326,11 @@ bool QVShortcut::nextPass()
 
 void QVShortcut::runObjectInThread()
 {
+    // The step controllers hold the shortcut while its actions run.
+    if (!weak_from_this().lock()) {
+        zelk::zlog("QVShortcut", "runObjectInThread") << "not held by a shared pointer:" << m_name;
+        return;
+    }
     if (!m_runActive.load() && !startRun())
         return;
     if (traceAppEng())
@@ -406,12 +423,11 @@ void QVShortcut::runOneActionInDelay(double delay, int resultSuccess, int result
         m_stepTimedOut = false;
         m_stepDelay = delay;
     }
-    auto controller = std::make_shared<StepController>(std::static_pointer_cast<QVShortcut>(shared_from_this()),
+    auto controller = std::make_shared<StepController>(std::static_pointer_cast<QVShortcut>(weak_from_this().lock()),
                                                        stepRun, index);
     std::thread([action, controller] { action->runActionFromObjectInThread(controller); }).detach();
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                                                 std::chrono::duration<double>(std::clamp(delay, 0.0, kLongestWait)));
+    const auto deadline = deadlineAfter(delay);
     bool failed = false;
     {
         std::unique_lock lock(m_stepMutex);

@@ -123,6 +123,19 @@ int QVUtility::typeAsciiChar(char c)
     return 0;
 }
 
+int QVUtility::typeCharacter(char32_t c)
+{
+    const QList<quint16> keystrokes = zelk::Platform::instance().keyboardLayout().keystrokesForCharacter(c);
+    if (keystrokes.isEmpty())
+        return 1;
+    typeKeystroke(keystrokes.at(0));
+    if (keystrokes.size() > 1) {
+        std::this_thread::sleep_for(kSecondKeystrokePause);
+        typeKeystroke(keystrokes.at(1));
+    }
+    return 0;
+}
+
 QString QVUtility::keyStringWithKeycode(quint32 keycode)
 {
     if (keycode == 0)

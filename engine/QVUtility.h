@@ -38,6 +38,11 @@ public:
     // Types the character's keystrokes (with a 0.02 s pause before a second
     // one); a character the layout cannot type posts nothing. Answers 0.
     int typeAsciiChar(char c) override;
+    // Types any Unicode character as the layout answers for it at this
+    // moment (a key the layout lends for a character outside it is good
+    // only briefly, so no table is kept). 1, posting nothing, when the
+    // layout cannot type it.
+    int typeCharacter(char32_t c) override;
     // The keystroke's modifier keys, down or up, in the order command,
     // shift, caps lock, option, control.
     static void simulateModifiersForCarbonKeycode(quint16 keystroke, bool keyDown);

@@ -84,8 +84,16 @@ bool decodeRef(const QByteArray& ref, QString* path, FileId* id)
 {
     if (ref.size() <= kRefHeader || !ref.startsWith(kRefMagic) || ref.at(4) != char(1))
         return false;
-    id->device = qFromLittleEndian<quint64>(ref.constData() + 5);
-    id->inode = qFromLittleEndian<quint64>(ref.constData() + 13);
+    // Byte by byte: reading through constData() trips GCC's array-bounds
+    // check, which can't see the size test above.
+    const auto number = [&ref](int at) {
+        quint64 value = 0;
+        for (int i = 7; i >= 0; --i)
+            value = (value << 8) | quint8(ref.at(at + i));
+        return value;
+    };
+    id->device = number(5);
+    id->inode = number(13);
     *path = QString::fromUtf8(ref.constData() + kRefHeader, ref.size() - kRefHeader);
     return path->startsWith(u'/');
 }

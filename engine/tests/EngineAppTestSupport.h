@@ -26,18 +26,8 @@
 namespace engine::test {
 
 using zelk::test::waitUntil;
-
-// The source tree and the built bundle, from the environment or the build.
-inline QString sourceDir()
-{
-    const QString dir = zelk::test::sourceDir();
-    return dir.isEmpty() ? QStringLiteral(ZELK_TEST_SOURCE_DIR) : dir;
-}
-inline QString appContents()
-{
-    const QString dir = zelk::test::appContents();
-    return dir.isEmpty() ? QStringLiteral(ZELK_TEST_APP_DIR) : dir;
-}
+using zelk::test::appContents;
+using zelk::test::sourceDir;
 
 // Local notifications of some names, with the thread each came on.
 class NotificationRecorder {

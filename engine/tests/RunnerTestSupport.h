@@ -191,12 +191,7 @@ private:
     Lines m_lines;
 };
 
-// The built Zelk.app/Contents: the test environment's, else the build's.
-inline QString appContents()
-{
-    const QString fromEnvironment = zelk::test::appContents();
-    return fromEnvironment.isEmpty() ? QStringLiteral(ZELK_RUNNER_TEST_APP_DIR) : fromEnvironment;
-}
+using zelk::test::appContents;
 
 // Makes the built engine bundle the main bundle (texts, the editor's place).
 inline void useBuiltBundle()

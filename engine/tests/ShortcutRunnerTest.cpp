@@ -107,13 +107,28 @@ TEST_F(RunnerTest, InactiveStepsAndMissingActionsAreLeftOut)
 
 TEST_F(RunnerTest, StepThatDoesNotReportInTimeFails)
 {
-    load({actionRecord(1, "Slow", {{"gate", "slow"}})}, {shortcutRecord(10, "Cut", {Step{1, Report, Alert, 0.2}})});
-    auto cut = shortcut(10);
-    cut->runObject();
-    ASSERT_TRUE(waitIdle(cut));
-    EXPECT_TRUE(reports.lines().isEmpty());
-    ASSERT_EQ(alerts.lines().size(), 1);
-    EXPECT_TRUE(alerts.lines()[0].contains("did not finish within 0.2 s")) << alerts.lines()[0].toStdString();
+    struct Case {
+        QVariantMap data;
+        double stepDelay;
+        QString outcome;
+    };
+    const Case cases[] = {
+        {{{"gate", "slow"}}, 0.2, "did not finish within 0.2 s"},
+        // The text names the time actually waited: the action's own delay.
+        {{{"gate", "slow"}, {"runDelay", 0.1}}, 30, "did not finish within 0.1 s"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.outcome.toStdString());
+        alerts.clear();
+        load({actionRecord(1, "Slow", c.data)}, {shortcutRecord(10, "Cut", {Step{1, Report, Alert, c.stepDelay}})});
+        auto cut = shortcut(10);
+        cut->runObject();
+        ASSERT_TRUE(waitIdle(cut));
+        EXPECT_TRUE(reports.lines().isEmpty());
+        ASSERT_EQ(alerts.lines().size(), 1);
+        EXPECT_TRUE(alerts.lines()[0].contains(c.outcome)) << alerts.lines()[0].toStdString();
+        QVShortcutsManager::sharedManager().resetShortcuts();
+    }
 }
 
 TEST_F(RunnerTest, ActionsOwnDelayOutlastsTheStepsDelay)
@@ -201,6 +216,21 @@ TEST_F(RunnerTest, RepeatUntilStoppedWithAStopCodeRunsPassAfterPass)
     }
 }
 
+TEST_F(RunnerTest, StopShortcutsAlsoEndsARunBetweenPasses)
+{
+    // After the stop code the run's flag is down until the next pass begins;
+    // the run still goes on, so "stopshortcuts" must end it too.
+    load({actionRecord(1, "Stopper")}, {shortcutRecord(10, "Cut", {Step{1, Stop, Stop}}, -1, 0.3)});
+    auto cut = shortcut(10);
+    cut->runObject();
+    ASSERT_TRUE(waitFor("end Stopper#1"));
+    EXPECT_FALSE(cut->canGoRunning());
+    EXPECT_TRUE(cut->isRunning());
+    QVShortcutsManager::sharedManager().stopAllShortcuts();
+    ASSERT_TRUE(waitIdle(cut));
+    EXPECT_EQ(runLog().countContaining("end Stopper#"), 1);
+}
+
 TEST_F(RunnerTest, TwoPassesWithPauses)
 {
     load({actionRecord(1, "Twice")}, {shortcutRecord(10, "Cut", {Step{1}}, 2, 0.05)});
@@ -212,7 +242,7 @@ TEST_F(RunnerTest, TwoPassesWithPauses)
 
 TEST_F(RunnerTest, TriggerDuringThePauseStopsTheRun)
 {
-    load({actionRecord(1, "Once")}, {shortcutRecord(10, "Cut", {Step{1}}, 2, 0.3)});
+    load({actionRecord(1, "Once")}, {shortcutRecord(10, "Cut", {Step{1}}, 2, 0.5)});
     auto cut = shortcut(10);
     cut->runObject();
     ASSERT_TRUE(waitFor("end Once#1"));

@@ -3,7 +3,10 @@
 // references, path kinds, text files, scripts and process look-ups.
 #include "RunnerTestSupport.h"
 
+#include "PropertyList.h"
+
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
 
 using namespace runnertest;
@@ -177,6 +180,17 @@ TEST_F(UtilityTest, ShowFrontThreadBringsTheEngineBack)
     EXPECT_EQ(utility().showFrontCount(), 0);
 }
 
+TEST_F(UtilityTest, FloatingMenuPopsUpFromAnyThread)
+{
+    QMenu menu;
+    menu.addAction("Item");
+    std::thread caller([&] { zelk::QVAction::displayFloatingMenu(&menu); });
+    ASSERT_TRUE(zelk::test::waitUntil([&] { return menu.isVisible(); }));
+    caller.join();
+    menu.close();
+    zelk::QVAction::displayFloatingMenu(nullptr); // nothing to show
+}
+
 // --- Paths, file references, text files, scripts ---------------------------------------------------
 
 TEST_F(UtilityTest, FileReferenceFindsTheFileByPathThenByInode)
@@ -278,6 +292,30 @@ TEST_F(UtilityTest, TextFiles)
     EXPECT_EQ(zelk::QVAction::stringWithPath(rtfd), "inside");
     const QString missing = zelk::QVAction::stringWithPath(dir.filePath("missing"));
     EXPECT_TRUE(missing.isEmpty() && !missing.isNull()) << "the empty string, not nothing";
+}
+
+TEST_F(UtilityTest, IconsAndNamedImages)
+{
+    QTemporaryDir dir;
+    QImage red(64, 64, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    const QString bundle = dir.filePath("Tool.app");
+    ASSERT_TRUE(QDir().mkpath(bundle + "/Contents/Resources"));
+    ASSERT_TRUE(zelk::plist::writeFile(bundle + "/Contents/Info.plist", QVariantMap{{"CFBundleIconFile", "tool.png"}}));
+    ASSERT_TRUE(red.save(bundle + "/Contents/Resources/tool.png"));
+    ASSERT_TRUE(red.save(bundle + "/Contents/Resources/badge.png"));
+
+    const QImage icon = zelk::QVAction::iconImageForPath(bundle, 32);
+    ASSERT_FALSE(icon.isNull()) << "an application bundle's own icon";
+    EXPECT_EQ(icon.size(), QSize(32, 32));
+    EXPECT_EQ(icon.pixelColor(16, 16), QColor(Qt::red));
+    EXPECT_TRUE(zelk::QVAction::iconImageForPath(dir.filePath("missing"), 32).isNull());
+
+    qputenv("ZELK_MAIN_BUNDLE", bundle.toLocal8Bit());
+    const QImage badge = utility().imageWithName("badge");
+    EXPECT_EQ(badge.size(), QSize(64, 64));
+    EXPECT_EQ(utility().imageWithName("badge.png").size(), QSize(64, 64));
+    EXPECT_TRUE(utility().imageWithName("nothing").isNull());
 }
 
 TEST_F(UtilityTest, ScriptsRunWithTheirInterpreter)

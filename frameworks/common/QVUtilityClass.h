@@ -42,6 +42,10 @@ public:
     virtual char asciiForKeycode(quint32) { return 0; }
     virtual QString modifierStringWithKeycode(quint32) { return {}; }
     virtual int typeAsciiChar(char) { return 0; }
+    // Types one character (a Unicode code point) on the current keyboard
+    // layout: 0 when typed, else nonzero (the layout cannot type it and
+    // nothing was posted). The default types ASCII through typeAsciiChar().
+    virtual int typeCharacter(char32_t c) { return c < 128 ? typeAsciiChar(char(c)) : 1; }
     virtual quint32 asciiKeycodesForAsciiChar(char) { return 0; }
 
     // Panels, alerts, menus, sounds. runAlertPanel answers 1 for the first

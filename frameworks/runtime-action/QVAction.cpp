@@ -348,6 +348,12 @@ int QVAction::typeAsciiChar(char c)
     return host ? host->typeAsciiChar(c) : 0;
 }
 
+int QVAction::typeCharacter(char32_t c)
+{
+    QVUtilityClass* host = QVUtilityClass::host();
+    return host ? host->typeCharacter(c) : 1;
+}
+
 quint32 QVAction::asciiKeycodesForAsciiChar(char c)
 {
     QVUtilityClass* host = QVUtilityClass::host();

@@ -145,6 +145,9 @@ public:
                                       const QString& button2, const QString& button3);
     static void displayFloatingMenu(QMenu* menu);
     static int typeAsciiChar(char c);
+    // Types one Unicode character: 0 when typed, else nonzero (also when
+    // there is no host: nothing was typed).
+    static int typeCharacter(char32_t c);
     static quint32 asciiKeycodesForAsciiChar(char c);
 
     // Simulated input events (QVActionLowLevelEvents.cpp). Key words are

@@ -87,7 +87,7 @@ LinuxHotKeys::LinuxHotKeys(std::shared_ptr<XSession> session) : d(std::make_uniq
 LinuxHotKeys::~LinuxHotKeys()
 {
     d->session->removeListener(d->listener);
-    XSession::Lock lock(*d->session);
+    XSession::Lock lock(*d->session, false);
     if (Display* display = lock.display()) {
         for (const Registration& r : std::as_const(d->registrations))
             d->ungrab(display, r);

@@ -292,7 +292,7 @@ void LinuxKeyboardLayout::Private::startLoanTimer()
 
 void LinuxKeyboardLayout::Private::endLoans()
 {
-    XSession::Lock lock(*session);
+    XSession::Lock lock(*session, false);
     Display* display = lock.display();
     bool any = false;
     for (Loan& loan : loans) {

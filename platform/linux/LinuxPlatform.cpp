@@ -11,6 +11,7 @@ LinuxPlatform::LinuxPlatform()
     , m_events(std::make_unique<XEventPoster>())
     , m_notifications(std::make_unique<DBusNotificationCenter>())
     , m_hotKeys(m_session)
+    , m_workspace(m_session)
     , m_layout(m_session)
 {
 }

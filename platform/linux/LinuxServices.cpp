@@ -13,38 +13,6 @@
 
 namespace zelk {
 
-qint64 LinuxWorkspace::ownPid() const { return qint64(::getpid()); }
-
-bool LinuxWorkspace::launchApplication(const QString& path, const QStringList& documents, qint64* pid)
-{
-    qint64 started = 0;
-    bool ok;
-    if (path.endsWith(".desktop"))
-        ok = QProcess::startDetached("gio", QStringList{"launch", path} + documents, {}, &started);
-    else
-        ok = QProcess::startDetached(path, documents, {}, &started);
-    if (pid)
-        *pid = started;
-    if (!ok)
-        zlog("LinuxWorkspace", "launchApplication") << "could not start" << path;
-    return ok;
-}
-
-bool LinuxWorkspace::openPath(const QString& pathOrUrl)
-{
-    const bool ok = QProcess::startDetached("xdg-open", {pathOrUrl});
-    if (!ok)
-        zlog("LinuxWorkspace", "openPath") << "could not open" << pathOrUrl;
-    return ok;
-}
-
-bool LinuxWorkspace::terminate(qint64 pid, bool force)
-{
-    if (pid <= 1 || pid == ownPid())
-        return false;
-    return ::kill(pid_t(pid), force ? SIGKILL : SIGTERM) == 0;
-}
-
 QString LinuxLoginItems::entryPath(const QString& identifier)
 {
     return QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + "/autostart/" + identifier + ".desktop";

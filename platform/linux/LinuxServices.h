@@ -5,27 +5,12 @@
 #include "DesktopServices.h"
 #include "LinuxHotKeys.h"
 #include "LinuxKeyboardLayout.h"
+#include "LinuxWorkspace.h"
 
 #include <QMap>
 #include <mutex>
 
 namespace zelk {
-
-class LinuxWorkspace : public Workspace {
-public:
-    std::optional<RunningApplication> frontApplication() override { return std::nullopt; }
-    QList<RunningApplication> runningApplications() override { return {}; }
-    qint64 ownPid() const override;
-    bool launchApplication(const QString& path, const QStringList& documents, qint64* pid) override;
-    bool openPath(const QString& pathOrUrl) override;
-    bool activate(qint64) override { return false; }
-    bool hide(qint64) override { return false; }
-    bool unhide(qint64) override { return false; }
-    bool quit(qint64 pid) override { return terminate(pid, false); }
-    bool terminate(qint64 pid, bool force) override;
-    [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)>) override { return {}; }
-    [[nodiscard]] ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)>) override { return {}; }
-};
 
 class LinuxPower : public PowerService {
 public:

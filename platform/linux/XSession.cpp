@@ -66,9 +66,9 @@ void XSession::onMainThread(QObject* context, std::function<void()> fn)
         QMetaObject::invokeMethod(context, std::move(fn), Qt::QueuedConnection);
 }
 
-XSession::Lock::Lock(XSession& session) : m_session(session), m_lock(session.d->mutex)
+XSession::Lock::Lock(XSession& session, bool open) : m_session(session), m_lock(session.d->mutex)
 {
-    if (session.open())
+    if (open ? session.open() : session.d->display != nullptr)
         m_display = session.d->display;
 }
 
@@ -135,6 +135,8 @@ int XSession::sync()
 
 void XSession::clearErrors()
 {
+    // Errors of earlier requests may still be on their way.
+    XSync(d->display, False);
     x11::takeError(d->display);
 }
 

@@ -27,10 +27,11 @@ public:
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
 
-    // Holds the connection; display() is null when no X server answers.
+    // Holds the connection; display() is null when no X server answers
+    // (or, with open false, when it was never opened).
     class Lock {
     public:
-        explicit Lock(XSession& session);
+        explicit Lock(XSession& session, bool open = true);
         ~Lock();
         Lock(const Lock&) = delete;
         Lock& operator=(const Lock&) = delete;

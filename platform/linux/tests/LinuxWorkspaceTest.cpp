@@ -1,0 +1,395 @@
+// Applications on a real X server, with and without a window manager:
+// small X programs of the test's own, named through desktop entries of a
+// temporary data folder.
+#include "LinuxPlatform.h"
+#include "TestSupport.h"
+#include "X11Support.h"
+#include "XClientWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/prctl.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+using namespace zelk;
+
+namespace {
+
+const QString kFake = QStringLiteral(ZELK_FAKE_XCLIENT);
+
+void write(const QString& path, const QByteArray& text, bool executable = false)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+    f.close();
+    if (executable)
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class LinuxWorkspaceTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override
+    {
+        QString whyNot;
+        if (zelk::test::sharedXDisplay(&whyNot).isEmpty())
+            GTEST_SKIP() << "no X server for the test: " << whyNot.toStdString();
+        x = XOpenDisplay(nullptr);
+        ASSERT_NE(x, nullptr);
+        x11::trapErrors(x);
+        if (GetParam())
+            startWindowManager();
+        if (IsSkipped())
+            return;
+
+        data = home.path() + "/share";
+        savedDirs = qgetenv("XDG_DATA_DIRS");
+        qputenv("XDG_DATA_DIRS", data.toLocal8Bit());
+        copiedProgram = home.path() + "/bin/fakethree";
+        bundleProgram = home.path() + "/Thing.app/Contents/MacOS/Thing";
+        for (const QString& copy : {copiedProgram, bundleProgram}) {
+            QDir().mkpath(QFileInfo(copy).absolutePath());
+            ASSERT_TRUE(QFile::copy(kFake, copy));
+        }
+        entry("fakeone.desktop", "Name=Fake One\nExec=/nonexistent/fakeone\nStartupWMClass=FakeOne\n");
+        entry("fakethree.desktop", ("Name=Fake Three\nExec=" + copiedProgram + "\n").toUtf8());
+        platform = makeLinuxPlatform();
+    }
+
+    void TearDown() override
+    {
+        platform.reset();
+        for (auto& p : processes) {
+            p->kill();
+            p->waitForFinished(3000);
+        }
+        processes.clear();
+        if (wm) {
+            wm->terminate();
+            wm->waitForFinished(3000);
+        }
+        if (x) {
+            x11::stopTrapping(x);
+            XCloseDisplay(x);
+        }
+        if (!data.isEmpty())
+            qputenv("XDG_DATA_DIRS", savedDirs);
+    }
+
+    void startWindowManager()
+    {
+        const QString openbox = QStandardPaths::findExecutable("openbox");
+        if (openbox.isEmpty())
+            GTEST_SKIP() << "openbox is not installed";
+        wm = std::make_unique<QProcess>();
+        wm->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        wm->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        wm->start(openbox, {"--sm-disable"});
+        const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
+        ASSERT_TRUE(zelk::test::waitUntil([&] { return !windows(check).isEmpty(); })) << "openbox did not start";
+    }
+
+    // A property of the root window holding windows.
+    QList<Window> windows(Atom property)
+    {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* d = nullptr;
+        QList<Window> list;
+        if (XGetWindowProperty(x, DefaultRootWindow(x), property, 0, 1024, False, XA_WINDOW, &type, &format, &count,
+                               &after, &d) == Success && d) {
+            for (unsigned long i = 0; i < count; ++i)
+                list << reinterpret_cast<unsigned long*>(d)[i];
+        }
+        if (d)
+            XFree(d);
+        return list;
+    }
+
+    // The top-level window of a process of ours.
+    Window windowOf(qint64 pid)
+    {
+        QList<Window> candidates = windows(XInternAtom(x, "_NET_CLIENT_LIST", False));
+        if (!GetParam()) {
+            Window root, parent, *children = nullptr;
+            unsigned count = 0;
+            XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count);
+            candidates = QList<Window>(children, children + count);
+            XFree(children);
+        }
+        const Atom wmPid = XInternAtom(x, "_NET_WM_PID", False);
+        for (Window w : candidates) {
+            Atom type = None;
+            int format = 0;
+            unsigned long count = 0, after = 0;
+            unsigned char* d = nullptr;
+            bool found = false;
+            if (XGetWindowProperty(x, w, wmPid, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &d) == Success && d)
+                found = count == 1 && qint64(*reinterpret_cast<unsigned long*>(d)) == pid;
+            if (d)
+                XFree(d);
+            if (found)
+                return w;
+        }
+        return 0;
+    }
+
+    void entry(const QString& name, const QByteArray& body)
+    {
+        write(data + "/applications/" + name, "[Desktop Entry]\nType=Application\n" + body);
+    }
+
+    qint64 startProcess(const QStringList& arguments, const QString& program = kFake)
+    {
+        auto p = std::make_unique<QProcess>();
+        p->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        p->start(program, arguments);
+        EXPECT_TRUE(p->waitForStarted(5000));
+        const qint64 pid = p->processId();
+        processes.push_back(std::move(p));
+        return pid;
+    }
+
+    // Starts a small X program and waits until the workspace lists it.
+    qint64 start(const QStringList& arguments, const QString& program = kFake)
+    {
+        const qint64 pid = startProcess(arguments, program);
+        const bool windowless = arguments.contains("--no-window");
+        EXPECT_TRUE(zelk::test::waitUntil([&] {
+            const auto a = app(pid);
+            return a && a->background == windowless;
+        }))
+            << "the workspace never listed " << program.toStdString() << " " << arguments.join(' ').toStdString();
+        return pid;
+    }
+
+    std::optional<RunningApplication> app(qint64 pid)
+    {
+        for (const RunningApplication& a : workspace().runningApplications()) {
+            if (a.pid == pid)
+                return a;
+        }
+        return std::nullopt;
+    }
+
+    QProcess* process(qint64 pid)
+    {
+        for (auto& p : processes) {
+            if (p->processId() == pid)
+                return p.get();
+        }
+        return nullptr;
+    }
+
+    Workspace& workspace() { return platform->workspace(); }
+
+    zelk::test::TempHome home;
+    Display* x = nullptr;
+    std::unique_ptr<QProcess> wm;
+    std::vector<std::unique_ptr<QProcess>> processes;
+    std::unique_ptr<Platform> platform;
+    QString data, copiedProgram, bundleProgram;
+    QByteArray savedDirs;
+};
+
+TEST_P(LinuxWorkspaceTest, ApplicationsAreNamedByTheirEntries)
+{
+    const qint64 one = start({"--class", "fakeone,FakeOne"});
+    const qint64 two = start({"--class", "faketwo,FakeTwo"});
+    const qint64 three = start({"--class", "whatever,Whatever"}, copiedProgram);
+    const qint64 thing = start({"--class", "thing,Thing"}, bundleProgram);
+    const qint64 background = start({"--no-window"}, copiedProgram);
+    auto unknown = std::make_unique<QProcess>();
+    unknown->start(kFake, {"--no-window"});  // windowless and no entry: no application
+
+    const struct { qint64 pid; QString name, path, displayName; bool background; } expected[] = {
+        {one, "fakeone.desktop", data + "/applications/fakeone.desktop", "Fake One", false},
+        {two, "zelk_fake_xclient", QFileInfo(kFake).canonicalFilePath(), "zelk_fake_xclient", false},
+        {three, "fakethree.desktop", data + "/applications/fakethree.desktop", "Fake Three", false},
+        {thing, "Thing.app", home.path() + "/Thing.app", "Thing", false},
+        {background, "fakethree.desktop", data + "/applications/fakethree.desktop", "Fake Three", true},
+    };
+    // A window manager shows a new window a moment after it lists it.
+    zelk::test::waitUntil([&] {
+        const auto all = workspace().runningApplications();
+        return std::none_of(all.begin(), all.end(), [](const RunningApplication& a) { return a.hidden; });
+    });
+    for (const auto& e : expected) {
+        const auto a = app(e.pid);
+        ASSERT_TRUE(a) << e.name.toStdString();
+        EXPECT_EQ(a->name, e.name);
+        EXPECT_EQ(a->path, e.path) << e.name.toStdString();
+        EXPECT_EQ(a->displayName, e.displayName) << e.name.toStdString();
+        EXPECT_EQ(a->background, e.background) << e.name.toStdString();
+        EXPECT_FALSE(a->hidden) << e.name.toStdString();
+    }
+    ASSERT_TRUE(unknown->waitForStarted());
+    EXPECT_FALSE(app(unknown->processId()));
+    unknown->kill();
+    unknown->waitForFinished();
+}
+
+TEST_P(LinuxWorkspaceTest, FrontApplicationFollowsActivationAndTitles)
+{
+    const qint64 one = start({"--class", "fakeone,FakeOne"});
+    const qint64 two = start({"--class", "faketwo,FakeTwo", "--title", "first"});
+    QList<std::optional<RunningApplication>> seen;
+    ObserverHandle h = workspace().observeFrontApplication([&](const std::optional<RunningApplication>& a) { seen << a; });
+    auto frontIs = [&](qint64 pid) {
+        const auto front = workspace().frontApplication();
+        return front && front->pid == pid && !seen.isEmpty() && seen.last() && seen.last()->pid == pid;
+    };
+
+    ASSERT_TRUE(workspace().activate(one));
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return frontIs(one); })) << "activating the first did not bring it forward";
+    EXPECT_EQ(seen.last()->name, "fakeone.desktop");
+    ASSERT_TRUE(workspace().activate(two));
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return frontIs(two); }));
+
+    // A new title of the front window: observers look again.
+    const qsizetype before = seen.size();
+    XStoreName(x, windowOf(two), "second");
+    XSync(x, False);
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return seen.size() > before; })) << "a title change went unnoticed";
+    EXPECT_EQ(seen.last()->pid, two);
+
+    // A nameless window taking the focus leaves the front as it was.
+    const qint64 nameless = startProcess({"--nameless"});
+    Window w = 0;
+    ASSERT_TRUE(zelk::test::waitUntil([&] { return (w = windowOf(nameless)) != 0; }));
+    const qsizetype calls = seen.size();
+    if (GetParam()) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(x, "_NET_ACTIVE_WINDOW", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = 2;
+        XSendEvent(x, DefaultRootWindow(x), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        const Atom active = XInternAtom(x, "_NET_ACTIVE_WINDOW", False);
+        ASSERT_TRUE(zelk::test::waitUntil([&] { return windows(active).value(0) == w; })) << "openbox did not activate it";
+    } else {
+        ASSERT_TRUE(zelk::test::waitUntil([&] {
+            XWindowAttributes a;
+            return XGetWindowAttributes(x, w, &a) && a.map_state == IsViewable;
+        }));
+        XSetInputFocus(x, w, RevertToParent, CurrentTime);
+    }
+    XSync(x, False);
+    zelk::test::waitUntil([] { return false; }, 300);
+    ASSERT_TRUE(workspace().frontApplication());
+    EXPECT_EQ(workspace().frontApplication()->pid, two);
+    EXPECT_EQ(seen.size(), calls) << "the nameless window was taken for a new front";
+}
+
+TEST_P(LinuxWorkspaceTest, HideAndUnhide)
+{
+    const qint64 one = start({"--class", "fakeone,FakeOne"});
+    EXPECT_FALSE(workspace().hide(999999));
+    ASSERT_TRUE(workspace().hide(one));
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return app(one) && app(one)->hidden; })) << "not hidden";
+    ASSERT_TRUE(workspace().unhide(one));
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return app(one) && !app(one)->hidden; })) << "still hidden";
+}
+
+TEST_P(LinuxWorkspaceTest, LaunchesAndQuitsAreObserved)
+{
+    QList<std::pair<RunningApplication, bool>> seen;
+    ObserverHandle h = workspace().observeApplications([&](const RunningApplication& a, bool launched) {
+        seen.append({a, launched});
+    });
+    auto saw = [&](qint64 pid, bool launched) {
+        return std::any_of(seen.begin(), seen.end(), [&](const auto& s) { return s.first.pid == pid && s.second == launched; });
+    };
+
+    const qint64 one = start({"--class", "fakeone,FakeOne"});
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return saw(one, true); })) << "the launch went unnoticed";
+    ASSERT_TRUE(workspace().quit(one));
+    EXPECT_TRUE(process(one)->waitForFinished(5000)) << "WM_DELETE_WINDOW did not reach the window";
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return saw(one, false); })) << "the quit went unnoticed";
+
+    // One that refuses to close: asked all the same, then ended.
+    const qint64 stubborn = start({"--class", "faketwo,FakeTwo", "--ignore-delete"});
+    ASSERT_TRUE(zelk::test::waitUntil([&] { return saw(stubborn, true); }));
+    EXPECT_TRUE(workspace().quit(stubborn));
+    EXPECT_FALSE(process(stubborn)->waitForFinished(300));
+    EXPECT_TRUE(workspace().terminate(stubborn, false));
+    EXPECT_TRUE(process(stubborn)->waitForFinished(5000));
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return saw(stubborn, false); }));
+
+    // A background program is found by the poll.
+    const qint64 background = start({"--no-window"}, copiedProgram);
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return saw(background, true); }, 3 * LinuxWorkspace::kPollMilliseconds));
+    EXPECT_TRUE(workspace().quit(background)) << "a windowless program is sent SIGTERM";
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return saw(background, false); }, 3 * LinuxWorkspace::kPollMilliseconds));
+    for (const auto& s : seen) {
+        if (process(s.first.pid)) {  // other programs of the machine may come and go meanwhile
+            EXPECT_EQ(s.first.pid == background, s.first.background) << s.first.name.toStdString();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, LinuxWorkspaceTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "WithWindowManager" : "WithoutWindowManager"; });
+
+class LinuxWorkspaceLaunchTest : public zelk::test::TempHomeTest {
+protected:
+    std::unique_ptr<Platform> platform = makeLinuxPlatform();
+    Workspace& workspace() { return platform->workspace(); }
+};
+
+TEST_F(LinuxWorkspaceLaunchTest, EntriesBundlesAndProgramsReallyStart)
+{
+    const QString out = home->path() + "/out";
+    // Both escape levels of an entry: the string escapes, then Exec's quoting.
+    write(home->path() + "/printer.desktop",
+          ("[Desktop Entry]\nType=Application\nName=Printer\nExec=/bin/sh -c \"printf '[%%s]' \\\\\"\\\\$@\\\\\" > " + out
+           + "\" sh %F\n").toUtf8());
+    qint64 pid = 0;
+    ASSERT_TRUE(workspace().launchApplication(home->path() + "/printer.desktop", {"a b", "file://" + home->path() + "/c"}, &pid));
+    EXPECT_GT(pid, 0);
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return !readFile(out).isEmpty(); }));
+    EXPECT_EQ(readFile(out), "[a b][" + home->path().toUtf8() + "/c]");
+
+    const QString script = "#!/bin/sh\necho \"$@\" > " + out + "2\n";
+    write(home->path() + "/Tool.app/Contents/MacOS/Tool", script.toUtf8(), true);
+    ASSERT_TRUE(workspace().launchApplication(home->path() + "/Tool.app", {"doc"}));
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return readFile(out + "2") == "doc\n"; })) << "the bundle did not start";
+
+    write(home->path() + "/tool.sh", script.toUtf8(), true);
+    QFile::remove(out + "2");
+    ASSERT_TRUE(workspace().launchApplication(home->path() + "/tool.sh", {"x", "y"}));
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return readFile(out + "2") == "x y\n"; })) << "the program did not start";
+
+    write(home->path() + "/broken.desktop", "[Desktop Entry]\nType=Application\nName=B\nExec=\"unterminated\n");
+    EXPECT_FALSE(workspace().launchApplication(home->path() + "/broken.desktop"));
+    EXPECT_FALSE(workspace().launchApplication(home->path() + "/missing.desktop"));
+    EXPECT_FALSE(workspace().launchApplication(home->path() + "/nothing-here"));
+}
+
+TEST_F(LinuxWorkspaceLaunchTest, NeverEndsThisProcessOrInit)
+{
+    const qint64 self = workspace().ownPid();
+    EXPECT_EQ(self, qint64(getpid()));
+    for (qint64 pid : {self, qint64(1), qint64(0), qint64(-1)}) {
+        EXPECT_FALSE(workspace().terminate(pid, true)) << pid;
+        EXPECT_FALSE(workspace().quit(pid)) << pid;
+    }
+}
+
+} // namespace

@@ -58,7 +58,7 @@ public:
     // "debugTraceAppEng", "debugTraceMgrEng", "debugTracePluginEng", "debugTraceRun".
     bool TraceAppEng() const override;
     bool TraceMgrEng() const;
-    bool TracePluginEng() const;
+    bool TracePluginEng() const override;
     bool TraceRun() const;
 
     // The data folder for data types 1 and 2, empty for any other.

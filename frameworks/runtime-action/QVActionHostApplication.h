@@ -21,6 +21,8 @@ public:
     virtual bool isActive() const { return false; }
     // Verbose tracing of runs and results.
     virtual bool TraceAppEng() const { return false; }
+    // Verbose tracing inside the action plug-in.
+    virtual bool TracePluginEng() const { return false; }
 };
 
 } // namespace zelk

@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QTimer>
+#include <QTime>
 #include <algorithm>
 
 #include <X11/Xatom.h>
@@ -304,8 +305,10 @@ QMap<qint64, RunningApplication> LinuxWorkspace::Private::snapshot(Display* disp
     QMap<qint64, RunningApplication> apps;
     const bool wm = hasWindowManager(display);
     QMap<qint64, QList<Window>> byPid;
+    qDebug() << "snapshot wm" << wm << clientWindows(display, wm) << QTime::currentTime();
     for (Window w : clientWindows(display, wm)) {
         const WindowInfo& wi = info(display, w);
+        qDebug() << "   " << w << wi.pid << wi.named << wi.windowClass;
         if (wi.pid > 0 && wi.named)
             byPid[wi.pid] << w;
     }

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTime>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <memory>
@@ -50,6 +51,7 @@ protected:
             GTEST_SKIP() << "no X server for the test: " << whyNot.toStdString();
         x = XOpenDisplay(nullptr);
         ASSERT_NE(x, nullptr);
+        qDebug() << "DISPLAY" << zelk::test::sharedXDisplay(&whyNot) << qgetenv("DISPLAY") << DisplayString(x);
         x11::trapErrors(x);
         if (GetParam())
             startWindowManager();
@@ -101,6 +103,7 @@ protected:
         wm->start(openbox, {"--sm-disable"});
         const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
         ASSERT_TRUE(zelk::test::waitUntil([&] { return !windows(check).isEmpty(); })) << "openbox did not start";
+        qDebug() << "wm up" << QTime::currentTime();
     }
 
     // A property of the root window holding windows.
@@ -169,6 +172,7 @@ protected:
     qint64 start(const QStringList& arguments, const QString& program = kFake)
     {
         const qint64 pid = startProcess(arguments, program);
+        qDebug() << "started" << QTime::currentTime();
         const bool windowless = arguments.contains("--no-window");
         EXPECT_TRUE(zelk::test::waitUntil([&] {
             const auto a = app(pid);

@@ -53,7 +53,7 @@ QString filled(QString format, const QString& text)
 bool tracing()
 {
     QVActionHostApplication* app = QVAction::applicationObject();
-    return app && app->TraceAppEng();
+    return app && app->TracePluginEng();
 }
 
 // Titles of the menus, compared as the menus sort them.

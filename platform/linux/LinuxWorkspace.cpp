@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <QSet>
 #include <QTimer>
-#include <QTime>
 #include <algorithm>
 
 #include <X11/Xatom.h>
@@ -250,8 +249,8 @@ WindowInfo LinuxWorkspace::Private::info(Display* display, Window window)
         wi.transient = true;
         wi.owner = owner == session->root() ? 0 : owner;
     }
-    // A window that names itself later is read again then.
-    if (wi.named)
+    // A window still being set up (seen before its names or pid) is read again.
+    if (wi.named && wi.pid > 0)
         windows.insert(window, wi);
     return wi;
 }
@@ -305,10 +304,8 @@ QMap<qint64, RunningApplication> LinuxWorkspace::Private::snapshot(Display* disp
     QMap<qint64, RunningApplication> apps;
     const bool wm = hasWindowManager(display);
     QMap<qint64, QList<Window>> byPid;
-    qDebug() << "snapshot wm" << wm << clientWindows(display, wm) << QTime::currentTime();
     for (Window w : clientWindows(display, wm)) {
         const WindowInfo& wi = info(display, w);
-        qDebug() << "   " << w << wi.pid << wi.named << wi.windowClass;
         if (wi.pid > 0 && wi.named)
             byPid[wi.pid] << w;
     }

@@ -23,7 +23,7 @@ XvfbServer::XvfbServer()
     // Keep the write end open across exec so Xvfb can report its display.
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     m_process.setProgram(xvfb);
-    m_process.setArguments({"-displayfd", QString::number(fds[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    m_process.setArguments({"-displayfd", QString::number(fds[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"});
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // A crashed test must not leave Xvfb holding ctest's output pipe open.
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });

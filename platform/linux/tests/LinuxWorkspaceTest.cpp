@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTime>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <memory>
@@ -51,7 +50,6 @@ protected:
             GTEST_SKIP() << "no X server for the test: " << whyNot.toStdString();
         x = XOpenDisplay(nullptr);
         ASSERT_NE(x, nullptr);
-        qDebug() << "DISPLAY" << zelk::test::sharedXDisplay(&whyNot) << qgetenv("DISPLAY") << DisplayString(x);
         x11::trapErrors(x);
         if (GetParam())
             startWindowManager();
@@ -103,7 +101,17 @@ protected:
         wm->start(openbox, {"--sm-disable"});
         const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
         ASSERT_TRUE(zelk::test::waitUntil([&] { return !windows(check).isEmpty(); })) << "openbox did not start";
-        qDebug() << "wm up" << QTime::currentTime();
+        // Openbox shows itself before it takes windows, and may drop a map
+        // request made meanwhile: wait until it manages a window of ours.
+        const Window probe = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 10, 10, 0, 0, 0);
+        const Atom clients = XInternAtom(x, "_NET_CLIENT_LIST", False);
+        ASSERT_TRUE(zelk::test::waitUntil([&] {
+            XMapWindow(x, probe);
+            XSync(x, False);
+            return zelk::test::waitUntil([&] { return windows(clients).contains(probe); }, 200);
+        })) << "openbox manages no window";
+        XDestroyWindow(x, probe);
+        XSync(x, False);
     }
 
     // A property of the root window holding windows.
@@ -172,7 +180,6 @@ protected:
     qint64 start(const QStringList& arguments, const QString& program = kFake)
     {
         const qint64 pid = startProcess(arguments, program);
-        qDebug() << "started" << QTime::currentTime();
         const bool windowless = arguments.contains("--no-window");
         EXPECT_TRUE(zelk::test::waitUntil([&] {
             const auto a = app(pid);

@@ -18,7 +18,7 @@ constexpr auto kSettle = std::chrono::milliseconds(20);
 bool tracing()
 {
     QVActionHostApplication* app = QVAction::applicationObject();
-    return app && app->TraceAppEng();
+    return app && app->TracePluginEng();
 }
 
 // Control characters, space, the digits and * + , - . / stay on their
@@ -94,13 +94,23 @@ QString KeyShortcut::releaseKeycode(quint32 keycode, bool onlyModifiers, QVActio
     return {};
 }
 
-QString KeyShortcut::typeKeycode(quint32 keycode, bool onlyModifiers, QVActionController& fromObject)
+QString KeyShortcut::typeKeycode(quint32 keycode, bool onlyModifiers, QVActionController& /*fromObject*/)
 {
     if (tracing())
         zlog("KeyShortcut", "typeKeycode")
             << QStringLiteral("keyShortcut: keycode: %1 onlyModifiers: %2").arg(keycode, 0, 16).arg(onlyModifiers ? 1 : 0);
-    pressKeycode(keycode, onlyModifiers, fromObject);
-    return releaseKeycode(keycode, onlyModifiers, fromObject);
+    // One bracket for the whole stroke: opening a bracket lets go of the
+    // modifiers then down, our own included, and the key must come up
+    // inside them.
+    startBeingExclusiveSourceOfEvents();
+    simulateKeyPressForKeycode(keycode, onlyModifiers);
+    saveModifierState(keycode, onlyModifiers);
+    std::this_thread::sleep_for(kSettle);
+    simulateKeyReleaseForKeycode(keycode, onlyModifiers);
+    saveModifierState(0, true);
+    stopBeingExclusiveSourceOfEvents();
+    std::this_thread::sleep_for(kSettle);
+    return {};
 }
 
 ZELK_REGISTER_ACTION_RUNNER(KeyShortcut)

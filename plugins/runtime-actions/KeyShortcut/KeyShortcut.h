@@ -9,6 +9,9 @@
 // character above 57 are looked for on the keyboard layout in use at that
 // moment (keeping the recorded key when the layout has none for it). The
 // recorded modifiers are kept as they are.
+//
+// Each model posts inside the exclusive-source bracket; a full stroke is
+// one bracket, so its key goes down and up while its modifiers are held.
 #include "ActionRunner.h"
 #include "KeyShortcut/KeyShortcutCommon.h"
 

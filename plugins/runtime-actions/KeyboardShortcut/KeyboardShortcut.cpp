@@ -35,7 +35,7 @@ QString filled(QString format, const QString& text)
 bool tracing()
 {
     QVActionHostApplication* app = QVAction::applicationObject();
-    return app && app->TraceAppEng();
+    return app && app->TracePluginEng();
 }
 
 } // namespace

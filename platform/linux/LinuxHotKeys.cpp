@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMap>
 #include <mutex>
+#include <optional>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -63,8 +64,7 @@ struct LinuxHotKeys::Private {
     QMap<quint64, Registration> registrations;
     quint64 nextRef = 1;
 
-    // Main thread: keys whose press went out, by keycode.
-    QMap<unsigned, quint32> down;
+    QMap<unsigned, quint32> down; // keys whose press went out, by keycode
 
     bool prepare(Display* display);
     QList<unsigned> lockVariants(unsigned mods) const { return variants(mods, numLock); }
@@ -253,36 +253,33 @@ void LinuxHotKeys::Private::received(const XEvent& event)
     if (event.type != KeyPress && event.type != KeyRelease)
         return;
     const unsigned keycode = event.xkey.keycode;
-    if (event.type == KeyRelease) {
-        // The release ends the press whatever modifiers are left by then.
-        if (auto it = down.find(keycode); it != down.end()) {
-            const quint32 code = *it;
-            down.erase(it);
-            deliver(code, false);
-        }
-        return;
-    }
-    if (down.contains(keycode))
-        return; // auto-repeat
-    const unsigned state = event.xkey.state & kRelevantMods;
-    std::optional<quint32> match;
+    std::optional<quint32> code;
     {
         XSession::Lock lock(*session);
-        for (const Registration& r : std::as_const(registrations)) {
-            if (r.keycode != keycode)
-                continue;
-            if (r.mods == state) {
-                match = r.code;
-                break;
+        if (event.type == KeyRelease) {
+            // The release ends the press whatever modifiers are left by then.
+            if (auto it = down.find(keycode); it != down.end()) {
+                code = *it;
+                down.erase(it);
             }
-            if (r.mods == (state & ~unsigned(LockMask)))
-                match = r.code;
+        } else if (!down.contains(keycode)) { // else auto-repeat
+            const unsigned state = event.xkey.state & kRelevantMods;
+            for (const Registration& r : std::as_const(registrations)) {
+                if (r.keycode != keycode)
+                    continue;
+                if (r.mods == state) {
+                    code = r.code;
+                    break;
+                }
+                if (r.mods == (state & ~unsigned(LockMask)))
+                    code = r.code;
+            }
+            if (code)
+                down.insert(keycode, *code);
         }
     }
-    if (!match)
-        return;
-    down.insert(keycode, *match);
-    deliver(*match, true);
+    if (code)
+        deliver(*code, event.type == KeyPress);
 }
 
 void LinuxHotKeys::Private::deliver(quint32 code, bool pressed)

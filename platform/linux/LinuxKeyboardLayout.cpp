@@ -6,8 +6,10 @@
 #include "XSession.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QTimer>
 #include <algorithm>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -24,11 +26,20 @@ constexpr quint16 kShift = 0x200;
 constexpr quint16 kCapsLock = 0x400;
 constexpr quint16 kOption = 0x800;
 
-// A spare stored code and the X key lent to it.
-struct Loan {
-    uint16_t mac = 0;
-    unsigned keycode = 0; // 0: none lent
+// At most this many empty keys carry characters at a time.
+constexpr size_t kMaxLoans = 16;
+
+// A character handed a spare stored code.
+struct Assignment {
     KeySym keysym = NoSymbol;
+    quint64 lastUse = 0;
+};
+
+// An empty X key lent to a character.
+struct Loan {
+    unsigned keycode = 0;
+    KeySym keysym = NoSymbol;
+    uint16_t code = 0; // the spare code posted for it; 0 when none any more
     quint64 lastUse = 0;
 };
 
@@ -87,8 +98,16 @@ struct LinuxKeyboardLayout::Private {
     // another device with the same keymap.
     size_t fingerprint = 0;
     std::optional<size_t> announced;
+    QHash<uint16_t, Assignment> assigned; // spare code -> character
+    QHash<KeySym, uint16_t> codes;        // character -> spare code
     std::vector<Loan> loans;
     quint64 uses = 0;
+
+    ~Private()
+    {
+        if (xkb)
+            XkbFreeKeyboard(xkb, 0, True);
+    }
 
     bool isUserKeymapChange(const XEvent& event) const;
     static Bool noteKeymapChange(Display*, XEvent* event, XPointer self);
@@ -97,30 +116,49 @@ struct LinuxKeyboardLayout::Private {
     int group(Display* display) const;
     KeySym translate(unsigned keycode, unsigned mods, int group) const;
     std::optional<quint16> find(int group, const std::function<bool(KeySym)>& wanted) const;
-    std::optional<quint16> lend(Display* display, KeySym keysym);
+    quint16 assign(KeySym keysym);
+    uint8_t lend(uint16_t code);
+    void forget(Loan& loan);
     unsigned spareKeycode() const;
     void startLoanTimer();
     void endLoans();
     void received(const XEvent& event);
 };
 
-LinuxKeyboardLayout::LinuxKeyboardLayout(std::shared_ptr<XSession> session) : d(std::make_unique<Private>())
+namespace {
+// The layout whose lender the key table uses.
+std::mutex gLenderMutex;
+const void* gLenderOwner = nullptr;
+} // namespace
+
+LinuxKeyboardLayout::LinuxKeyboardLayout(std::shared_ptr<XSession> session) : d(std::make_shared<Private>())
 {
     d->session = std::move(session);
     if (QCoreApplication* app = QCoreApplication::instance())
         d->context->moveToThread(app->thread());
-    for (uint16_t mac : KeyTable::spareCodes())
-        d->loans.push_back({mac});
     d->listener = d->session->addListener([p = d.get()](const XEvent& event) { p->received(event); });
+    // A poster may still be lending when this layout goes: the lender keeps
+    // what it uses alive and finds nothing to lend.
+    std::lock_guard lock(gLenderMutex);
+    gLenderOwner = d.get();
+    KeyTable::setLender([weak = std::weak_ptr<Private>(d)](uint16_t code) -> uint8_t {
+        const std::shared_ptr<Private> p = weak.lock();
+        return p ? p->lend(code) : 0;
+    });
 }
 
 LinuxKeyboardLayout::~LinuxKeyboardLayout()
 {
+    {
+        std::lock_guard lock(gLenderMutex);
+        if (gLenderOwner == d.get()) {
+            KeyTable::setLender({});
+            gLenderOwner = nullptr;
+        }
+    }
     d->session->removeListener(d->listener);
     d->context.reset();
     d->endLoans();
-    if (d->xkb)
-        XkbFreeKeyboard(d->xkb, 0, True);
 }
 
 bool LinuxKeyboardLayout::Private::isUserKeymapChange(const XEvent& event) const
@@ -171,10 +209,12 @@ void LinuxKeyboardLayout::Private::refresh(Display* display)
     if (!announced)
         announced = fingerprint;
     // A loan the user's new keymap wrote over is over; the key is theirs.
-    for (Loan& loan : loans) {
-        if (loan.keycode && symbolAt(xkb, loan.keycode, 0, 0) != loan.keysym) {
-            KeyTable::bindSpareCode(loan.mac, 0);
-            loan = Loan{loan.mac};
+    for (auto it = loans.begin(); it != loans.end();) {
+        if (symbolAt(xkb, it->keycode, 0, 0) != it->keysym) {
+            forget(*it);
+            it = loans.erase(it);
+        } else {
+            ++it;
         }
     }
 }
@@ -243,36 +283,91 @@ unsigned LinuxKeyboardLayout::Private::spareKeycode() const
     return 0;
 }
 
-std::optional<quint16> LinuxKeyboardLayout::Private::lend(Display* display, KeySym keysym)
+// Hands the character a spare code of its own, without touching the
+// keymap: a table of answers stays good until more characters than there
+// are spare codes were asked for.
+quint16 LinuxKeyboardLayout::Private::assign(KeySym keysym)
 {
-    auto loan = std::find_if(loans.begin(), loans.end(), [keysym](const Loan& l) { return l.keycode && l.keysym == keysym; });
+    static const QList<uint16_t> spare = KeyTable::spareCodes();
+    if (auto it = codes.constFind(keysym); it != codes.cend()) {
+        assigned[*it].lastUse = ++uses;
+        return *it;
+    }
+    auto code = std::find_if(spare.begin(), spare.end(), [&](uint16_t c) { return !assigned.contains(c); });
+    quint16 chosen = 0;
+    if (code != spare.end()) {
+        chosen = *code;
+    } else {
+        // All taken: the code asked for longest ago changes hands.
+        chosen = std::min_element(assigned.keyValueBegin(), assigned.keyValueEnd(), [](const auto& a, const auto& b) {
+                     return a.second.lastUse < b.second.lastUse;
+                 })->first;
+        codes.remove(assigned[chosen].keysym);
+        for (Loan& loan : loans) {
+            if (loan.code == chosen)
+                forget(loan);
+        }
+    }
+    assigned[chosen] = {keysym, ++uses};
+    codes[keysym] = chosen;
+    return chosen;
+}
+
+void LinuxKeyboardLayout::Private::forget(Loan& loan)
+{
+    if (loan.code)
+        KeyTable::bindSpareCode(loan.code, 0);
+    loan.code = 0;
+}
+
+// Called by the poster for a spare code about to go down or up: lends an
+// empty key to its character, or answers the key lent to it already.
+uint8_t LinuxKeyboardLayout::Private::lend(uint16_t code)
+{
+    XSession::Lock lock(*session);
+    Display* display = lock.display();
+    const auto wanted = assigned.constFind(code);
+    if (!display || wanted == assigned.cend())
+        return 0;
+    refresh(display);
+    if (!xkb)
+        return 0;
+    const KeySym keysym = wanted->keysym;
+    auto loan = std::find_if(loans.begin(), loans.end(), [keysym](const Loan& l) { return l.keysym == keysym; });
     if (loan == loans.end()) {
-        // The least recently used: a key typed a moment ago may not have
-        // reached its application yet.
-        loan = std::min_element(loans.begin(), loans.end(),
-                                [](const Loan& a, const Loan& b) { return a.lastUse < b.lastUse; });
-        if (!loan->keycode)
-            loan->keycode = spareKeycode();
-        if (!loan->keycode) {
-            zlog("LinuxKeyboardLayout", "keystrokesForCharacter") << "the keymap has no empty key to lend";
-            return std::nullopt;
+        unsigned keycode = loans.size() < kMaxLoans ? spareKeycode() : 0;
+        if (keycode) {
+            loans.push_back({keycode});
+            loan = loans.end() - 1;
+        } else if (!loans.empty()) {
+            // The least recently used: a key typed a moment ago may not
+            // have reached its application yet.
+            loan = std::min_element(loans.begin(), loans.end(),
+                                    [](const Loan& a, const Loan& b) { return a.lastUse < b.lastUse; });
+            forget(*loan);
+        } else {
+            zlog("LinuxKeyboardLayout", "lend") << "the keymap has no empty key to lend";
+            return 0;
         }
         KeySym both[2] = {keysym, keysym}; // plain and shifted, so Shift and Caps Lock change nothing
         session->noteOwnKeymapChange(loan->keycode);
         session->clearErrors();
         XChangeKeyboardMapping(display, int(loan->keycode), 2, both, 1);
         if (const int error = session->sync()) {
-            zlog("LinuxKeyboardLayout", "keystrokesForCharacter") << "lending key" << loan->keycode << "failed: X error" << error;
-            KeyTable::bindSpareCode(loan->mac, 0);
-            *loan = Loan{loan->mac};
-            return std::nullopt;
+            zlog("LinuxKeyboardLayout", "lend") << "lending key" << loan->keycode << "failed: X error" << error;
+            loans.erase(loan);
+            return 0;
         }
         loan->keysym = keysym;
-        KeyTable::bindSpareCode(loan->mac, uint8_t(loan->keycode));
+    }
+    if (loan->code != code) {
+        forget(*loan);
+        loan->code = code;
     }
     loan->lastUse = ++uses;
+    KeyTable::bindSpareCode(code, uint8_t(loan->keycode));
     startLoanTimer();
-    return loan->mac;
+    return uint8_t(loan->keycode);
 }
 
 void LinuxKeyboardLayout::Private::startLoanTimer()
@@ -290,24 +385,21 @@ void LinuxKeyboardLayout::Private::startLoanTimer()
     });
 }
 
+// The characters keep their codes; their keys go back to being empty.
 void LinuxKeyboardLayout::Private::endLoans()
 {
     XSession::Lock lock(*session, false);
     Display* display = lock.display();
-    bool any = false;
     for (Loan& loan : loans) {
-        if (!loan.keycode)
-            continue;
-        KeyTable::bindSpareCode(loan.mac, 0);
+        forget(loan);
         if (display) {
             KeySym none = NoSymbol;
             XChangeKeyboardMapping(display, int(loan.keycode), 1, &none, 1);
-            any = true;
         }
-        loan = Loan{loan.mac};
     }
-    if (any)
+    if (display && !loans.empty())
         session->sync();
+    loans.clear();
 }
 
 void LinuxKeyboardLayout::Private::received(const XEvent& event)
@@ -406,9 +498,7 @@ QList<quint16> LinuxKeyboardLayout::keystrokesForCharacter(char32_t c)
     const unsigned long keysym = keysyms::fromUnicode(c);
     if (!keysym)
         return {};
-    if (auto key = d->lend(display, keysym))
-        return {*key};
-    return {};
+    return {d->assign(keysym)};
 }
 
 QString LinuxKeyboardLayout::characterForKey(quint16 keyCode, quint16 modifiers)
@@ -421,10 +511,8 @@ QString LinuxKeyboardLayout::characterForKey(quint16 keyCode, quint16 modifiers)
     if (!d->xkb || d->dirty)
         return {};
     KeySym keysym = NoSymbol;
-    const auto loan = std::find_if(d->loans.begin(), d->loans.end(),
-                                   [keyCode](const Loan& l) { return l.mac == keyCode && l.keycode; });
-    if (loan != d->loans.end()) {
-        keysym = loan->keysym;
+    if (KeyTable::isSpareCode(keyCode)) {
+        keysym = d->assigned.value(keyCode).keysym;
     } else {
         const unsigned keycode = d->keys.keycode(keyCode);
         if (!keycode)

@@ -5,11 +5,13 @@
 // - one key of the layout's current group, plain or with shift (0x200);
 // - a dead key and then the base character (both plain or shifted), for a
 //   character the layout composes that way;
-// - otherwise one of the spare stored codes (KeyTable::spareCodes()): a key
-//   the keymap leaves empty is lent the character for the moment. The loan
-//   ends kLendMilliseconds after the last one, at a keymap change of the
-//   user's, and with this object. A lent key stands for its character only
-//   for that long: ask right before typing, keep no table of answers.
+// - otherwise a spare stored code of the character's own
+//   (KeyTable::spareCodes()), without touching the keymap; when that code
+//   is posted, an empty X key is lent to the character. Loans end
+//   kLendMilliseconds after the last one, at a keymap change of the user's,
+//   and with this object; the character keeps its code, and is lent a key
+//   again when next posted. So a table of answers stays good until more
+//   characters than there are spare codes (138) were asked for.
 // Option (0x800) is never answered: the stored option key is posted as Alt,
 // which selects no third level on X; characters of the third level and up
 // are typed through lent keys. characterForKey does read option as the
@@ -39,7 +41,7 @@ public:
 
 private:
     struct Private;
-    std::unique_ptr<Private> d;
+    std::shared_ptr<Private> d;
 };
 
 } // namespace zelk

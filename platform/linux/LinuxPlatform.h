@@ -1,5 +1,6 @@
 #pragma once
-// The real desktop: an X11 session with a D-Bus session bus.
+// The real desktop: an X11 session with a D-Bus session bus, and logind and
+// NetworkManager on the system bus.
 #include "LinuxServices.h"
 #include "Platform.h"
 #include "SystemClock.h"

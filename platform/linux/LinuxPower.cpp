@@ -82,9 +82,8 @@ public slots:
 };
 
 struct LinuxPower::Private {
-    using Observer = std::function<void(Event, std::shared_ptr<Round>)>;
-    ObserverList<Event, std::shared_ptr<Round>> observers{[this] { observersChanged(); }};
     std::unique_ptr<PowerListener> listener;
+    ObserverList<Event, std::shared_ptr<Round>> observers{[this] { observersChanged(); }};
 
     // Main thread:
     bool subscribed = false;
@@ -136,7 +135,7 @@ ObserverHandle LinuxPower::observe(std::function<void(Event, std::function<void(
 {
     if (!observer)
         return {};
-    return d->observers.add([observer = std::move(observer)](Event event, std::shared_ptr<Round> round) {
+    ObserverHandle handle = d->observers.add([observer = std::move(observer)](Event event, std::shared_ptr<Round> round) {
         if (event == Event::DidWake) {
             observer(event, [] {});
             return;
@@ -148,6 +147,9 @@ ObserverHandle LinuxPower::observe(std::function<void(Event, std::function<void(
                 round->answer();
         });
     });
+    // Listening from now on, not from the next turn of the event loop.
+    QMetaObject::invokeMethod(d->listener.get(), [p = d.get()] { p->update(); }, Qt::AutoConnection);
+    return handle;
 }
 
 void LinuxPower::Private::observersChanged()

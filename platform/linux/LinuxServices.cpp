@@ -5,11 +5,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
+#include <QFileInfo>
 #include <QStandardPaths>
-#include <QUrl>
-#include <csignal>
-#include <unistd.h>
 
 namespace zelk {
 

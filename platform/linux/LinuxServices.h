@@ -1,28 +1,18 @@
 #pragma once
-// The X11 desktop's services other than input posting and distributed
-// notifications. Until each is wired to the desktop it answers "not
-// available": no hot keys register, no application or power event arrives.
+// The desktop services of the linux backend, one header each, and the two
+// small ones: the calendar and the login item.
 #include "DesktopServices.h"
 #include "LinuxHotKeys.h"
 #include "LinuxKeyboardLayout.h"
+#include "LinuxNetwork.h"
+#include "LinuxPower.h"
 #include "LinuxWorkspace.h"
-
-#include <QMap>
-#include <mutex>
 
 namespace zelk {
 
-class LinuxPower : public PowerService {
-public:
-    [[nodiscard]] ObserverHandle observe(std::function<void(Event, std::function<void()>)>) override { return {}; }
-};
-
-class LinuxNetwork : public NetworkService {
-public:
-    [[nodiscard]] ObserverHandle observe(std::function<void(const QString&, bool)>) override { return {}; }
-};
-
-// Linux has no common calendar store.
+// Calendar applications on Linux keep their own stores (files, servers,
+// per-desktop data services) and announce no common change notification, so
+// there is nothing to observe: no calendar change ever arrives here.
 class LinuxCalendar : public CalendarService {
 public:
     [[nodiscard]] ObserverHandle observe(std::function<void(int, const QString&)>) override { return {}; }

@@ -15,6 +15,9 @@
 #include <QSet>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -69,6 +72,13 @@ QList<qint64> processIds()
     }
     ::closedir(dir);
     return pids;
+}
+
+// Never this process, init or the kernel's, and no number that pid_t
+// would wrap into another process's.
+bool isOthersProcess(qint64 pid)
+{
+    return pid > 1 && pid <= std::numeric_limits<pid_t>::max() && pid != qint64(::getpid());
 }
 
 // The .app around an executable in <x>.app/Contents/MacOS/.
@@ -567,7 +577,7 @@ bool LinuxWorkspace::unhide(qint64 pid)
 
 bool LinuxWorkspace::quit(qint64 pid)
 {
-    if (pid <= 1 || pid == ownPid())
+    if (!isOthersProcess(pid))
         return false;
     XSession::Lock lock(*d->session);
     bool asked = false;
@@ -599,9 +609,13 @@ bool LinuxWorkspace::quit(qint64 pid)
 
 bool LinuxWorkspace::terminate(qint64 pid, bool force)
 {
-    if (pid <= 1 || pid == ownPid())
+    if (!isOthersProcess(pid))
         return false;
-    return ::kill(pid_t(pid), force ? SIGKILL : SIGTERM) == 0;
+    if (::kill(pid_t(pid), force ? SIGKILL : SIGTERM) != 0) {
+        zlog("LinuxWorkspace", "terminate") << "cannot signal" << pid << ":" << strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 ObserverHandle LinuxWorkspace::observeApplications(std::function<void(const RunningApplication&, bool)> observer)
@@ -625,6 +639,8 @@ ObserverHandle LinuxWorkspace::observeFrontApplication(std::function<void(const 
 void LinuxWorkspace::Private::observersChanged()
 {
     // Called where an observer came or went, maybe inside a delivery.
+    if (!context)
+        return;
     QMetaObject::invokeMethod(
         context.get(), [this] {
             XSession::Lock lock(*session);

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <cstring>
 
 #include <X11/XKBlib.h>
@@ -47,10 +48,13 @@ constexpr Entry kTable[] = {
 };
 
 // Unused by the table above and by the keyboards the stored codes come from.
-constexpr uint16_t kSpareCodes[] = {52, 66, 68, 70, 77, 102, 104, 108, 110, 112};
+constexpr uint16_t kUnusedCodes[] = {52, 66, 68, 70, 77, 102, 104, 108, 110, 112};
+constexpr uint16_t kFirstHighCode = 128, kCodeEnd = 256;
 
 // Written by the layout on any thread, read by every poster.
-std::array<std::atomic<uint8_t>, 128> gSpareKeycodes{};
+std::array<std::atomic<uint8_t>, kCodeEnd> gSpareKeycodes{};
+std::mutex gLenderMutex;
+KeyTable::Lender gLender;
 
 QByteArray nameOf(const char* chars)
 {
@@ -78,13 +82,28 @@ QList<uint16_t> KeyTable::mappedCodes()
 
 QList<uint16_t> KeyTable::spareCodes()
 {
-    return QList<uint16_t>(std::begin(kSpareCodes), std::end(kSpareCodes));
+    QList<uint16_t> codes(std::begin(kUnusedCodes), std::end(kUnusedCodes));
+    for (uint16_t code = kFirstHighCode; code < kCodeEnd; ++code)
+        codes << code;
+    return codes;
+}
+
+bool KeyTable::isSpareCode(uint16_t macKeyCode)
+{
+    return (macKeyCode >= kFirstHighCode && macKeyCode < kCodeEnd)
+        || std::find(std::begin(kUnusedCodes), std::end(kUnusedCodes), macKeyCode) != std::end(kUnusedCodes);
 }
 
 void KeyTable::bindSpareCode(uint16_t macKeyCode, uint8_t keycode)
 {
-    if (std::find(std::begin(kSpareCodes), std::end(kSpareCodes), macKeyCode) != std::end(kSpareCodes))
+    if (isSpareCode(macKeyCode))
         gSpareKeycodes[macKeyCode].store(keycode);
+}
+
+void KeyTable::setLender(Lender lender)
+{
+    std::lock_guard lock(gLenderMutex);
+    gLender = std::move(lender);
 }
 
 std::array<int16_t, 256> KeyTable::emptyReverse()
@@ -138,18 +157,30 @@ bool KeyTable::load(_XDisplay* display)
 
 uint8_t KeyTable::keycode(uint16_t macKeyCode) const
 {
-    if (macKeyCode >= m_toX.size())
-        return 0;
-    return m_toX[macKeyCode] ? m_toX[macKeyCode] : gSpareKeycodes[macKeyCode].load();
+    if (macKeyCode < m_toX.size() && m_toX[macKeyCode])
+        return m_toX[macKeyCode];
+    return isSpareCode(macKeyCode) ? gSpareKeycodes[macKeyCode].load() : 0;
+}
+
+uint8_t KeyTable::keycodeForPosting(uint16_t macKeyCode) const
+{
+    if (!isSpareCode(macKeyCode))
+        return keycode(macKeyCode);
+    Lender lender;
+    {
+        std::lock_guard lock(gLenderMutex);
+        lender = gLender;
+    }
+    return lender ? lender(macKeyCode) : 0;
 }
 
 int KeyTable::macKeyCode(uint8_t keycode) const
 {
     if (m_toMac[keycode] >= 0 || !keycode)
         return m_toMac[keycode];
-    for (uint16_t spare : kSpareCodes) {
-        if (gSpareKeycodes[spare].load() == keycode)
-            return spare;
+    for (uint16_t code = 0; code < kCodeEnd; ++code) {
+        if (gSpareKeycodes[code].load() == keycode && isSpareCode(code))
+            return code;
     }
     return -1;
 }

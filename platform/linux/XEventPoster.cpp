@@ -139,7 +139,7 @@ int XEventPoster::postKey(uint16_t keyCode, bool down)
         return 0;
     }
     refreshKeymap();
-    const uint8_t keycode = m_keys.keycode(keyCode);
+    const uint8_t keycode = m_keys.keycodeForPosting(keyCode);
     if (!keycode)
         return UnmappedKey;
     XTestFakeKeyEvent(m_display, keycode, down, CurrentTime);
@@ -205,8 +205,9 @@ EventPoster::KeyMap XEventPoster::heldKeys()
     for (unsigned kc = 0; kc < 256; ++kc) {
         if (!isDown(keys, kc))
             continue;
+        // (A key lent to a character may stand for a code beyond the map.)
         const int mac = m_keys.macKeyCode(uint8_t(kc));
-        if (mac >= 0)
+        if (mac >= 0 && size_t(mac) < map.size() * 8)
             map[mac / 8] |= uint8_t(1u << (mac % 8));
     }
     return map;

@@ -7,7 +7,6 @@
 #include <QMap>
 #include <QMetaObject>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QSocketNotifier>
 #include <QThread>

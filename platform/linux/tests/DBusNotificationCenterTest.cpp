@@ -2,84 +2,28 @@
 // received in this same process, as two processes of a session would.
 #include "DBusNotificationCenter.h"
 #include "LinuxPlatform.h"
+#include "PrivateBus.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDateTime>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <limits>
 #include <thread>
 
-#include <csignal>
-#include <sys/prctl.h>
-
 using namespace zelk;
 
 namespace {
-
-// One bus for the program: QtDBus keeps its session connection once made,
-// so the address must be in place before the first use. Started at the first
-// test that asks, stopped after the last.
-class SessionBusEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        if (daemon) {
-            daemon->terminate();
-            daemon->waitForFinished(3000);
-            daemon.reset();
-        }
-    }
-
-    QString address(QString* whyNot)
-    {
-        if (!started) {
-            started = true;
-            start();
-        }
-        *whyNot = error;
-        return m_address;
-    }
-
-private:
-    void start()
-    {
-        const QString program = QStandardPaths::findExecutable("dbus-daemon");
-        if (program.isEmpty()) {
-            error = "dbus-daemon is not installed";
-            return;
-        }
-        daemon = std::make_unique<QProcess>();
-        // The bus goes with us even when the test program dies.
-        daemon->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        daemon->start(program, {"--session", "--print-address=1", "--nofork"});
-        if (daemon->waitForStarted(5000) && daemon->waitForReadyRead(5000))
-            m_address = QString::fromLocal8Bit(daemon->readLine()).trimmed();
-        if (m_address.isEmpty())
-            error = "dbus-daemon reported no address";
-        else
-            qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toLocal8Bit());
-    }
-
-    std::unique_ptr<QProcess> daemon;
-    QString m_address, error;
-    bool started = false;
-};
-
-SessionBusEnvironment* const bus =
-    static_cast<SessionBusEnvironment*>(::testing::AddGlobalTestEnvironment(new SessionBusEnvironment));
 
 class DBusNotificationCenterTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         QString whyNot;
-        if (bus->address(&whyNot).isEmpty())
+        if (zelk::test::privateBus(&whyNot).isEmpty())
             GTEST_SKIP() << "no private session bus: " << whyNot.toStdString();
         ASSERT_TRUE(QDBusConnection::sessionBus().isConnected())
             << "the session bus was connected elsewhere before the test set its address";

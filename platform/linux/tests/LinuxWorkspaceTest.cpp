@@ -397,7 +397,8 @@ TEST_F(LinuxWorkspaceLaunchTest, NeverEndsThisProcessOrInit)
 {
     const qint64 self = workspace().ownPid();
     EXPECT_EQ(self, qint64(getpid()));
-    for (qint64 pid : {self, qint64(1), qint64(0), qint64(-1)}) {
+    // 2^32 + 1 would be pid 1 once cut to pid_t.
+    for (qint64 pid : {self, qint64(1), qint64(0), qint64(-1), (qint64(1) << 32) + 1, (qint64(1) << 32) + self}) {
         EXPECT_FALSE(workspace().terminate(pid, true)) << pid;
         EXPECT_FALSE(workspace().quit(pid)) << pid;
     }

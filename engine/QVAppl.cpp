@@ -35,6 +35,7 @@
 #include <QUrl>
 #include <cerrno>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace engine {
@@ -113,17 +114,30 @@ std::optional<double> numberParam(const QVariant& value)
     return value.toDouble();
 }
 
-QVariantMap readDictionary(const QString& path)
+// The dictionary a property-list file holds; nullopt, with the reason in
+// *error, when the file does not read as one.
+std::optional<QVariantMap> readDictionary(const QString& path, QString* error)
+{
+    const auto value = zelk::plist::readFile(path, error);
+    if (!value)
+        return std::nullopt;
+    if (value->metaType().id() != QMetaType::QVariantMap) {
+        *error = QStringLiteral("not a dictionary");
+        return std::nullopt;
+    }
+    return value->toMap();
+}
+
+// The settings of a Preferences.plist; empty when there is none or it does not read.
+QVariantMap readPreferences(const QString& path)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return {};
     QString error;
-    const auto value = zelk::plist::readFile(path, &error);
-    if (!value || value->metaType().id() != QMetaType::QVariantMap) {
-        zelk::zlog("QVAppl", "readDictionary") << path << (value ? QStringLiteral("is not a dictionary") : error);
-        return {};
-    }
-    return value->toMap();
+    const auto dict = readDictionary(path, &error);
+    if (!dict)
+        zelk::zlog("QVAppl", "setupDefaultData") << "cannot read" << path << ":" << error;
+    return dict.value_or(QVariantMap());
 }
 
 } // namespace
@@ -375,7 +389,8 @@ void QVAppl::readSettings()
 
 QString QVAppl::defaultObjectsPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Zelk");
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return base.isEmpty() ? QString() : base + QStringLiteral("/Zelk");
 }
 
 QString QVAppl::objectsPath() const
@@ -433,7 +448,7 @@ void QVAppl::setupDefaultData()
     if (!m_objectsPath.isEmpty())
         return;
     const zelk::Bundle bundle = zelk::Bundle::main();
-    const QVariantMap resourcePrefs = readDictionary(bundle.pathForResource(QStringLiteral("Preferences.plist")));
+    const QVariantMap resourcePrefs = readPreferences(bundle.pathForResource(QStringLiteral("Preferences.plist")));
     zelk::UserDefaults& standard = zelk::UserDefaults::standard();
     zelk::UserDefaults& shared = zelk::UserDefaults::shared();
     standard.registerDefaults(resourcePrefs);
@@ -452,7 +467,7 @@ void QVAppl::setupDefaultData()
         const QString former = formerVersionPath();
         if (!former.isEmpty()) {
             zelk::zlog("QVAppl", "setupDefaultData") << "  Previous installation found: copying data files from data directory" << former;
-            QVariantMap prefs = readDictionary(former + QStringLiteral("/Preferences.plist"));
+            QVariantMap prefs = readPreferences(former + QStringLiteral("/Preferences.plist"));
             // Without settings of its own the former folder keeps ours:
             // an empty shared domain would leave the editor without defaults.
             if (prefs.isEmpty())
@@ -502,13 +517,30 @@ void QVAppl::readPrefs()
         it->reset();
     for (const ObjectsFile& file : std::as_const(m_objectsFiles)) {
         const QString path = folder + u'/' + file.fileName;
+        // No file: no objects of its kind. A damaged file: its objects are
+        // not known, so its manager is not told anything (the launchers
+        // then keep the saved dates of the launchers it holds).
         if (folder.isEmpty() || !QFileInfo::exists(path)) {
             if (m_traceMgrEng)
                 zelk::zlog("QVAppl", "readPrefs") << "no file" << path;
+            file.set({});
             continue;
         }
-        // A file that does not parse leaves its manager empty.
-        file.set(readDictionary(path).value(file.arrayKey).toList());
+        // A damaged file stays as it is on disk, for the user to mend or
+        // restore: the engine never writes it.
+        QString error;
+        const auto dict = readDictionary(path, &error);
+        const QVariant records = dict ? dict->value(file.arrayKey) : QVariant();
+        if (dict && records.metaType().id() == QMetaType::QVariantList) {
+            file.set(records.toList());
+            continue;
+        }
+        if (dict)
+            error = QStringLiteral("no array \"%1\"").arg(file.arrayKey);
+        else if (error.startsWith(path + u':'))
+            error = error.mid(path.size() + 1).trimmed();
+        zelk::zlog("QVAppl", "readPrefs").noquote()
+            << QStringLiteral("%1 is damaged (%2): its objects are not loaded, and the file is left as it is").arg(path, error);
     }
     post("EndInitNotification");
 }
@@ -593,12 +625,11 @@ void QVAppl::frontApplicationChanged(qint64 pid, const QString& name)
     if (m_traceAppEng)
         zelk::zlog("QVAppl", "kQVFrontAppChangedNotification") << previous << "->" << name;
     post("FrontAppChangedNotification", {{QStringLiteral("LastFrontApp"), previous}, {QStringLiteral("NewFrontApp"), name}});
-    if (m_deactivateKeyCombo) {
-        if (previous == QLatin1String(kEditorBundleName))
-            QVLaunchersManager::sharedManager().setAllHotkeysActivated(true);
-        if (name == QLatin1String(kEditorBundleName))
-            QVLaunchersManager::sharedManager().setAllHotkeysActivated(false);
-    }
+    // Suspended, not forced: leaving the editor must not undo what the
+    // context rules of the new front application just switched off.
+    if (previous == QLatin1String(kEditorBundleName) || name == QLatin1String(kEditorBundleName))
+        QVLaunchersManager::sharedManager().setHotkeysSuspended(QVLaunchersManager::EditorInFront,
+                                                                m_deactivateKeyCombo && name == QLatin1String(kEditorBundleName));
 }
 
 void QVAppl::installDownHotKeyHandler(bool install)
@@ -790,9 +821,9 @@ void QVAppl::editorNotification(const QVariantMap& userInfo)
         const auto off = boolParam(param);
         if (!off) {
             badParam();
-        } else if (*off != m_deactivateKeyCombo) {
-            QVLaunchersManager::sharedManager().setAllHotkeysActivated(!*off);
-            m_deactivateKeyCombo = *off;
+        } else if (*off != m_keyCapture) {
+            m_keyCapture = *off;
+            QVLaunchersManager::sharedManager().setHotkeysSuspended(QVLaunchersManager::KeyCapture, *off);
         }
     } else if (verb == QLatin1String("runaction")) {
         if (param.metaType().id() != QMetaType::QVariantMap)

@@ -115,7 +115,8 @@ public:
     bool applicationShouldHandleReopen();
 
     // --- Data folder ----------------------------------------------------------
-    // $XDG_DATA_HOME/Zelk, made and seeded on the first run.
+    // $XDG_DATA_HOME/Zelk, made and seeded on the first run (empty when
+    // the desktop names no data folder).
     static QString defaultObjectsPath();
     void setupDefaultData();
     QString objectsPath() const;
@@ -136,7 +137,12 @@ public:
     void editorNotification(const QVariantMap& userInfo);
 
     // --- Settings kept for the other parts of the engine ----------------------
+    // The setting GEDeactivateKeyCombo: hot keys off while the editor is in
+    // front. The command "deactivatekeycombo" (a key capture in the editor)
+    // is a reason of its own, kept apart: it never changes the setting, and
+    // ending it never switches on what the setting keeps off.
     bool deactivateKeyCombo() const { return m_deactivateKeyCombo; }
+    bool isKeyCaptureOn() const { return m_keyCapture; }
     bool reportEachItem() const { return m_reportEachItem; }
     int daysSaveReport() const { return m_daysSaveReport; }
     bool automaticallyChecksForUpdates() const { return m_checkUpdate; }
@@ -241,7 +247,8 @@ private:
     Recallable m_lastCut1, m_lastCut2;
     std::atomic<bool> m_notRecordLastCutAction{false};
 
-    std::atomic<bool> m_deactivateKeyCombo{false};
+    std::atomic<bool> m_deactivateKeyCombo{false}; // QVDeactivateKeyCombo, the setting
+    std::atomic<bool> m_keyCapture{false};         // the editor's "deactivatekeycombo"
     std::atomic<bool> m_reportEachItem{false};
     std::atomic<int> m_daysSaveReport{0};
     std::atomic<bool> m_checkUpdate{false};

@@ -114,7 +114,8 @@ void QVContext::setContextActivated(bool activated)
         }, false);
         return;
     }
-    for (const auto& object : linkedObjects())
+    const auto objects = linkedObjects();
+    for (const auto& object : objects)
         object->setObjectActivated(activated);
     setRulesApplied(activated);
 }

@@ -85,7 +85,9 @@ QList<std::shared_ptr<QVContext>> QVContextsManager::contextsArray() const
 std::shared_ptr<QVContext> QVContextsManager::contextWithID(quint32 contextID) const
 {
     std::shared_ptr<QVContext> found;
-    for (const auto& context : contextsArray()) {
+    // A const copy: iterating a shared list that is not const would copy it.
+    const auto contexts = contextsArray();
+    for (const auto& context : contexts) {
         if (context->IDIsEqual(contextID)) {
             found = context;
             break;
@@ -100,7 +102,8 @@ std::shared_ptr<QVContext> QVContextsManager::universalContext() const
 {
     if (traceMgrEng())
         zlog("QVContextsManager", "universalContext");
-    for (const auto& context : contextsArray())
+    const auto contexts = contextsArray();
+    for (const auto& context : contexts)
         if (context->isUniversal())
             return context;
     return nullptr;
@@ -197,7 +200,8 @@ void QVContextsManager::terminateAppNotification(const zelk::Notification& notif
 
 void QVContextsManager::endInitNotification(const zelk::Notification& /*notification*/)
 {
-    for (const auto& context : contextsArray())
+    const auto contexts = contextsArray();
+    for (const auto& context : contexts)
         context->endInit();
     if (traceMgrEng())
         zlog("QVContextsManager", "endInitNotification");

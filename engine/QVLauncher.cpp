@@ -25,7 +25,6 @@ using zelk::zlog;
 namespace {
 
 constexpr quint32 kKeyCodeBits = 0x7F;
-constexpr quint32 kSameCombinationMask = 0x1FFFFF;
 // A day list that matches nothing real must not search forever.
 constexpr int kMaxDaySearch = 400;
 constexpr auto kRunWaitPoll = std::chrono::milliseconds(200);
@@ -58,9 +57,9 @@ void reportGrabbedElsewhere(quint32 code)
     static QSet<quint32> reported;
     {
         std::lock_guard lock(mutex);
-        if (reported.contains(code & kSameCombinationMask))
+        if (reported.contains(code & SameCombinationMask))
             return;
-        reported.insert(code & kSameCombinationMask);
+        reported.insert(code & SameCombinationMask);
     }
     const QString title = fillFormat(localizedEngineString("RaccourciPrisAilleurs"), {combinationName(code)});
     const QString message = localizedEngineString("RaccourciPrisAilleursInfo");
@@ -294,28 +293,34 @@ bool QVLauncher::isCalendarEvent(int kind, const QString& /*withApplication*/) c
     return m_type == Calendar && m_eventType == kind;
 }
 
-bool QVLauncher::isAnyKeyEventWithFirstKeycode(quint32 code) const { return m_type == HotKey && m_keycode == code; }
+// A pressed code is the one the desktop registered for the combination,
+// which may be another launcher's: codes match as combinations.
+bool QVLauncher::isAnyKeyEventWithFirstKeycode(quint32 code) const
+{
+    return m_type == HotKey && sameCombination(m_keycode, code);
+}
 
 bool QVLauncher::isSimpleKeyEventWithKeycode(quint32 code) const
 {
-    return m_type == HotKey && !m_has2Keycode && m_keycode == code;
+    return m_type == HotKey && !m_has2Keycode && sameCombination(m_keycode, code);
 }
 
 bool QVLauncher::isDoubleKeysEventWithFirstKeycode(quint32 code) const
 {
-    return m_type == HotKey && m_has2Keycode && m_keycode == code;
+    return m_type == HotKey && m_has2Keycode && sameCombination(m_keycode, code);
 }
 
 bool QVLauncher::isDoubleKeysEventWithFirstKeycode(quint32 code, quint32 secondKeycode) const
 {
-    return m_type == HotKey && m_has2Keycode && m_keycode == code && m_keycode2 == secondKeycode;
+    return m_type == HotKey && m_has2Keycode && sameCombination(m_keycode, code) && sameCombination(m_keycode2, secondKeycode);
 }
 
 bool QVLauncher::isAnyKeyEventWithRegisteredKeycode(quint32 code) const
 {
     if (m_type != HotKey)
         return false;
-    return (m_keycode == code && m_hotKeyRef != 0) || (m_has2Keycode && m_keycode2 == code && m_hotKeyRef2 != 0);
+    return (sameCombination(m_keycode, code) && m_hotKeyRef != 0)
+           || (m_has2Keycode && sameCombination(m_keycode2, code) && m_hotKeyRef2 != 0);
 }
 
 bool QVLauncher::isUSBDeviceEventWithDict(const QVariantMap& deviceEvent) const
@@ -407,14 +412,10 @@ void QVLauncher::setLauncherActivated(bool on, bool force)
             return;
         if (m_hotKeyRef != 0 && (!m_has2Keycode || m_hotKeyRef2 != 0))
             return;
-        if ((force && m_activatedCount > 0) || (!force && m_activatedCount == 1)) {
-            if (m_hotKeyRef == 0)
-                registerHotKey(m_keycode, &m_hotKeyRef);
-            if (m_has2Keycode && m_hotKeyRef2 == 0)
-                registerHotKey(m_keycode2, &m_hotKeyRef2);
-        }
         if (force)
             m_forceDeactivated = false;
+        if ((force && m_activatedCount > 0) || (!force && m_activatedCount == 1))
+            registerWantedHotKeys();
         return;
     }
     stopRunLauncher();
@@ -425,6 +426,25 @@ void QVLauncher::setLauncherActivated(bool on, bool force)
     if (!force && m_activatedCount > 0)
         return;
     unregisterHotKeys();
+}
+
+void QVLauncher::suspendHotKeys()
+{
+    if (m_type != HotKey)
+        return;
+    stopRunLauncher();
+    unregisterHotKeys();
+}
+
+void QVLauncher::registerWantedHotKeys()
+{
+    if (m_type != HotKey || m_forceDeactivated || m_activatedCount <= 0
+        || QVLaunchersManager::sharedManager().hotkeysSuspended())
+        return;
+    if (m_hotKeyRef == 0)
+        registerHotKey(m_keycode, &m_hotKeyRef);
+    if (m_has2Keycode && m_hotKeyRef2 == 0)
+        registerHotKey(m_keycode2, &m_hotKeyRef2);
 }
 
 void QVLauncher::unregisterHotKeys()
@@ -521,10 +541,10 @@ void QVLauncher::typeKeyEventWithKeycode(quint32 code)
 {
     quint64* ref = nullptr;
     quint32 stored = 0;
-    if (code == m_keycode && m_hotKeyRef != 0) {
+    if (sameCombination(code, m_keycode) && m_hotKeyRef != 0) {
         ref = &m_hotKeyRef;
         stored = m_keycode;
-    } else if (m_has2Keycode && code == m_keycode2 && m_hotKeyRef2 != 0) {
+    } else if (m_has2Keycode && sameCombination(code, m_keycode2) && m_hotKeyRef2 != 0) {
         ref = &m_hotKeyRef2;
         stored = m_keycode2;
     } else {
@@ -585,13 +605,10 @@ void QVLauncher::trackWheelIncrement(int amount)
 
 QDateTime QVLauncher::nextDateForDict(const QVariantMap& dateParams, const QDateTime& from)
 {
-    const QStringList parts = dateParams.value("launcherdatetime").toString().split(':');
-    int hms[3] = {0, 0, 0};
-    bool ok = parts.size() >= 2 && parts.size() <= 3;
-    for (qsizetype i = 0; ok && i < parts.size(); ++i)
-        hms[i] = parts[i].trimmed().toInt(&ok);
-    const QTime time(hms[0], hms[1], hms[2]);
-    if (!ok || !time.isValid()) {
+    // Read the way the saved dates are, as the time of a fixed date.
+    QDate day;
+    QTime time;
+    if (!QVLaunchersManager::dateFromText("1/1/2001," + dateParams.value("launcherdatetime").toString(), &day, &time)) {
         zlog("QVLauncher", "nextDateForDict") << "no time of day in" << dateParams.value("launcherdatetime");
         return {};
     }

@@ -25,6 +25,18 @@
 
 namespace engine {
 
+// Two HotKeyCode words name the same combination when they agree on bits
+// 0-20: the numeric-pad and function flags do not count. Launchers keep the
+// numeric-pad flag their capture saw (shift-arrow carries it), rules are
+// captured without it, and the desktop grabs one combination for both, so
+// every comparison of a pressed, registered or excluded code with a
+// launcher's code goes through here.
+inline constexpr quint32 SameCombinationMask = 0x1FFFFF;
+inline constexpr bool sameCombination(quint32 a, quint32 b)
+{
+    return (a & SameCombinationMask) == (b & SameCombinationMask);
+}
+
 class QVLauncher : public std::enable_shared_from_this<QVLauncher> {
 public:
     enum Type { HotKey = 0, Date = 1, Application = 2, System = 3, Context = 4, USBDevice = 5, Calendar = 6, Network = 7 };
@@ -103,6 +115,11 @@ public:
     void activateObject(const QVLinkedObject* object);
     void deactivateObject(const QVLinkedObject* object);
     void setLauncherActivated(bool on, bool force);
+    // While the launchers manager suspends hot keys (the editor's reasons),
+    // nothing is registered; on resuming, what the linked objects want and
+    // no force keeps off is registered again.
+    void suspendHotKeys();
+    void registerWantedHotKeys();
 
     void runLauncher();
     // Repeat while held: a run now, then one every repeatDelay() until stopped.

@@ -19,7 +19,6 @@ using zelk::zlog;
 
 namespace {
 
-constexpr quint32 kSameCombinationMask = 0x1FFFFF;
 constexpr const char* kDateFileName = "LaunchersDate.plist";
 
 std::mutex g_folderMutex;
@@ -169,6 +168,7 @@ void QVLaunchersManager::resetLaunchers()
         m_dateTexts.clear();
         dropped.swap(m_launchers);
     }
+    m_loaded = false;
     m_downWaitSecondKey = false;
     m_upWaitSecondKey = false;
     m_runSecondHotkey = false;
@@ -188,6 +188,7 @@ void QVLaunchersManager::setLaunchers(const QVariantList& records)
     readLaunchersDate();
     for (const QVariant& record : records)
         addLauncherObject(record.toMap());
+    m_loaded = true;
 }
 
 void QVLaunchersManager::addLauncherObject(const QVariantMap& record)
@@ -217,7 +218,9 @@ QList<std::shared_ptr<QVLauncher>> QVLaunchersManager::getAllActiveHotkeysLaunch
 
 std::shared_ptr<QVLauncher> QVLaunchersManager::launcherWithID(quint32 launcherID) const
 {
-    for (const auto& launcher : launchersArray())
+    // A const copy: iterating a shared list that is not const would copy it.
+    const auto launchers = launchersArray();
+    for (const auto& launcher : launchers)
         if (launcher->IDIsEqual(launcherID))
             return launcher;
     return nullptr;
@@ -226,7 +229,8 @@ std::shared_ptr<QVLauncher> QVLaunchersManager::launcherWithID(quint32 launcherI
 QList<std::shared_ptr<QVLauncher>> QVLaunchersManager::launchersWhere(const std::function<bool(const QVLauncher&)>& match) const
 {
     QList<std::shared_ptr<QVLauncher>> found;
-    for (const auto& launcher : launchersArray())
+    const auto launchers = launchersArray();
+    for (const auto& launcher : launchers)
         if (match(*launcher))
             found.append(launcher);
     return found;
@@ -242,11 +246,29 @@ void QVLaunchersManager::setAllHotkeysActivated(bool activated)
 
 void QVLaunchersManager::setHotkey(quint32 code, bool activated)
 {
-    // The same combination, whatever the numeric-pad and function bits say.
-    for (const auto& launcher : launchersWhere([code](const QVLauncher& l) {
-             return l.isKeyEvent() && (l.QVLKeycode() & kSameCombinationMask) == (code & kSameCombinationMask);
-         }))
+    for (const auto& launcher : launchersWhere([code](const QVLauncher& l) { return l.isAnyKeyEventWithFirstKeycode(code); }))
         launcher->setLauncherActivated(activated, true);
+}
+
+void QVLaunchersManager::setHotkeysSuspended(SuspendReason reason, bool suspended)
+{
+    if (!checkMainThread("QVLaunchersManager", "setHotkeysSuspended")) {
+        QVAppl::onMainThread([this, reason, suspended] { setHotkeysSuspended(reason, suspended); }, false);
+        return;
+    }
+    const unsigned before = m_suspendReasons.load();
+    const unsigned after = suspended ? before | reason : before & ~unsigned(reason);
+    m_suspendReasons = after;
+    if (traceMgrEng())
+        zlog("QVLaunchersManager", "setHotkeysSuspended") << reason << suspended << "- reasons now" << after;
+    if ((before == 0) == (after == 0))
+        return;
+    for (const auto& launcher : launchersWhere([](const QVLauncher& l) { return l.isKeyEvent(); })) {
+        if (after != 0)
+            launcher->suspendHotKeys();
+        else
+            launcher->registerWantedHotKeys();
+    }
 }
 
 // --- dates
@@ -304,12 +326,29 @@ QDateTime QVLaunchersManager::nextDateForLauncherIDNum(quint32 launcherID) const
             return {};
         text = m_dateTexts.value(at);
     }
-    QDateTime date = QDateTime::fromString(text, DateFormat);
-    if (!date.isValid())
-        date = QDateTime::fromString(text, "d/M/yyyy,H:m:s"); // one-digit fields
-    if (!date.isValid())
+    QDate date;
+    QTime time;
+    if (!dateFromText(text, &date, &time)) {
         zlog("QVLaunchersManager", "nextDateForLauncherIDNum") << "unreadable date" << text << "for" << launcherID;
-    return date;
+        return {};
+    }
+    return QDateTime(date, time); // local time, as written
+}
+
+bool QVLaunchersManager::dateFromText(const QString& text, QDate* date, QTime* time)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{4}),\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*$)"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    const QDate d(match.captured(3).toInt(), match.captured(2).toInt(), match.captured(1).toInt());
+    const QTime t(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt());
+    if (!d.isValid() || !t.isValid())
+        return false;
+    *date = d;
+    *time = t;
+    return true;
 }
 
 void QVLaunchersManager::reprogramDateLaunchers()
@@ -320,6 +359,10 @@ void QVLaunchersManager::reprogramDateLaunchers()
 
 void QVLaunchersManager::saveDateLaunchersDate()
 {
+    if (!m_loaded) {
+        zlog("QVLaunchersManager", "saveDateLaunchersDate") << "no launchers were read:" << kDateFileName << "is left as it is";
+        return;
+    }
     QVariantList ids;
     QVariantList dates;
     for (const auto& launcher : launchersWhere([](const QVLauncher& l) { return l.isDateEvent(); })) {

@@ -24,6 +24,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QVariantList>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -81,11 +82,25 @@ public:
     QList<std::shared_ptr<QVLauncher>> getAllActiveHotkeysLaunchers() const;
     QList<std::shared_ptr<QVLauncher>> launchersArray() const;
 
-    // Hot-key switches (forced).
+    // Hot-key switches (forced): the context rules'. setHotkey switches
+    // the launchers whose first key is the same combination as the code.
     void setAllHotkeysActivated(bool activated);
     void setHotkey(quint32 code, bool activated);
 
-    // Dates.
+    // The editor's reasons to keep every hot key unregistered, each
+    // switched on its own: a key capture in the editor (the command
+    // "deactivatekeycombo") and the editor in front while the setting
+    // GEDeactivateKeyCombo holds. Ending one reason never switches on what
+    // another keeps off. The keys come back, as their objects and the
+    // context rules want them, only when no reason is left; the rules'
+    // forced switches are neither changed nor undone by these.
+    enum SuspendReason : unsigned { KeyCapture = 1, EditorInFront = 2 };
+    void setHotkeysSuspended(SuspendReason reason, bool suspended);
+    bool hotkeysSuspended() const { return m_suspendReasons.load() != 0; }
+
+    // Dates. The saved dates are written only while the launchers of a
+    // readable Launchers.plist are loaded: a file that could not be read
+    // must not cost the dates of the launchers it holds.
     void reprogramDateLaunchers();
     void saveDateLaunchersDate();
     void terminateApp();
@@ -93,6 +108,11 @@ public:
     static void setLaunchersDateFolder(const QString& folder);
     static QString launchersDatePath(); // empty when no folder is known
     static constexpr const char* DateFormat = "dd/MM/yyyy,HH:mm:ss";
+    // Reads a text of the calendar format "%d/%m/%Y,%H:%M:%S" (fields of one
+    // or two digits; the seconds may be left out) into *date and *time;
+    // false when the text is not such a date. The saved dates are such
+    // texts, and so is a date launcher's time of day behind "1/1/2001,".
+    static bool dateFromText(const QString& text, QDate* date, QTime* time);
 
     // Event look-ups: the single ones answer the first match, the lists all.
     std::shared_ptr<QVLauncher> networkLauncherForEvent(int kind) const;
@@ -150,6 +170,8 @@ private:
     bool m_upWaitSecondKey = false;                    // LMUpWaitSecondKey
     quint32 m_firstKeycode = 0;                        // LMFirstKeycode
     bool m_runSecondHotkey = false;                    // LMRunSecondHotkey
+    bool m_loaded = false;                             // setLaunchers since the last reset
+    std::atomic<unsigned> m_suspendReasons{0};         // SuspendReason bits
     // The first key's launchers that started inside a wait, finished on its release.
     QList<std::shared_ptr<QVLauncher>> m_secondKeyStarted;
     quint32 m_secondKeyStartedCode = 0;

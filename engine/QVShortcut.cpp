@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QStandardPaths>
 #include <QWidget>
 #include <algorithm>
 #include <chrono>
@@ -62,13 +61,12 @@ int runAlert(const QString& title, const QString& message, const QString& button
     return zelk::QVAction::runAlertPanelWithTitle(title, message, button1, button2, button3);
 }
 
-// The data folder: the application's, else the default place.
+// The data folder: the application's, else where the application keeps it.
 QString dataFolder()
 {
     if (QVAppl* app = QVAppl::shared())
         return app->prefsPathForDataType(1);
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return base.isEmpty() ? QString() : base + QStringLiteral("/Zelk");
+    return QVAppl::defaultObjectsPath();
 }
 
 } // namespace

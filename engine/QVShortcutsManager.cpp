@@ -96,7 +96,8 @@ void QVShortcutsManager::stopAllShortcuts()
     // A run between two passes (stopped by a result code) has its running
     // flag down but goes on with the next pass: every run going on is
     // force-stopped, not only those whose flag is up.
-    for (const std::shared_ptr<QVShortcut>& shortcut : shortcutsArray()) {
+    const auto shortcuts = shortcutsArray();
+    for (const std::shared_ptr<QVShortcut>& shortcut : shortcuts) {
         if (shortcut->isRunning())
             shortcut->forceStopRunning();
     }

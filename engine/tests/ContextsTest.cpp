@@ -96,8 +96,9 @@ TEST_F(ContextsTest, OnlyTheFirstContextOfAnApplicationIsSwitched)
 struct RuleCase {
     const char* name;
     QVariantMap rule;
-    bool cmdARegisteredInFront;
+    bool firstRegisteredInFront;
     bool cmdBRegisteredInFront;
+    quint32 first = CmdA; // the first launcher's combination
 };
 
 void PrintTo(const RuleCase& c, std::ostream* os) { *os << c.name; }
@@ -107,20 +108,20 @@ class ContextRulesTest : public ContextsTest, public ::testing::WithParamInterfa
 TEST_P(ContextRulesTest, RulesForceKeysOffWhileTheContextHoldsAndOnAfter)
 {
     const RuleCase& c = GetParam();
-    auto loaded = load({keyRecord(1, CmdA), keyRecord(2, CmdB)});
+    auto loaded = load({keyRecord(1, c.first), keyRecord(2, CmdB)});
     contexts().setContexts({contextRecord(0, QVContext::Universal), contextRecord(1, QVContext::AppInFront, "gedit", {c.rule})});
     auto object = objectIn("cut", 0);
     object->linkTo(loaded[0]);
     object->linkTo(loaded[1]);
     contexts().universalContext()->setContextActivated(true);
-    ASSERT_TRUE(isRegistered(CmdA) && isRegistered(CmdB));
+    ASSERT_TRUE(isRegistered(c.first) && isRegistered(CmdB));
 
     frontChanged("xterm.desktop", "gedit.desktop");
-    EXPECT_EQ(isRegistered(CmdA), c.cmdARegisteredInFront);
+    EXPECT_EQ(isRegistered(c.first), c.firstRegisteredInFront);
     EXPECT_EQ(isRegistered(CmdB), c.cmdBRegisteredInFront);
 
     frontChanged("gedit.desktop", "xterm.desktop");
-    EXPECT_TRUE(isRegistered(CmdA));
+    EXPECT_TRUE(isRegistered(c.first));
     EXPECT_TRUE(isRegistered(CmdB));
 }
 
@@ -128,8 +129,11 @@ INSTANTIATE_TEST_SUITE_P(Rules, ContextRulesTest,
                          ::testing::Values(RuleCase{"OneKeyOff", rule(1, true, CmdA), false, true},
                                            RuleCase{"AllKeysOff", rule(0, true), false, false},
                                            RuleCase{"InactiveRule", rule(1, false, CmdA), true, true},
-                                           // The numeric-pad bit does not make another combination.
+                                           // The numeric-pad bit does not make another combination:
+                                           // rules are captured without it, launchers with it.
                                            RuleCase{"SameCombination", rule(1, true, CmdA | 0x200000), false, true},
+                                           RuleCase{"ShiftArrowRuleMatchesTheNumericPadLauncher", rule(1, true, ShiftUp), false,
+                                                    true, ShiftUp | NumericPad},
                                            RuleCase{"UnknownRuleType", QVariantMap{{"ruletype", 7}, {"ruleactive", true}}, true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -27,30 +27,11 @@ namespace enginetest {
 constexpr quint32 Cmd = 0x100000;
 constexpr quint32 KeyA = 0, KeyB = 11, KeyC = 8;
 constexpr quint32 CmdA = Cmd | KeyA, CmdB = Cmd | KeyB, CmdC = Cmd | KeyC;
+// Shift-Up as a rule captures it; a launcher's capture adds the numeric-pad bit.
+constexpr quint32 NumericPad = 0x200000, ShiftUp = 0x20000 | 126;
 
-// A shared log of what the fakes saw, in order.
-class EventLog {
-public:
-    void add(const QString& line)
-    {
-        std::lock_guard lock(m_mutex);
-        m_lines << line;
-    }
-    QStringList lines() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-    void clear()
-    {
-        std::lock_guard lock(m_mutex);
-        m_lines.clear();
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    QStringList m_lines;
-};
+// What the fakes saw, in order.
+using EventLog = zelk::test::Lines;
 
 // A shortcut as far as launchers and contexts see it: it counts the
 // activations its contexts push and switches its launchers on its first

@@ -196,6 +196,34 @@ TEST_F(LauncherDatesTest, AMissingOrDamagedDatesFileGivesNoSavedDates)
     EXPECT_EQ(launchers().launcherWithID(7)->nextDate(), at(1, 7, 18));
 }
 
+TEST(LauncherDateTexts, CalendarFormatDayMonthYearThenTime)
+{
+    struct Case {
+        const char* text;
+        QDateTime expected; // invalid: not a date of the format
+    };
+    const Case cases[] = {
+        {"07/01/2026,18:00:00", QDateTime(QDate(2026, 1, 7), QTime(18, 0))},
+        {"7/1/2026,9:05:03", QDateTime(QDate(2026, 1, 7), QTime(9, 5, 3))},
+        {"1/1/2001,9:05", QDateTime(QDate(2001, 1, 1), QTime(9, 5))},
+        {"12/01/2026,08:30:00", QDateTime(QDate(2026, 1, 12), QTime(8, 30))}, // the day comes first
+        {"31/02/2026,10:00:00", QDateTime()},
+        {"1/1/2001,25:00:00", QDateTime()},
+        {"1/1/2001,noon", QDateTime()},
+        {"2026-01-07T18:00:00", QDateTime()},
+        {"", QDateTime()},
+    };
+    for (const Case& c : cases) {
+        QDate date;
+        QTime time;
+        const bool read = engine::QVLaunchersManager::dateFromText(c.text, &date, &time);
+        EXPECT_EQ(read, c.expected.isValid()) << c.text;
+        if (read && c.expected.isValid()) {
+            EXPECT_EQ(QDateTime(date, time), c.expected) << c.text;
+        }
+    }
+}
+
 TEST_F(LauncherDatesTest, DateLauncherNames)
 {
     if (!zelk::Bundle::main().hasLocalizedString("ChaqueMois"))

@@ -1,5 +1,6 @@
 // Key-combination launchers: registration as objects and rules switch them,
-// and the press/release handling of the launchers manager.
+// and the press/release handling of the launchers manager as one table of
+// key sequences on the virtual clock.
 #include "EngineObjectsTestSupport.h"
 
 using namespace enginetest;
@@ -121,51 +122,6 @@ TEST_F(LauncherKeysTest, TheSecondKeyCarriesTheFirstKeysModifiers)
     EXPECT_TRUE(isRegistered(CtrlAlt | KeyB));
 }
 
-// --- one key
-
-TEST_F(LauncherKeysTest, PressRunsAtOnce)
-{
-    auto object = activeObject("cut", load({keyRecord(1, CmdA)}));
-    press(CmdA);
-    EXPECT_EQ(object->runs, 1);
-    release(CmdA);
-    EXPECT_EQ(object->runs, 1);
-}
-
-TEST_F(LauncherKeysTest, RunOnReleaseWaitsForTheRelease)
-{
-    auto object = activeObject("cut", load({keyRecord(1, CmdA, KeyOptions().onRelease())}));
-    press(CmdA);
-    EXPECT_EQ(object->runs, 0);
-    release(CmdA);
-    EXPECT_EQ(object->runs, 1);
-}
-
-TEST_F(LauncherKeysTest, RepeatRunsWhileHeldAndStopsOnRelease)
-{
-    auto object = activeObject("cut", load({keyRecord(1, CmdA, KeyOptions().repeating(0.5))}));
-    press(CmdA);
-    EXPECT_EQ(object->runs, 1) << "the first run is immediate";
-    advance(0.5);
-    EXPECT_EQ(object->runs, 2);
-    advance(0.5);
-    EXPECT_EQ(object->runs, 3);
-    release(CmdA);
-    advance(2.0);
-    EXPECT_EQ(object->runs, 3);
-}
-
-TEST_F(LauncherKeysTest, ARepeatIntervalOfZeroIsBounded)
-{
-    auto launcher = load({keyRecord(1, CmdA, KeyOptions().repeating(0.0))})[0];
-    EXPECT_DOUBLE_EQ(launcher->repeatDelay(), engine::QVLauncher::MinimumRepeatDelay);
-    auto object = activeObject("cut", {launcher});
-    press(CmdA);
-    advance(engine::QVLauncher::MinimumRepeatDelay);
-    EXPECT_EQ(object->runs, 2);
-    release(CmdA);
-}
-
 TEST_F(LauncherKeysTest, SwitchingOffEndsARepeat)
 {
     auto loaded = load({keyRecord(1, CmdA, KeyOptions().repeating(0.5))});
@@ -177,168 +133,178 @@ TEST_F(LauncherKeysTest, SwitchingOffEndsARepeat)
     EXPECT_EQ(object->runs, 1);
 }
 
-// --- two keys
-
-class TwoKeysTest : public LauncherKeysTest {
-protected:
-    // Cmd-A alone (one), Cmd-A then Cmd-B (pair).
-    void loadPair(KeyOptions single, KeyOptions pair)
-    {
-        pair.thenKey(KeyB);
-        auto loaded = load({keyRecord(1, CmdA, single), keyRecord(2, CmdA, pair)});
-        one = activeObject("one", {loaded[0]}, &log);
-        two = activeObject("two", {loaded[1]}, &log);
-        log.clear();
-    }
+TEST_F(LauncherKeysTest, TheNumericPadBitMakesNoOtherCombination)
+{
+    // Shift-Up as the launcher editor captures it carries the numeric-pad
+    // bit; the desktop grabs one combination for both launchers and reports
+    // the code it registered first.
     EventLog log;
-    std::shared_ptr<FakeObject> one, two;
+    auto loaded = load({keyRecord(1, ShiftUp | NumericPad), keyRecord(2, ShiftUp)});
+    auto pad = activeObject("pad", {loaded[0]}, &log);
+    auto plain = activeObject("plain", {loaded[1]}, &log);
+    log.clear();
+    ASSERT_TRUE(press(ShiftUp | NumericPad));
+    release(ShiftUp | NumericPad);
+    EXPECT_EQ(log.lines(), QStringList({"pad run", "plain run"}));
+}
+
+// --- The key state machine: press and release sequences on the virtual clock
+
+// A launcher of a sequence: the name its object logs runs under, its first
+// key and its options (a second key, run on release, repeat).
+struct KeyLauncher {
+    const char* name;
+    quint32 code;
+    KeyOptions options = {};
 };
 
-TEST_F(TwoKeysTest, ASecondKeyWithinTheWaitRunsThePairOnly)
+struct KeyStep {
+    enum Kind { Press, Release, Wait, Expect } kind;
+    quint32 code = 0;
+    double seconds = 0;
+    // Expect: the runs so far, the manager's state ("idle", "waiting" for a
+    // second key, "released": the first key let go while waiting) and the
+    // key events typed through to the front application so far.
+    QStringList runs = {};
+    QString state = {};
+    QStringList typed = {};
+};
+
+KeyStep down(quint32 code) { return {KeyStep::Press, code}; }
+KeyStep up(quint32 code) { return {KeyStep::Release, code}; }
+KeyStep after(double seconds) { return {KeyStep::Wait, 0, seconds}; }
+KeyStep expect(const QStringList& runs, const QString& state = "idle", const QStringList& typed = {})
 {
-    loadPair({}, {});
-    press(CmdA);
-    EXPECT_TRUE(launchers().isWaitingSecondKey());
-    EXPECT_TRUE(log.lines().isEmpty());
-    advance(0.5);
-    release(CmdA);
-    press(CmdB);
-    EXPECT_EQ(log.lines(), QStringList{"two run"});
-    release(CmdB);
-    advance(2.0);
-    EXPECT_EQ(log.lines(), QStringList{"two run"});
+    return {KeyStep::Expect, 0, 0, runs, state, typed};
 }
 
-TEST_F(TwoKeysTest, WithoutASecondKeyTheOneKeyLauncherRunsWhenTheWaitEnds)
-{
-    loadPair({}, {});
-    press(CmdA);
-    release(CmdA);
-    advance(0.9);
-    EXPECT_TRUE(log.lines().isEmpty());
-    advance(0.2);
-    EXPECT_EQ(log.lines(), QStringList{"one run"});
-    EXPECT_FALSE(launchers().isWaitingSecondKey());
-}
+struct KeySequence {
+    const char* name;
+    QList<KeyLauncher> launchers;
+    QList<KeyStep> steps;
+};
 
-TEST_F(TwoKeysTest, ARunOnReleaseOneKeyLauncherRunsAtTheWaitsEndWhenAlreadyReleased)
-{
-    loadPair(KeyOptions().onRelease(), {});
-    press(CmdA);
-    release(CmdA);
-    advance(1.0);
-    EXPECT_EQ(log.lines(), QStringList{"one run"});
-}
+void PrintTo(const KeySequence& c, std::ostream* os) { *os << c.name; }
 
-TEST_F(TwoKeysTest, ARunOnReleaseOneKeyLauncherStillHeldRunsOnItsRelease)
-{
-    loadPair(KeyOptions().onRelease(), {});
-    press(CmdA);
-    advance(1.0);
-    EXPECT_TRUE(log.lines().isEmpty());
-    release(CmdA);
-    EXPECT_EQ(log.lines(), QStringList{"one run"});
-}
+class KeyStateMachineTest : public EngineObjectsTest, public ::testing::WithParamInterface<KeySequence> {
+protected:
+    QString state()
+    {
+        if (!launchers().isWaitingSecondKey())
+            return "idle";
+        return launchers().isFirstKeyReleasedWhileWaiting() ? "released" : "waiting";
+    }
+};
 
-TEST_F(TwoKeysTest, ARepeatingOneKeyLauncherReleasedDuringTheWaitRunsOnce)
+TEST_P(KeyStateMachineTest, Sequence)
 {
-    loadPair(KeyOptions().repeating(0.5), {});
-    press(CmdA);
-    release(CmdA);
-    advance(1.0);
-    advance(2.0);
-    EXPECT_EQ(log.lines(), QStringList{"one run"}) << "no repeat is left running without a key held";
-}
-
-TEST_F(TwoKeysTest, ARunOnReleasePairRunsOnTheSecondKeysRelease)
-{
-    loadPair({}, KeyOptions().onRelease());
-    press(CmdA);
-    press(CmdB);
-    EXPECT_TRUE(log.lines().isEmpty());
-    release(CmdB);
-    EXPECT_EQ(log.lines(), QStringList{"two run"});
-    release(CmdA);
-    advance(2.0);
-    EXPECT_EQ(log.lines(), QStringList{"two run"});
-}
-
-TEST_F(TwoKeysTest, ARepeatingPairStopsOnTheSecondKeysRelease)
-{
-    loadPair({}, KeyOptions().repeating(0.5));
-    press(CmdA);
-    press(CmdB);
-    advance(0.5);
-    EXPECT_EQ(two->runs, 2);
-    release(CmdB);
-    advance(2.0);
-    EXPECT_EQ(two->runs, 2);
-}
-
-TEST_F(TwoKeysTest, APressThatEndsTheWaitClearsBothFlags)
-{
-    auto loaded = load({keyRecord(1, CmdA, KeyOptions().onRelease()), keyRecord(2, CmdA, KeyOptions().thenKey(KeyB)), keyRecord(3, CmdC)});
-    one = activeObject("one", {loaded[0]}, &log);
-    two = activeObject("two", {loaded[1]}, &log);
-    auto other = activeObject("other", {loaded[2]}, &log);
+    const KeySequence& c = GetParam();
+    EventLog log;
+    QVariantList records;
+    for (qsizetype i = 0; i < c.launchers.size(); ++i)
+        records << keyRecord(quint32(i + 1), c.launchers[i].code, c.launchers[i].options);
+    const auto loaded = load(records);
+    QList<std::shared_ptr<FakeObject>> objects;
+    for (qsizetype i = 0; i < c.launchers.size(); ++i)
+        objects << activeObject(c.launchers[i].name, {loaded[i]}, &log);
     log.clear();
-    press(CmdA);
-    release(CmdA);
-    EXPECT_TRUE(launchers().isFirstKeyReleasedWhileWaiting());
-    ASSERT_TRUE(press(CmdC)); // registered, not a second key: ends the wait and is swallowed
-    EXPECT_EQ(other->runs, 0);
-    EXPECT_FALSE(launchers().isWaitingSecondKey());
-    EXPECT_FALSE(launchers().isFirstKeyReleasedWhileWaiting());
-    release(CmdC);
-
-    // A new wait must not believe the key it waits on was released.
-    press(CmdA);
-    advance(1.0);
-    EXPECT_TRUE(log.lines().isEmpty()) << "the key is still held";
-    release(CmdA);
-    EXPECT_EQ(log.lines(), QStringList{"one run"});
-}
-
-TEST_F(TwoKeysTest, AnEndedWaitDoesNotCutTheNextWaitShort)
-{
-    loadPair({}, {});
-    press(CmdA);
-    advance(0.5);
-    press(CmdB); // ends the first wait
-    release(CmdB);
-    release(CmdA);
-    log.clear();
-    advance(0.3);
-    press(CmdA); // a new wait, 0.8 s after the first began
-    advance(0.4);
-    EXPECT_TRUE(launchers().isWaitingSecondKey());
-    press(CmdB);
-    EXPECT_EQ(log.lines(), QStringList{"two run"});
-}
-
-TEST_F(TwoKeysTest, AFirstKeyAloneIsTypedThroughWhenTheWaitEnds)
-{
-    auto object = activeObject("pair", load({keyRecord(1, CmdA, KeyOptions().thenKey(KeyB))}));
-    press(CmdA);
-    release(CmdA);
     vp->clearEventLog();
-    advance(1.0);
-    EXPECT_EQ(typedKeys(), QStringList({"down 55", "down 0", "up 0", "up 55"}));
-    EXPECT_TRUE(isRegistered(CmdA)) << "registered again after passing it through";
-    EXPECT_EQ(object->runs, 0);
+
+    for (qsizetype at = 0; at < c.steps.size(); ++at) {
+        const KeyStep& step = c.steps[at];
+        SCOPED_TRACE(QString("step %1").arg(at).toStdString());
+        switch (step.kind) {
+        case KeyStep::Press:
+            ASSERT_TRUE(press(step.code)) << "every key pressed here is registered";
+            break;
+        case KeyStep::Release:
+            ASSERT_TRUE(release(step.code));
+            break;
+        case KeyStep::Wait:
+            advance(step.seconds);
+            break;
+        case KeyStep::Expect:
+            EXPECT_EQ(log.lines(), step.runs);
+            EXPECT_EQ(state(), step.state);
+            EXPECT_EQ(typedKeys(), step.typed);
+            break;
+        }
+    }
+    // A key passed through is registered again at once.
+    for (const auto& launcher : loaded) {
+        EXPECT_TRUE(isRegistered(launcher->QVLKeycode())) << launcher->description().toStdString();
+        if (launcher->QVLHas2Keycode()) {
+            EXPECT_TRUE(isRegistered(launcher->QVLKeycode2())) << launcher->description().toStdString();
+        }
+    }
 }
 
-TEST_F(TwoKeysTest, ASecondKeyPressedAloneIsTypedThroughAfterItsRelease)
-{
-    auto object = activeObject("pair", load({keyRecord(1, CmdA, KeyOptions().thenKey(KeyB))}));
-    ASSERT_TRUE(press(CmdB)) << "the second key is registered too";
-    release(CmdB);
-    EXPECT_TRUE(typedKeys().isEmpty()) << "passed through only a moment after the release";
-    advance(engine::QVLauncher::TypeThroughDelay);
-    EXPECT_EQ(typedKeys(), QStringList({"down 55", "down 11", "up 11", "up 55"}));
-    EXPECT_TRUE(isRegistered(CmdB));
-    EXPECT_EQ(object->runs, 0);
-}
+// Cmd-A is typed as Ctrl down, A down, A up, Ctrl up; Cmd-B likewise.
+const QStringList TypedCmdA{"down 55", "down 0", "up 0", "up 55"};
+const QStringList TypedCmdB{"down 55", "down 11", "up 11", "up 55"};
+const KeyLauncher One{"one", CmdA};
+const KeyLauncher Pair{"two", CmdA, KeyOptions().thenKey(KeyB)};
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, KeyStateMachineTest,
+    ::testing::Values(
+        // One key.
+        KeySequence{"OneKeyRunsOnPress", {One}, {down(CmdA), expect({"one run"}), up(CmdA), expect({"one run"})}},
+        KeySequence{"RunOnReleaseWaitsForTheRelease",
+                    {{"one", CmdA, KeyOptions().onRelease()}},
+                    {down(CmdA), expect({}), up(CmdA), expect({"one run"})}},
+        KeySequence{"RepeatRunsWhileHeldAndStopsOnRelease",
+                    {{"one", CmdA, KeyOptions().repeating(0.5)}},
+                    {down(CmdA), expect({"one run"}), after(0.5), expect({"one run", "one run"}), after(0.5),
+                     expect({"one run", "one run", "one run"}), up(CmdA), after(2.0), expect({"one run", "one run", "one run"})}},
+        KeySequence{"ARepeatIntervalOfZeroIsBounded",
+                    {{"one", CmdA, KeyOptions().repeating(0.0)}},
+                    {down(CmdA), after(engine::QVLauncher::MinimumRepeatDelay / 2), expect({"one run"}),
+                     after(engine::QVLauncher::MinimumRepeatDelay / 2), expect({"one run", "one run"}), up(CmdA)}},
+
+        // Two keys: Cmd-A alone ("one") and Cmd-A then Cmd-B ("two").
+        KeySequence{"ASecondKeyWithinTheWaitRunsThePairOnly",
+                    {One, Pair},
+                    {down(CmdA), expect({}, "waiting"), after(0.5), up(CmdA), expect({}, "released"), down(CmdB),
+                     expect({"two run"}), up(CmdB), after(2.0), expect({"two run"})}},
+        KeySequence{"WithoutASecondKeyTheOneKeyLauncherRunsWhenTheWaitEnds",
+                    {One, Pair},
+                    {down(CmdA), up(CmdA), after(0.9), expect({}, "released"), after(0.2), expect({"one run"}),
+                     // Past the wait, the second key alone is a key like any other.
+                     down(CmdB), up(CmdB), after(engine::QVLauncher::TypeThroughDelay), expect({"one run"}, "idle", TypedCmdB)}},
+        KeySequence{"ARunOnReleaseOneKeyLauncherRunsAtTheWaitsEndWhenAlreadyReleased",
+                    {{"one", CmdA, KeyOptions().onRelease()}, Pair},
+                    {down(CmdA), up(CmdA), after(1.0), expect({"one run"})}},
+        KeySequence{"ARunOnReleaseOneKeyLauncherStillHeldRunsOnItsRelease",
+                    {{"one", CmdA, KeyOptions().onRelease()}, Pair},
+                    {down(CmdA), after(1.0), expect({}), up(CmdA), expect({"one run"})}},
+        KeySequence{"ARepeatingOneKeyLauncherReleasedDuringTheWaitRunsOnce",
+                    {{"one", CmdA, KeyOptions().repeating(0.5)}, Pair},
+                    {down(CmdA), up(CmdA), after(1.0), after(2.0), expect({"one run"})}},
+        KeySequence{"ARunOnReleasePairRunsOnTheSecondKeysRelease",
+                    {One, {"two", CmdA, KeyOptions().onRelease().thenKey(KeyB)}},
+                    {down(CmdA), down(CmdB), expect({}), up(CmdB), expect({"two run"}), up(CmdA), after(2.0), expect({"two run"})}},
+        KeySequence{"ARepeatingPairStopsOnTheSecondKeysRelease",
+                    {One, {"two", CmdA, KeyOptions().repeating(0.5).thenKey(KeyB)}},
+                    {down(CmdA), down(CmdB), after(0.5), expect({"two run", "two run"}), up(CmdB), after(2.0),
+                     expect({"two run", "two run"})}},
+        KeySequence{"APressThatEndsTheWaitClearsBothFlags",
+                    {{"one", CmdA, KeyOptions().onRelease()}, Pair, {"other", CmdC}},
+                    {down(CmdA), up(CmdA), expect({}, "released"),
+                     down(CmdC), expect({}), up(CmdC), // not a second key: ends the wait and is swallowed
+                     // A new wait must not believe the key it waits on was released.
+                     down(CmdA), after(1.0), expect({}), up(CmdA), expect({"one run"})}},
+        KeySequence{"AnEndedWaitDoesNotCutTheNextWaitShort",
+                    {One, Pair},
+                    {down(CmdA), after(0.5), down(CmdB), up(CmdB), up(CmdA), expect({"two run"}), after(0.3),
+                     down(CmdA), after(0.4), expect({"two run"}, "waiting"), down(CmdB), expect({"two run", "two run"})}},
+        KeySequence{"AFirstKeyAloneIsTypedThroughWhenTheWaitEnds",
+                    {Pair},
+                    {down(CmdA), up(CmdA), after(0.9), expect({}, "released"), after(0.1), expect({}, "idle", TypedCmdA)}},
+        KeySequence{"ASecondKeyPressedAloneIsTypedThroughAfterItsRelease",
+                    {Pair},
+                    {down(CmdB), up(CmdB), expect({}), after(engine::QVLauncher::TypeThroughDelay), expect({}, "idle", TypedCmdB)}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LauncherKeysTest, ResetUnregistersAndLetsGoOfObjects)
 {

@@ -226,7 +226,8 @@ TEST_F(QVApplTest, ReadPrefsEmptiesInReverseLoadsInFileOrderThenPostsEndInit)
 
     EXPECT_EQ(calls, QStringList({"reset Palettes.plist", "reset Menus.plist", "reset Shortcuts.plist", "reset Launchers.plist",
                                   "reset Contexts.plist", "reset Actions.plist", "set Actions.plist 2", "set Contexts.plist 1",
-                                  "set Launchers.plist 2", "set Shortcuts.plist 2", "set Palettes.plist 0", "EndInitNotification"}));
+                                  "set Launchers.plist 2", "set Shortcuts.plist 2", "set Menus.plist 0", "EndInitNotification"}))
+        << "a missing file holds no objects; a damaged one is not known, and its manager is told nothing";
 }
 
 TEST_F(QVApplTest, MissingActionClassesAlertOncePerName)
@@ -407,35 +408,71 @@ TEST_F(QVApplTest, DeactivateKeyComboSwitchesAllHotKeys)
     launch();
     editorCommand("deactivatekeycombo", true);
     EXPECT_TRUE(registeredKeys().isEmpty());
-    EXPECT_TRUE(appl->deactivateKeyCombo());
+    EXPECT_TRUE(appl->isKeyCaptureOn());
+    EXPECT_FALSE(appl->deactivateKeyCombo()) << "a key capture is not the setting";
     editorCommand("deactivatekeycombo", false);
     EXPECT_EQ(registeredKeys(), QList<quint32>({kCtrlAltD, kCtrlAltT}));
 }
 
-TEST_F(QVApplTest, DeactivateKeyComboIgnoresARepeatOfTheCurrentState)
+TEST_F(QVApplTest, DeactivateKeyComboIgnoresARepeatAndLeavesTheContextRulesAlone)
 {
-    // The universal context's rule keeps every hot key off while it holds:
-    // only a real change of the switch may override it.
+    // While gedit is in front, its context's rule keeps every hot key off:
+    // a key capture in the editor neither overrides that rule nor ends it.
     QVariantMap contexts = readPlist(resource("Contexts.plist"));
     QVariantList list = contexts.value("contextsarray").toList();
-    QVariantMap universal = list.first().toMap();
-    universal.insert("contextrules", QVariantList{QVariantMap{{"ruletype", 0}, {"ruleactive", true}, {"ruleparams", QVariantMap()}}});
-    list[0] = universal;
+    list.append(QVariantMap{{"contextID", 9}, {"contextname", "gedit"}, {"contexttype", 1},
+                            {"contextparams", QVariantMap{{"contextactivatedapplication", "gedit"}}},
+                            {"contextrules", QVariantList{QVariantMap{{"ruletype", 0}, {"ruleactive", true}, {"ruleparams", QVariantMap()}}}}});
     contexts.insert("contextsarray", list);
     writePlist(dataFolder() + "/Contexts.plist", contexts);
     for (const char* name : {"Actions.plist", "Launchers.plist", "Shortcuts.plist"})
         QFile::copy(resource(name), dataFolder() + "/" + name);
     onboard();
     launch();
-    ASSERT_TRUE(registeredKeys().isEmpty());
+    zelk::VirtualWorkspace& workspace = desktop->virtualWorkspace();
+    workspace.userLaunches("gedit.desktop");
+    ASSERT_TRUE(waitUntil([&] { return registeredKeys().isEmpty(); }));
 
-    editorCommand("deactivatekeycombo", false); // already off: ignored
+    editorCommand("deactivatekeycombo", false); // no capture going on: ignored
     EXPECT_TRUE(registeredKeys().isEmpty());
     editorCommand("deactivatekeycombo", true);
     editorCommand("deactivatekeycombo", true);
     EXPECT_TRUE(registeredKeys().isEmpty());
-    editorCommand("deactivatekeycombo", false); // a change: all on
-    EXPECT_EQ(registeredKeys(), QList<quint32>({kCtrlAltD, kCtrlAltT}));
+    editorCommand("deactivatekeycombo", false); // the capture ends; the rule still holds
+    EXPECT_TRUE(registeredKeys().isEmpty());
+
+    workspace.userLaunches("xterm", "/usr/bin/xterm"); // the rule ends
+    EXPECT_TRUE(waitUntil([&] { return registeredKeys() == QList<quint32>({kCtrlAltD, kCtrlAltT}); }));
+}
+
+TEST_F(QVApplTest, AKeyCaptureAndTheEditorInFrontAreSeparateReasonsToKeepHotKeysOff)
+{
+    zelk::UserDefaults::standard().setValue("GEDeactivateKeyCombo", true);
+    onboard();
+    launch();
+    ASSERT_TRUE(appl->deactivateKeyCombo());
+    const QList<quint32> allKeys{kCtrlAltD, kCtrlAltT};
+    zelk::VirtualWorkspace& workspace = desktop->virtualWorkspace();
+    const qint64 gedit = workspace.userLaunches("gedit.desktop");
+    const qint64 editor = workspace.userLaunches("Zelk Editor.app", bundlePath + "/Contents/MacOS/Zelk Editor.app");
+    EXPECT_TRUE(registeredKeys().isEmpty()) << "the setting keeps them off while the editor is in front";
+
+    // A capture that ends while the editor is in front switches nothing on,
+    // and leaves the setting as it was.
+    editorCommand("deactivatekeycombo", true);
+    editorCommand("deactivatekeycombo", false);
+    EXPECT_TRUE(registeredKeys().isEmpty());
+    EXPECT_TRUE(appl->deactivateKeyCombo());
+    workspace.userActivates(gedit);
+    EXPECT_EQ(registeredKeys(), allKeys);
+
+    // The editor leaving the front during a capture switches nothing on either.
+    editorCommand("deactivatekeycombo", true);
+    workspace.userActivates(editor);
+    workspace.userActivates(gedit);
+    EXPECT_TRUE(registeredKeys().isEmpty());
+    editorCommand("deactivatekeycombo", false);
+    EXPECT_EQ(registeredKeys(), allKeys);
 }
 
 TEST_F(QVApplTest, RunVerbsRunTheTestOnAThreadOfItsOwn)
@@ -663,13 +700,14 @@ TEST_F(QVApplTest, PowerOffRunsTheShutdownLaunchersOnceBeforeReplying)
 
 TEST_F(QVApplTest, ReportLinesAreKeptByDayWrittenAndAnnounced)
 {
+    desktop->virtualClock().setNow(QDateTime(QDate(2026, 1, 7), QTime(10, 30)));
     onboard();
     launch();
     desktop->clearPostedNotifications();
     appl->writeToReport("first\n");
     appl->writeToReport("second\n");
     appl->report().waitForWriters();
-    EXPECT_EQ(readPlist(dataFolder() + "/Report.plist"), QVariantMap({{todayKey(), "first\nsecond\n"}}));
+    EXPECT_EQ(readPlist(dataFolder() + "/Report.plist"), QVariantMap({{"20260107", "first\nsecond\n"}})) << "days are keyed %Y%m%d";
     QStringList announced;
     for (const auto& posted : desktop->postedNotifications())
         if (posted.name == "QVLauncherNotification" && posted.userInfo.value("action") == "report")

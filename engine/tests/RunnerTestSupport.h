@@ -2,9 +2,9 @@
 // Test doubles for the shortcut runner and the engine's utility: an action
 // type registered as a plug-in registers its types, whose runs sleep, fail,
 // wait at a gate, stop the run, ask after an error or report late as their
-// record says; named gates; a log of runs; a capture of log lines; and a
-// fixture with the engine's QVUtility answering alerts, report lines
-// collected, and the managers loaded from records.
+// record says; named gates; a log of runs; and a fixture with the engine's
+// QVUtility answering alerts, report lines collected, and the managers
+// loaded from records.
 #include "ClassRegistry.h"
 #include "QVAction.h"
 #include "QVActionsManager.h"
@@ -30,37 +30,7 @@
 
 namespace runnertest {
 
-// Lines from any thread, in order.
-class Lines {
-public:
-    void add(const QString& line)
-    {
-        std::lock_guard lock(m_mutex);
-        m_lines << line;
-    }
-    QStringList lines() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-    int count(const QString& line) const { return int(lines().count(line)); }
-    int countContaining(const QString& text) const
-    {
-        int n = 0;
-        for (const QString& line : lines())
-            n += line.contains(text) ? 1 : 0;
-        return n;
-    }
-    void clear()
-    {
-        std::lock_guard lock(m_mutex);
-        m_lines.clear();
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    QStringList m_lines;
-};
+using zelk::test::Lines;
 
 // "start <name>#<n>" and "end <name>#<n>" of every test action run.
 inline Lines& runLog()
@@ -152,44 +122,7 @@ private:
     std::atomic<int> m_runs{0};
 };
 
-// Collects log lines (from any thread) for its lifetime.
-class LogCapture {
-public:
-    LogCapture()
-    {
-        std::lock_guard lock(mutex());
-        current() = this;
-        m_previous = qInstallMessageHandler(&LogCapture::handle);
-    }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(m_previous);
-        std::lock_guard lock(mutex());
-        current() = nullptr;
-    }
-    bool contains(const QString& text) const { return m_lines.countContaining(text) > 0; }
-    QStringList lines() const { return m_lines.lines(); }
-
-private:
-    static std::mutex& mutex()
-    {
-        static std::mutex m;
-        return m;
-    }
-    static LogCapture*& current()
-    {
-        static LogCapture* c = nullptr;
-        return c;
-    }
-    static void handle(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        std::lock_guard lock(mutex());
-        if (current())
-            current()->m_lines.add(message);
-    }
-    QtMessageHandler m_previous = nullptr;
-    Lines m_lines;
-};
+using zelk::test::LogCapture;
 
 using zelk::test::appContents;
 

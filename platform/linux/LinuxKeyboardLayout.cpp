@@ -114,8 +114,9 @@ struct LinuxKeyboardLayout::Private {
     void refresh(Display* display);
     size_t keymapFingerprint(Display* display) const;
     int group(Display* display) const;
+    static bool capsLockOn(Display* display);
     KeySym translate(unsigned keycode, unsigned mods, int group) const;
-    std::optional<quint16> find(int group, const std::function<bool(KeySym)>& wanted) const;
+    std::optional<quint16> find(int group, bool capsLock, const std::function<bool(KeySym)>& wanted) const;
     quint16 assign(KeySym keysym);
     uint8_t lend(uint16_t code);
     void forget(Loan& loan);
@@ -245,6 +246,12 @@ int LinuxKeyboardLayout::Private::group(Display* display) const
     return XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
 }
 
+bool LinuxKeyboardLayout::Private::capsLockOn(Display* display)
+{
+    XkbStateRec state;
+    return XkbGetState(display, XkbUseCoreKbd, &state) == Success && (state.mods & LockMask);
+}
+
 KeySym LinuxKeyboardLayout::Private::translate(unsigned keycode, unsigned mods, int group) const
 {
     unsigned consumed = 0;
@@ -256,16 +263,20 @@ KeySym LinuxKeyboardLayout::Private::translate(unsigned keycode, unsigned mods, 
 
 // The first stored key, plain or shifted, whose symbol is wanted. Stored
 // codes go in ascending order, so the main keys come before the keypad.
-std::optional<quint16> LinuxKeyboardLayout::Private::find(int group, const std::function<bool(KeySym)>& wanted) const
+// Caps Lock, which the posted keys can't change, is read with each key as
+// its key type says: on a letter it turns shift around, on a digit nothing.
+std::optional<quint16> LinuxKeyboardLayout::Private::find(int group, bool capsLock,
+                                                          const std::function<bool(KeySym)>& wanted) const
 {
     static const QList<uint16_t> codes = KeyTable::mappedCodes();
+    const unsigned lock = capsLock ? LockMask : 0;
     for (uint16_t mac : codes) {
         const unsigned keycode = keys.keycode(mac);
         if (!keycode)
             continue;
-        if (wanted(translate(keycode, 0, group)))
+        if (wanted(translate(keycode, lock, group)))
             return mac;
-        if (wanted(translate(keycode, ShiftMask, group)))
+        if (wanted(translate(keycode, lock | ShiftMask, group)))
             return quint16(mac | kShift);
     }
     return std::nullopt;
@@ -480,7 +491,8 @@ QList<quint16> LinuxKeyboardLayout::keystrokesForCharacter(char32_t c)
     if (c == U'\n')
         c = U'\r'; // Return
     const int group = d->group(display);
-    if (auto key = d->find(group, [c](KeySym s) { return keysyms::toUnicode(s) == c; }))
+    const bool capsLock = Private::capsLockOn(display);
+    if (auto key = d->find(group, capsLock, [c](KeySym s) { return keysyms::toUnicode(s) == c; }))
         return {*key};
 
     if (QChar::decompositionTag(c) == QChar::Canonical) {
@@ -488,8 +500,8 @@ QList<quint16> LinuxKeyboardLayout::keystrokesForCharacter(char32_t c)
         const unsigned long dead = parts.size() == 2 ? keysyms::deadKeyFor(parts[1].unicode()) : 0;
         if (dead) {
             const char32_t base = parts[0].unicode();
-            const auto deadKey = d->find(group, [dead](KeySym s) { return s == dead; });
-            const auto baseKey = d->find(group, [base](KeySym s) { return keysyms::toUnicode(s) == base; });
+            const auto deadKey = d->find(group, capsLock, [dead](KeySym s) { return s == dead; });
+            const auto baseKey = d->find(group, capsLock, [base](KeySym s) { return keysyms::toUnicode(s) == base; });
             if (deadKey && baseKey)
                 return {*deadKey, *baseKey};
         }

@@ -1,7 +1,9 @@
 #pragma once
 // The keyboard layout of the X server (XKB), in the stored key codes.
 //
-// keystrokesForCharacter answers, in this order of preference:
+// keystrokesForCharacter answers, for the Caps Lock state of the moment
+// (with it on, a capital letter is the plain key and a small one shifted),
+// in this order of preference:
 // - one key of the layout's current group, plain or with shift (0x200);
 // - a dead key and then the base character (both plain or shifted), for a
 //   character the layout composes that way;

@@ -74,6 +74,39 @@ QList<qint64> processIds()
     return pids;
 }
 
+// The X display a DISPLAY value names, its screen left out (":0.0" and
+// "unix:0" are ":0").
+QByteArray displayOf(QByteArray value)
+{
+    const qsizetype colon = value.lastIndexOf(':');
+    if (colon < 0)
+        return {};
+    QByteArray host = value.left(colon), number = value.mid(colon + 1);
+    if (const qsizetype dot = number.indexOf('.'); dot >= 0)
+        number.truncate(dot);
+    if (host == "unix" || host == "localhost")
+        host.clear();
+    return host + ':' + number;
+}
+
+// Is the process on our X display? A windowless program belongs to the
+// desktop it was started on: another display's (another session, a test's
+// private server) is not running here. Unreadable means another user's.
+bool isOnOurDisplay(qint64 pid)
+{
+    static const QByteArray ours = displayOf(qgetenv("DISPLAY"));
+    if (ours.isEmpty())
+        return true;
+    QFile file("/proc/" + QString::number(pid) + "/environ");
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& variable : file.readAll().split('\0')) {
+        if (variable.startsWith("DISPLAY="))
+            return displayOf(variable.mid(8)) == ours;
+    }
+    return false;
+}
+
 // Never this process, init or the kernel's, and no number that pid_t
 // would wrap into another process's.
 bool isOthersProcess(qint64 pid)
@@ -346,7 +379,7 @@ QMap<qint64, RunningApplication> LinuxWorkspace::Private::snapshot(Display* disp
             app = cached->second;
         } else {
             const bool bundle = !bundleOf(executable).isEmpty();
-            if (bundle || entries.forProgram(executable, argumentsOf(pid))) {
+            if ((bundle || entries.forProgram(executable, argumentsOf(pid))) && isOnOurDisplay(pid)) {
                 app = describe(pid, nullptr);
                 app->background = true;
             }

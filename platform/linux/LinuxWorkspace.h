@@ -3,7 +3,8 @@
 //
 // An application is a process with top-level windows (EWMH _NET_CLIENT_LIST,
 // or the root window's children when no window manager runs), or a
-// windowless process of a known program (background). It is named by its
+// windowless process of a known program (background) started on the same
+// X display (its DISPLAY): another display's programs are another desktop's. It is named by its
 // desktop entry, matched through StartupWMClass / WM_CLASS or the program
 // it runs: name the entry's file name, path the entry, displayName its
 // Name. Zelk's own bundles keep their names ("Zelk Editor.app"); any other

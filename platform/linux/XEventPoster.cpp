@@ -143,7 +143,12 @@ int XEventPoster::postKey(uint16_t keyCode, bool down)
     if (!keycode)
         return UnmappedKey;
     XTestFakeKeyEvent(m_display, keycode, down, CurrentTime);
-    return sync();
+    const int error = sync();
+    if (down && !error && !m_ownHeld.contains(keycode))
+        m_ownHeld << keycode;
+    else if (!down)
+        m_ownHeld.removeAll(keycode);
+    return error;
 }
 
 int XEventPoster::postMouseButton(Button button, const QPointF& at, bool down)
@@ -229,7 +234,8 @@ void XEventPoster::beginExclusive()
             continue;
         for (int i = 0; i < modifiers->max_keypermod; ++i) {
             const KeyCode kc = modifiers->modifiermap[mod * modifiers->max_keypermod + i];
-            if (!kc || !isDown(keys, kc) || isLockKey(m_display, kc) || m_releasedModifiers.contains(kc))
+            if (!kc || !isDown(keys, kc) || isLockKey(m_display, kc) || m_releasedModifiers.contains(kc)
+                || m_ownHeld.contains(kc))
                 continue;
             XTestFakeKeyEvent(m_display, kc, False, CurrentTime);
             m_releasedModifiers << kc;

@@ -6,7 +6,9 @@
 // The exclusive-source bracket releases the modifiers the user still holds
 // (say, of the hot key that started an action) so posted keys never combine
 // with them, and at its end presses back only those the user still holds on
-// a physical keyboard.
+// a physical keyboard. Keys this process pressed itself and has not let go
+// of (a "press and hold" key action) are not the user's: the bracket leaves
+// them down.
 #include "MacKeyTable.h"
 #include "Platform.h"
 
@@ -46,6 +48,7 @@ private:
     bool m_keymapDirty = true;
     KeyTable m_keys;
     QList<uint8_t> m_releasedModifiers;
+    QList<uint8_t> m_ownHeld; // keycodes posted down here and not up yet
 };
 
 } // namespace zelk

@@ -7,6 +7,12 @@ namespace zelk {
 
 // --- hot keys
 
+namespace {
+// Codes that differ only in the numeric-pad or function bit name one
+// combination: the desktop grabs keys, not flags.
+bool sameCombination(quint32 a, quint32 b) { return (a & 0x1FFFFF) == (b & 0x1FFFFF); }
+} // namespace
+
 int VirtualHotKeys::registerHotKey(quint32 code, quint64* ref)
 {
     std::lock_guard lock(m_mutex);
@@ -14,7 +20,7 @@ int VirtualHotKeys::registerHotKey(quint32 code, quint64* ref)
     if (m_elsewhere.contains(code))
         return ErrorGrabbedElsewhere;
     for (quint32 held : std::as_const(m_byRef))
-        if (held == code)
+        if (sameCombination(held, code))
             return ErrorAlreadyRegistered;
     *ref = m_nextRef++;
     m_byRef.insert(*ref, code);
@@ -36,14 +42,18 @@ void VirtualHotKeys::setHandler(Handler handler)
 bool VirtualHotKeys::deliver(quint32 code, bool pressed)
 {
     Handler handler;
+    quint32 registered = 0;
     {
         std::lock_guard lock(m_mutex);
-        if (!std::any_of(m_byRef.cbegin(), m_byRef.cend(), [code](quint32 c) { return c == code; }))
+        const auto it = std::find_if(m_byRef.cbegin(), m_byRef.cend(), [code](quint32 c) { return sameCombination(c, code); });
+        if (it == m_byRef.cend())
             return false;
+        registered = *it;
         handler = m_handler;
     }
+    // The press reports the code it was registered under.
     if (handler)
-        handler(code, pressed);
+        handler(registered, pressed);
     return true;
 }
 
@@ -53,7 +63,7 @@ bool VirtualHotKeys::userReleases(quint32 code) { return deliver(code, false); }
 bool VirtualHotKeys::isRegistered(quint32 code) const
 {
     std::lock_guard lock(m_mutex);
-    return std::any_of(m_byRef.cbegin(), m_byRef.cend(), [code](quint32 c) { return c == code; });
+    return std::any_of(m_byRef.cbegin(), m_byRef.cend(), [code](quint32 c) { return sameCombination(c, code); });
 }
 
 QList<quint32> VirtualHotKeys::registeredCodes() const

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QThread>
+#include <algorithm>
 
 namespace zelk::test {
 
@@ -44,6 +45,69 @@ bool waitUntil(const std::function<bool()>& pred, int timeoutMs)
         QThread::msleep(2);
     }
     return true;
+}
+
+void Lines::add(const QString& line)
+{
+    std::lock_guard lock(m_mutex);
+    m_lines.append(line);
+}
+
+QStringList Lines::lines() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lines;
+}
+
+int Lines::count(const QString& line) const { return int(lines().count(line)); }
+
+int Lines::countContaining(const QString& text) const
+{
+    const QStringList all = lines();
+    return int(std::count_if(all.cbegin(), all.cend(), [&text](const QString& line) { return line.contains(text); }));
+}
+
+void Lines::clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_lines.clear();
+}
+
+namespace {
+
+// The capture that takes the lines; the handler looks it up under the lock,
+// so a capture that ends never gets a line from another thread afterwards.
+std::mutex g_captureMutex;
+LogCapture* g_capture = nullptr;
+
+} // namespace
+
+LogCapture::LogCapture()
+{
+    {
+        std::lock_guard lock(g_captureMutex);
+        g_capture = this;
+    }
+    m_previous = qInstallMessageHandler(&LogCapture::handle);
+}
+
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(m_previous);
+    std::lock_guard lock(g_captureMutex);
+    if (g_capture == this)
+        g_capture = nullptr;
+}
+
+QStringList LogCapture::lines() const { return m_lines.lines(); }
+
+bool LogCapture::contains(const QString& text) const { return m_lines.countContaining(text) > 0; }
+
+void LogCapture::handle(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    std::lock_guard lock(g_captureMutex);
+    if (g_capture)
+        g_capture->m_lines.add(message);
 }
 
 } // namespace zelk::test

@@ -1,10 +1,14 @@
 #pragma once
-// Shared test helpers: a temporary HOME with its XDG folders, and the paths
-// of the source tree and of the built application bundle.
+// Shared test helpers: a temporary HOME with its XDG folders, the paths of
+// the source tree and of the built application bundle, a list of lines
+// from any thread, and a capture of the lines logged.
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QtGlobal>
 #include <gtest/gtest.h>
 #include <memory>
+#include <mutex>
 
 namespace zelk::test {
 
@@ -34,5 +38,38 @@ QString appContents(); // the built Zelk.app/Contents (ZELK_APP_DIR)
 
 // Runs the Qt event loop until pred() holds or the time-out passes.
 bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
+
+// Lines added from any thread, kept in order (what fakes saw, what ran).
+class Lines {
+public:
+    void add(const QString& line);
+    QStringList lines() const;
+    int count(const QString& line) const;          // lines equal to it
+    int countContaining(const QString& text) const; // lines holding it
+    void clear();
+
+private:
+    mutable std::mutex m_mutex;
+    QStringList m_lines;
+};
+
+// Collects the lines logged through Qt (qWarning, qInfo, zlog...) from any
+// thread while it lives, in place of printing them; the handler it
+// replaced is put back when it ends. One capture at a time.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    QStringList lines() const;
+    bool contains(const QString& text) const; // some line holds the text
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message);
+    QtMessageHandler m_previous = nullptr;
+    Lines m_lines;
+};
 
 } // namespace zelk::test

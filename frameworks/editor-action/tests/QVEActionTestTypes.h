@@ -11,8 +11,6 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QWidget>
-#include <QtMessageHandler>
-#include <mutex>
 
 namespace zelk::test {
 
@@ -178,46 +176,6 @@ public:
     }
     bool editorOpen;
     int calls = 0;
-};
-
-// Collects the lines logged while it lives.
-class LogCapture {
-public:
-    LogCapture() { previous = qInstallMessageHandler(&LogCapture::handler); current() = this; }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(previous);
-        current() = nullptr;
-    }
-    QStringList lines() const
-    {
-        std::lock_guard lock(mutex);
-        return m_lines;
-    }
-    bool contains(const QString& text) const
-    {
-        for (const QString& line : lines())
-            if (line.contains(text))
-                return true;
-        return false;
-    }
-
-private:
-    static LogCapture*& current()
-    {
-        static LogCapture* capture = nullptr;
-        return capture;
-    }
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        if (LogCapture* c = current()) {
-            std::lock_guard lock(c->mutex);
-            c->m_lines.append(message);
-        }
-    }
-    QtMessageHandler previous = nullptr;
-    mutable std::mutex mutex;
-    QStringList m_lines;
 };
 
 // Each test starts with a fresh counter, the two test types registered, a

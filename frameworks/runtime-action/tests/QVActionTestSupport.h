@@ -1,7 +1,7 @@
 #pragma once
 // Test doubles for the engine-side action framework: a recording controller,
 // two action types defined as plug-ins define theirs, a fake host utility
-// class and application object, and a capture of log lines.
+// class and application object (log lines: zelk::test::LogCapture).
 #include "QVAction.h"
 #include "QVUtilityClass.h"
 #include "TestSupport.h"
@@ -259,56 +259,6 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::shared_ptr<QVAction> m_lastCut;
-};
-
-// Collects log lines (from any thread) for its lifetime.
-class LogCapture {
-public:
-    LogCapture()
-    {
-        std::lock_guard lock(mutex());
-        current() = this;
-        m_previous = qInstallMessageHandler(&LogCapture::handle);
-    }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(m_previous);
-        std::lock_guard lock(mutex());
-        current() = nullptr;
-    }
-    QStringList lines() const
-    {
-        std::lock_guard lock(mutex());
-        return m_lines;
-    }
-    bool contains(const QString& text) const
-    {
-        for (const QString& line : lines()) {
-            if (line.contains(text))
-                return true;
-        }
-        return false;
-    }
-
-private:
-    static std::mutex& mutex()
-    {
-        static std::mutex m;
-        return m;
-    }
-    static LogCapture*& current()
-    {
-        static LogCapture* c = nullptr;
-        return c;
-    }
-    static void handle(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        std::lock_guard lock(mutex());
-        if (current())
-            current()->m_lines << message;
-    }
-    QtMessageHandler m_previous = nullptr;
-    QStringList m_lines;
 };
 
 } // namespace zelk::test

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 using namespace zelk;
@@ -115,6 +116,42 @@ TEST_F(LinuxKeyboardLayoutTest, UsLayoutKeysAndCharacters)
     };
     for (const auto& k : keys)
         EXPECT_EQ(layout().characterForKey(k.key, k.modifiers), k.text) << "key " << k.key << " modifiers " << k.modifiers;
+}
+
+TEST_F(LinuxKeyboardLayoutTest, CapsLockTurnsShiftAroundForLettersOnly)
+{
+    client->setCapsLock(true);
+    const struct { char32_t c; QList<quint16> keys; } typing[] = {
+        {U'A', {0}}, {U'a', {kShift | 0}}, {U'1', {18}}, {U'!', {kShift | 18}}, {U' ', {49}},
+    };
+    for (const auto& t : typing)
+        EXPECT_EQ(layout().keystrokesForCharacter(t.c), t.keys) << "character " << show(t.c) << " with Caps Lock";
+
+    // What an application reads from the keys, Caps Lock and all.
+    const std::u32string text = U"aB1!zZ";
+    for (char32_t c : text) {
+        const QList<quint16> keys = layout().keystrokesForCharacter(c);
+        ASSERT_EQ(keys.size(), 1) << show(c);
+        type(keys.first());
+    }
+    std::u32string read;
+    for (const Event& e : client->takeEvents()) {
+        if (e.kind != Event::KeyDown || e.keysym == XK_Shift_L)
+            continue;
+        XKeyEvent key{};
+        key.type = KeyPress;
+        key.display = client->display();
+        key.keycode = e.code;
+        key.state = e.state;
+        char buffer[8];
+        KeySym keysym = NoSymbol;
+        XLookupString(&key, buffer, sizeof buffer, &keysym, nullptr);
+        read += keysyms::toUnicode(keysym);
+    }
+    EXPECT_EQ(QString::fromStdU32String(read), QString::fromStdU32String(text));
+
+    client->setCapsLock(false);
+    EXPECT_EQ(layout().keystrokesForCharacter(U'A'), QList<quint16>{kShift | 0});
 }
 
 TEST_F(LinuxKeyboardLayoutTest, CharactersTheLayoutLacksArriveThroughLentKeys)

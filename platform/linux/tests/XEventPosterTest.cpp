@@ -13,6 +13,8 @@
 #include <memory>
 
 #include <X11/X.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 using namespace zelk;
@@ -58,6 +60,13 @@ protected:
     }
 
     EventPoster& events() { return platform->events(); }
+
+    // A key pressed or released by another program (the user, xdotool).
+    void othersKey(unsigned long keysym, bool down)
+    {
+        XTestFakeKeyEvent(client->display(), client->keycodeOf(keysym), down, CurrentTime);
+        XSync(client->display(), False);
+    }
 
     // Posts a stored key down and up.
     void tap(uint16_t key)
@@ -159,7 +168,7 @@ TEST_F(XEventPosterTest, KeyWithoutAnXKeyIsRefused)
 TEST_F(XEventPosterTest, ExclusiveBracketKeepsHeldModifiersOutOfTypedText)
 {
     // The hot key's Control still down when the action starts typing.
-    ASSERT_EQ(events().postKey(55, true), 0);
+    othersKey(XK_Control_L, true);
     events().beginExclusive();
     tap(0);
     events().endExclusive();
@@ -180,6 +189,34 @@ TEST_F(XEventPosterTest, ExclusiveBracketKeepsHeldModifiersOutOfTypedText)
     got = client->takeEvents();
     ASSERT_EQ(got.size(), 2);
     EXPECT_EQ(got[0].state & ControlMask, 0u);
+}
+
+TEST_F(XEventPosterTest, ExclusiveBracketLeavesTheModifiersWePressedOurselves)
+{
+    // A "press and hold" key action holds Shift; the next action's bracket
+    // must not take it away, nor press it again at its end.
+    ASSERT_EQ(events().postKey(56, true), 0);
+    othersKey(XK_Control_L, true);
+    client->takeEvents();
+    events().beginExclusive();
+    tap(0);
+    events().endExclusive();
+    const QList<Event> got = client->takeEvents();
+    ASSERT_EQ(got.size(), 3); // control up (begin), a down, a up
+    EXPECT_EQ(got[0].code, client->keycodeOf(XK_Control_L));
+    EXPECT_EQ(got[1].state & kModifierMasks, unsigned(ShiftMask)) << "our held Shift was released by the bracket";
+    EXPECT_TRUE(isHeld(events().heldKeys(), 56));
+
+    // Once we let go of it, a later bracket treats a held Shift as the user's.
+    ASSERT_EQ(events().postKey(56, false), 0);
+    othersKey(XK_Shift_L, true);
+    client->takeEvents();
+    events().beginExclusive();
+    tap(0);
+    events().endExclusive();
+    const QList<Event> after = client->takeEvents();
+    ASSERT_EQ(after.size(), 3);
+    EXPECT_EQ(after[1].state & ShiftMask, 0u);
 }
 
 TEST_F(XEventPosterTest, ExclusiveBracketLeavesCapsLockAndUnheldKeysAlone)

@@ -30,6 +30,29 @@ function(zelk_place_library target dir)
     INSTALL_RPATH "\$ORIGIN;${ARG_RPATH}")
 endfunction()
 
+# zelk_action_plugin(<name> CONTENTS <bundle contents> FRAMEWORK <target> RPATH <paths>)
+# One half of the action types (ActionPanes, ActionRunners): the sources of
+# the calling folder (tests/ left out) and of plugins/shared, as a shared
+# library (not a module, so that its tests can link against it) in
+# <contents>/PlugIns, with its bundle folder PlugIns/<name> beside it.
+function(zelk_action_plugin name)
+  cmake_parse_arguments(ARG "" "CONTENTS;FRAMEWORK" "RPATH" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+    "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.h"
+    "${CMAKE_SOURCE_DIR}/plugins/shared/*.cpp" "${CMAKE_SOURCE_DIR}/plugins/shared/*.h")
+  list(FILTER sources EXCLUDE REGEX "/tests/")
+  add_library(${name} SHARED ${sources})
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+  target_include_directories(${name} PUBLIC
+    "${CMAKE_CURRENT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}/frame"
+    "${CMAKE_SOURCE_DIR}/plugins/shared" "${CMAKE_SOURCE_DIR}/plugins/shared/frame")
+  target_link_libraries(${name} PUBLIC ${ARG_FRAMEWORK} Qt6::Widgets)
+  zelk_place_library(${name} "${ARG_CONTENTS}/PlugIns" RPATH "${ARG_RPATH}")
+  zelk_bundle_info("${ARG_CONTENTS}/PlugIns/${name}" ${name} org.zelk.${name} BNDL PRINCIPAL_CLASS ApplicationShortcut)
+  zelk_bundle_resources("${ARG_CONTENTS}/PlugIns/${name}/Resources"
+    "${CMAKE_SOURCE_DIR}/resources/plugins/${name}/Resources")
+endfunction()
+
 # zelk_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...])
 # One GoogleTest program; its cases run under CTest on the virtual backend
 # with Qt's offscreen platform (tests/support/TestMain.cpp sets the

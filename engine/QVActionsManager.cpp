@@ -76,12 +76,7 @@ std::shared_ptr<zelk::QVAction> QVActionsManager::actionWithID(quint32 actionID)
     std::shared_ptr<zelk::QVAction> found;
     {
         std::lock_guard lock(m_mutex);
-        for (const auto& action : m_actions) {
-            if (action->IDIsEqual(actionID)) {
-                found = action;
-                break;
-            }
-        }
+        found = objectWithID(m_actions, actionID);
     }
     if (traceMgrEng())
         zlog("QVActionsManager", "actionWithID") << actionID << "-" << (found ? found->description() : "nil");

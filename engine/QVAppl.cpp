@@ -10,6 +10,7 @@
 #include "QVActionsManager.h"
 #include "QVContext.h"
 #include "QVContextsManager.h"
+#include "QVEngineService.h"
 #include "QVLaunchersManager.h"
 #include "QVMenusManager.h"
 #include "QVNewUserPanel.h"
@@ -167,6 +168,7 @@ QVAppl::QVAppl()
 
 QVAppl::~QVAppl()
 {
+    QVEngineService::sharedService().disableKeyCueSupport();
     m_observers.clear();
     if (m_downHandler || m_upHandler)
         zelk::Platform::instance().hotKeys().setHandler({});
@@ -297,8 +299,8 @@ void QVAppl::startEngine()
     universalContextOn();
     post("BootNotification");
     readSettings();
-    // Missing USB devices are reported once the USB triggers exist. KeyCue
-    // is not on Linux: there are no handlers to install.
+    // Missing USB devices are reported once the USB triggers exist.
+    QVEngineService::sharedService().enableKeyCueSupport();
 }
 
 bool QVAppl::singleInstanceCheck()
@@ -312,7 +314,9 @@ bool QVAppl::singleInstanceCheck()
     auto lock = std::make_unique<QLockFile>(instanceLockPath());
     lock->setStaleLockTime(0); // only a dead owner makes the lock stale
     QDir().mkpath(QFileInfo(instanceLockPath()).absolutePath());
-    if (engines < 2 && lock->tryLock(0)) {
+    // The session bus's name is a guard of its own (an engine of this
+    // session started with another runtime folder or display).
+    if (engines < 2 && lock->tryLock(0) && QVEngineService::sharedService().claimName()) {
         m_instanceLock = std::move(lock);
         return true;
     }

@@ -84,15 +84,7 @@ QList<std::shared_ptr<QVContext>> QVContextsManager::contextsArray() const
 
 std::shared_ptr<QVContext> QVContextsManager::contextWithID(quint32 contextID) const
 {
-    std::shared_ptr<QVContext> found;
-    // A const copy: iterating a shared list that is not const would copy it.
-    const auto contexts = contextsArray();
-    for (const auto& context : contexts) {
-        if (context->IDIsEqual(contextID)) {
-            found = context;
-            break;
-        }
-    }
+    const std::shared_ptr<QVContext> found = objectWithID(contextsArray(), contextID);
     if (traceMgrEng())
         zlog("QVContextsManager", "contextWithID") << contextID << "-" << (found ? found->description() : "nil");
     return found;

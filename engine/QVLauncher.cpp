@@ -57,9 +57,9 @@ void reportGrabbedElsewhere(quint32 code)
     static QSet<quint32> reported;
     {
         std::lock_guard lock(mutex);
-        if (reported.contains(code & SameCombinationMask))
+        if (reported.contains(code & zelk::HotKey::CombinationMask))
             return;
-        reported.insert(code & SameCombinationMask);
+        reported.insert(code & zelk::HotKey::CombinationMask);
     }
     const QString title = fillFormat(localizedEngineString("RaccourciPrisAilleurs"), {combinationName(code)});
     const QString message = localizedEngineString("RaccourciPrisAilleursInfo");
@@ -111,42 +111,6 @@ bool checkMainThread(const char* cls, const char* method)
         return true;
     zlog(cls, method) << "called off the main thread; handed over to it";
     return false;
-}
-
-QString fillFormat(const QString& format, const QStringList& args)
-{
-    QString out;
-    qsizetype next = 0;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        if (format[i] != '%' || i + 1 >= format.size()) {
-            out += format[i];
-            continue;
-        }
-        if (format[i + 1] == '%') {
-            out += '%';
-            ++i;
-            continue;
-        }
-        // "%@" or "%n$@"
-        qsizetype j = i + 1;
-        qsizetype index = -1;
-        while (j < format.size() && format[j].isDigit())
-            ++j;
-        if (j > i + 1 && j < format.size() && format[j] == '$') {
-            index = format.mid(i + 1, j - i - 1).toInt() - 1;
-            ++j;
-        } else {
-            j = i + 1;
-        }
-        if (j < format.size() && format[j] == '@') {
-            const qsizetype at = index >= 0 ? index : next++;
-            out += args.value(at);
-            i = j;
-            continue;
-        }
-        out += format[i];
-    }
-    return out;
 }
 
 QString localizedEngineString(const QString& key) { return zelk::Bundle::main().localizedString(key); }
@@ -297,30 +261,31 @@ bool QVLauncher::isCalendarEvent(int kind, const QString& /*withApplication*/) c
 // which may be another launcher's: codes match as combinations.
 bool QVLauncher::isAnyKeyEventWithFirstKeycode(quint32 code) const
 {
-    return m_type == HotKey && sameCombination(m_keycode, code);
+    return m_type == HotKey && HotKeyService::sameCombination(m_keycode, code);
 }
 
 bool QVLauncher::isSimpleKeyEventWithKeycode(quint32 code) const
 {
-    return m_type == HotKey && !m_has2Keycode && sameCombination(m_keycode, code);
+    return m_type == HotKey && !m_has2Keycode && HotKeyService::sameCombination(m_keycode, code);
 }
 
 bool QVLauncher::isDoubleKeysEventWithFirstKeycode(quint32 code) const
 {
-    return m_type == HotKey && m_has2Keycode && sameCombination(m_keycode, code);
+    return m_type == HotKey && m_has2Keycode && HotKeyService::sameCombination(m_keycode, code);
 }
 
 bool QVLauncher::isDoubleKeysEventWithFirstKeycode(quint32 code, quint32 secondKeycode) const
 {
-    return m_type == HotKey && m_has2Keycode && sameCombination(m_keycode, code) && sameCombination(m_keycode2, secondKeycode);
+    return m_type == HotKey && m_has2Keycode && HotKeyService::sameCombination(m_keycode, code)
+           && HotKeyService::sameCombination(m_keycode2, secondKeycode);
 }
 
 bool QVLauncher::isAnyKeyEventWithRegisteredKeycode(quint32 code) const
 {
     if (m_type != HotKey)
         return false;
-    return (sameCombination(m_keycode, code) && m_hotKeyRef != 0)
-           || (m_has2Keycode && sameCombination(m_keycode2, code) && m_hotKeyRef2 != 0);
+    return (HotKeyService::sameCombination(m_keycode, code) && m_hotKeyRef != 0)
+           || (m_has2Keycode && HotKeyService::sameCombination(m_keycode2, code) && m_hotKeyRef2 != 0);
 }
 
 bool QVLauncher::isUSBDeviceEventWithDict(const QVariantMap& deviceEvent) const
@@ -351,46 +316,41 @@ void QVLauncher::removeAllLinkedObjects()
     dropped.swap(m_linked); // released after the lock, in case an object's end calls back
 }
 
+bool QVLauncher::handedToMainThread(const char* method, void (QVLauncher::*call)(const QVLinkedObject*),
+                                    const QVLinkedObject* object)
+{
+    if (checkMainThread("QVLauncher", method))
+        return false;
+    auto self = weak_from_this();
+    std::weak_ptr<const QVLinkedObject> weakObject =
+        object ? object->weak_from_this() : std::weak_ptr<const QVLinkedObject>();
+    QVAppl::onMainThread([self, weakObject, call] {
+        if (auto launcher = self.lock())
+            if (auto o = weakObject.lock())
+                (launcher.get()->*call)(o.get());
+    }, false);
+    return true;
+}
+
+bool QVLauncher::isLinked(const QVLinkedObject* object) const
+{
+    std::lock_guard lock(m_mutex);
+    return std::any_of(m_linked.cbegin(), m_linked.cend(), [object](const auto& o) { return o.get() == object; });
+}
+
 void QVLauncher::activateObject(const QVLinkedObject* object)
 {
-    if (!checkMainThread("QVLauncher", "activateObject")) {
-        auto self = weak_from_this();
-        std::weak_ptr<const QVLinkedObject> weakObject = object ? object->weak_from_this() : std::weak_ptr<const QVLinkedObject>();
-        QVAppl::onMainThread([self, weakObject] {
-            if (auto launcher = self.lock())
-                if (auto o = weakObject.lock())
-                    launcher->activateObject(o.get());
-        }, false);
+    if (handedToMainThread("activateObject", &QVLauncher::activateObject, object) || !isLinked(object))
         return;
-    }
-    {
-        std::lock_guard lock(m_mutex);
-        if (!std::any_of(m_linked.cbegin(), m_linked.cend(), [object](const auto& o) { return o.get() == object; }))
-            return;
-    }
     ++m_activatedCount;
     setLauncherActivated(true, false);
 }
 
 void QVLauncher::deactivateObject(const QVLinkedObject* object)
 {
-    if (!checkMainThread("QVLauncher", "deactivateObject")) {
-        auto self = weak_from_this();
-        std::weak_ptr<const QVLinkedObject> weakObject = object ? object->weak_from_this() : std::weak_ptr<const QVLinkedObject>();
-        QVAppl::onMainThread([self, weakObject] {
-            if (auto launcher = self.lock())
-                if (auto o = weakObject.lock())
-                    launcher->deactivateObject(o.get());
-        }, false);
+    if (handedToMainThread("deactivateObject", &QVLauncher::deactivateObject, object) || m_activatedCount == 0
+        || !isLinked(object))
         return;
-    }
-    if (m_activatedCount == 0)
-        return;
-    {
-        std::lock_guard lock(m_mutex);
-        if (!std::any_of(m_linked.cbegin(), m_linked.cend(), [object](const auto& o) { return o.get() == object; }))
-            return;
-    }
     --m_activatedCount;
     setLauncherActivated(false, false);
 }
@@ -541,10 +501,10 @@ void QVLauncher::typeKeyEventWithKeycode(quint32 code)
 {
     quint64* ref = nullptr;
     quint32 stored = 0;
-    if (sameCombination(code, m_keycode) && m_hotKeyRef != 0) {
+    if (HotKeyService::sameCombination(code, m_keycode) && m_hotKeyRef != 0) {
         ref = &m_hotKeyRef;
         stored = m_keycode;
-    } else if (m_has2Keycode && sameCombination(code, m_keycode2) && m_hotKeyRef2 != 0) {
+    } else if (m_has2Keycode && HotKeyService::sameCombination(code, m_keycode2) && m_hotKeyRef2 != 0) {
         ref = &m_hotKeyRef2;
         stored = m_keycode2;
     } else {

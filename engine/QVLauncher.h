@@ -11,6 +11,8 @@
 //
 // Everything but the sleep/shut-down waiters runs on the main thread; the
 // timers (date, repeat, wheel expiry) come from the platform clock.
+#include "FormatText.h"
+#include "ModifierFlags.h"
 #include "NotificationCenter.h"
 #include "QVLinkedObject.h"
 
@@ -25,17 +27,11 @@
 
 namespace engine {
 
-// Two HotKeyCode words name the same combination when they agree on bits
-// 0-20: the numeric-pad and function flags do not count. Launchers keep the
-// numeric-pad flag their capture saw (shift-arrow carries it), rules are
-// captured without it, and the desktop grabs one combination for both, so
-// every comparison of a pressed, registered or excluded code with a
-// launcher's code goes through here.
-inline constexpr quint32 SameCombinationMask = 0x1FFFFF;
-inline constexpr bool sameCombination(quint32 a, quint32 b)
-{
-    return (a & SameCombinationMask) == (b & SameCombinationMask);
-}
+// Launchers keep the numeric-pad flag their capture saw (shift-arrow carries
+// it), rules are captured without it, and the desktop grabs one combination
+// for both, so every comparison of a pressed, registered or excluded code
+// with a launcher's code goes through the desktop's own rule.
+using zelk::HotKeyService;
 
 class QVLauncher : public std::enable_shared_from_this<QVLauncher> {
 public:
@@ -161,6 +157,11 @@ public:
     static double runWaitTimeout();
 
 private:
+    // Off the main thread: hands call(object) over to it, to run while the
+    // launcher and the object still live, and answers true.
+    bool handedToMainThread(const char* method, void (QVLauncher::*call)(const QVLinkedObject*),
+                            const QVLinkedObject* object);
+    bool isLinked(const QVLinkedObject* object) const;
     void unregisterHotKeys();
     void repeatTick(quint64 generation);
     void programDateLauncherFrom(const QDateTime& notBefore);
@@ -204,10 +205,19 @@ private:
 // Shared by the engine's object classes.
 bool traceMgrEng();   // QVAppl's TraceMgrEng, false without an application
 bool traceRun();      // QVAppl's TraceRun, likewise
+// The object of list whose ID is id; nullptr for none.
+template <class Object>
+std::shared_ptr<Object> objectWithID(const QList<std::shared_ptr<Object>>& list, quint32 id)
+{
+    for (const std::shared_ptr<Object>& object : list)
+        if (object->IDIsEqual(id))
+            return object;
+    return nullptr;
+}
 // True on the Qt main thread; otherwise logs who called and answers false.
 bool checkMainThread(const char* cls, const char* method);
-// Fills the "%@" (or "%n$@") place holders of a strings-table format in order.
-QString fillFormat(const QString& format, const QStringList& args);
+// Strings-table formats are filled by the one formatter of the platform layer.
+using zelk::fillFormat;
 // The engine bundle's text for key.
 QString localizedEngineString(const QString& key);
 

@@ -218,12 +218,7 @@ QList<std::shared_ptr<QVLauncher>> QVLaunchersManager::getAllActiveHotkeysLaunch
 
 std::shared_ptr<QVLauncher> QVLaunchersManager::launcherWithID(quint32 launcherID) const
 {
-    // A const copy: iterating a shared list that is not const would copy it.
-    const auto launchers = launchersArray();
-    for (const auto& launcher : launchers)
-        if (launcher->IDIsEqual(launcherID))
-            return launcher;
-    return nullptr;
+    return objectWithID(launchersArray(), launcherID);
 }
 
 QList<std::shared_ptr<QVLauncher>> QVLaunchersManager::launchersWhere(const std::function<bool(const QVLauncher&)>& match) const

@@ -603,18 +603,15 @@ void QVShortcut::setErrorWhenRunning(const QString& error, const std::shared_ptr
 {
     if (traceAppEng())
         qInfo().noquote() << "QVShortcut setErrorWhenRunning:" << error;
-    const int index = m_runnedActionIndex.load();
-    if (!action || index < 0 || index >= m_actions.size() || m_actions.at(index) != action)
-        return;
-    quint64 stepRun = 0;
-    {
-        std::lock_guard lock(m_stepMutex);
-        stepRun = m_currentStepRun;
-    }
-    stepReported(stepRun, error.isNull() ? QString("") : error);
+    actionReported(action, error.isNull() ? QString("") : error);
 }
 
 void QVShortcut::setActionTerminatesWithoutError(const std::shared_ptr<zelk::QVAction>& action)
+{
+    actionReported(action, QString());
+}
+
+void QVShortcut::actionReported(const std::shared_ptr<zelk::QVAction>& action, const QString& error)
 {
     const int index = m_runnedActionIndex.load();
     if (!action || index < 0 || index >= m_actions.size() || m_actions.at(index) != action)
@@ -624,7 +621,7 @@ void QVShortcut::setActionTerminatesWithoutError(const std::shared_ptr<zelk::QVA
         std::lock_guard lock(m_stepMutex);
         stepRun = m_currentStepRun;
     }
-    stepReported(stepRun, QString());
+    stepReported(stepRun, error);
 }
 
 bool QVShortcut::canGoRunningAfterError(const QString& error)

@@ -129,6 +129,9 @@ private:
     void runStepTimes(int index);
     // A step controller's report; counts only for the step run it belongs to.
     void stepReported(quint64 stepRun, const QString& error);
+    // An action's outcome (a null error for success) as the outcome of the
+    // step running now; a report from any other action is dropped.
+    void actionReported(const std::shared_ptr<zelk::QVAction>& action, const QString& error);
     void stepStopRunning(quint64 stepRun);
     bool stepCanGoRunningAfterError(int index, const QString& error);
     QString outcomeText() const;

@@ -1,6 +1,7 @@
 #include "QVShortcutsManager.h"
 
 #include "Log.h"
+#include "QVLauncher.h"
 #include "QVShortcut.h"
 #include "QVTester.h"
 
@@ -75,12 +76,7 @@ std::shared_ptr<QVShortcut> QVShortcutsManager::shortcutWithID(quint32 shortcutI
     std::shared_ptr<QVShortcut> found;
     {
         std::lock_guard lock(m_mutex);
-        for (const std::shared_ptr<QVShortcut>& shortcut : m_shortcuts) {
-            if (shortcut->IDIsEqual(shortcutID)) {
-                found = shortcut;
-                break;
-            }
-        }
+        found = objectWithID(m_shortcuts, shortcutID);
     }
     if (traceAppEng())
         qInfo().noquote() << QString("QVShortcutsManager shortcutWithID %1 - %2")

@@ -55,11 +55,7 @@ bool QVTestShortcut::initWithDictionaryInLauncher(const QVariantMap& payload)
 
 std::shared_ptr<zelk::QVAction> QVTestShortcut::actionWithID(quint32 actionID) const
 {
-    for (const std::shared_ptr<zelk::QVAction>& action : m_testActions) {
-        if (action->IDIsEqual(actionID))
-            return action;
-    }
-    return nullptr;
+    return objectWithID(m_testActions, actionID);
 }
 
 // --- QVTester -------------------------------------------------------------------------------------------

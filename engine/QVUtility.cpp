@@ -2,6 +2,7 @@
 
 #include "ClassRegistry.h"
 #include "Log.h"
+#include "ModifierFlags.h"
 #include "Platform.h"
 #include "QVAction.h"
 #include "QVLauncher.h"
@@ -93,11 +94,10 @@ quint32 QVUtility::asciiKeycodesForAsciiChar(char c) { return characterTable()[u
 
 void QVUtility::simulateModifiersForCarbonKeycode(quint16 keystroke, bool keyDown)
 {
-    static const std::pair<quint16, uint16_t> modifiers[] = {
-        {0x100, 55}, {0x200, 56}, {0x400, 57}, {0x800, 58}, {0x1000, 59}};
-    for (const auto& [bit, key] : modifiers) {
-        if (keystroke & bit)
-            zelk::QVAction::postVirtualKeyEvent(key, keyDown);
+    // Released in the order they went down, as typing has always done.
+    for (const zelk::ModifierKey& m : zelk::kModifierKeys) {
+        if (keystroke & m.keystrokeFlag)
+            zelk::QVAction::postVirtualKeyEvent(m.keyCode, keyDown);
     }
 }
 

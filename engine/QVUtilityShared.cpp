@@ -2,6 +2,7 @@
 
 #include "Bundle.h"
 #include "Log.h"
+#include "ModifierFlags.h"
 #include "Platform.h"
 
 #include <QDir>
@@ -23,15 +24,6 @@
 namespace zelk {
 
 namespace {
-
-constexpr quint32 kCapsLockFlag = 0x10000;
-constexpr quint32 kShiftFlag = 0x20000;
-constexpr quint32 kControlFlag = 0x40000;
-constexpr quint32 kOptionFlag = 0x80000;
-constexpr quint32 kCommandFlag = 0x100000;
-constexpr quint32 kNumPadFlag = 0x200000;
-constexpr quint32 kFunctionFlag = 0x800000;
-constexpr quint16 kLayoutShift = 0x200;
 
 // The one-character text of a key, as a byte of the Latin-1 set; 0 for none.
 char latin1Char(const QString& text)
@@ -219,7 +211,7 @@ void QVUtilityShared::fillKeycodeToAscii()
     KeyboardLayout& layout = Platform::instance().keyboardLayout();
     for (quint16 key = 0; key < 128; ++key) {
         table[key] = latin1Char(layout.characterForKey(key, 0));
-        table[128 + key] = latin1Char(layout.characterForKey(key, kLayoutShift));
+        table[128 + key] = latin1Char(layout.characterForKey(key, Keystroke::Shift));
     }
     std::lock_guard lock(m_mutex);
     m_keyTable = table;
@@ -240,22 +232,23 @@ std::array<char, 256> QVUtilityShared::keyTable()
 
 char QVUtilityShared::asciiForKeycode(quint32 keycode)
 {
-    const bool shifted = keycode & (kShiftFlag | kCapsLockFlag);
-    return keyTable()[(keycode & 0x7F) + (shifted ? 128 : 0)];
+    const bool shifted = keycode & (HotKey::Shift | HotKey::CapsLock);
+    return keyTable()[(keycode & HotKey::KeyCodeMask) + (shifted ? 128 : 0)];
 }
 
 QString QVUtilityShared::modifierStringWithKeycode(quint32 keycode)
 {
     static const std::pair<quint32, const char*> names[] = {
-        {kCommandFlag, "NameCommandMod"}, {kOptionFlag, "NameAltMod"},           {kControlFlag, "NameControlMod"},
-        {kShiftFlag, "NameShiftMod"},     {kCapsLockFlag, "NameAlphaShiftMod"},
+        {HotKey::Command, "NameCommandMod"}, {HotKey::Option, "NameAltMod"},
+        {HotKey::Control, "NameControlMod"}, {HotKey::Shift, "NameShiftMod"},
+        {HotKey::CapsLock, "NameAlphaShiftMod"},
     };
     QString text;
     for (const auto& [flag, key] : names) {
         if (keycode & flag)
             text += localizedString(QString::fromLatin1(key));
     }
-    if ((keycode & kNumPadFlag) && !(keycode & kFunctionFlag))
+    if ((keycode & HotKey::NumericPad) && !(keycode & HotKey::Function))
         text += QStringLiteral("(Num)");
     return text;
 }

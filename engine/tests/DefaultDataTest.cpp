@@ -1,6 +1,7 @@
 // The engine's shipped resources: the six default data files parse, hold
 // exactly their two keys, and every ID they refer to exists; the settings
 // seed and the strings table read cleanly and hold the texts the engine uses.
+#include "ModifierFlags.h"
 #include "PropertyList.h"
 #include "StringsTable.h"
 #include "EngineAppTestSupport.h"
@@ -143,7 +144,8 @@ TEST_F(DefaultDataTest, OneUniversalContextWithIDZeroAndDistinctKeys)
         const QVariantMap launcher = v.toMap();
         if (launcher.value("launchertype").toInt() != 0)
             continue;
-        const qint64 code = launcher.value("launcherparams").toMap().value("launcherkeycode").toLongLong() & 0x1FFFFF;
+        const qint64 keycode = launcher.value("launcherparams").toMap().value("launcherkeycode").toLongLong();
+        const qint64 code = keycode & zelk::HotKey::CombinationMask;
         EXPECT_NE(code & 0xBE0000, 0) << "a key combination needs a modifier";
         EXPECT_FALSE(codes.contains(code)) << "two launchers for one key combination";
         codes.insert(code);

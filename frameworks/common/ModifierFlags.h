@@ -12,6 +12,8 @@
 //
 // The five modifier keys have the stored key codes 55 (command) to 59
 // (control); they go down in the order of kModifierKeys and up in reverse.
+#include "DesktopServices.h"
+
 #include <QtCore/qnamespace.h>
 #include <QtGlobal>
 #include <cstdint>
@@ -33,6 +35,19 @@ inline constexpr quint32 KeyCodeMask = 0x7F;
 inline constexpr quint32 ModifierKeysMask = CapsLock | Shift | Control | Option | Command;
 // What a recorded word keeps of the event's flags: everything but Help.
 inline constexpr quint32 RecordedMask = ModifierKeysMask | NumericPad | Function;
+// What names a combination: the key and the modifier flags; compare two
+// words with HotKeyService::sameCombination().
+inline constexpr quint32 CombinationMask = HotKeyService::CombinationMask;
+// The flags a launcher's key capture keeps: shift-arrow carries the
+// numeric-pad flag, and the launcher keeps what its capture saw.
+inline constexpr quint32 LauncherCaptureMask = ModifierKeysMask | NumericPad;
+// The flags a context rule's key capture keeps: the modifier keys alone.
+inline constexpr quint32 RuleCaptureMask = ModifierKeysMask;
+// What the check against the system's own hot keys compares: the key and
+// the modifiers but caps lock.
+inline constexpr quint32 SystemHotKeyCheckMask = KeyCodeMask | Shift | Control | Option | Command;
+static_assert(CombinationMask == 0x1FFFFF && LauncherCaptureMask == 0x3F0000 && RuleCaptureMask == 0x1F0000
+              && SystemHotKeyCheckMask == 0x1E007F);
 } // namespace HotKey
 
 namespace Keystroke {

@@ -3,7 +3,7 @@
 #include "Geometry.h"
 #include "Log.h"
 #include "QVEActionPrivate.h"
-#include "QVEFormat.h"
+#include "FormatText.h"
 #include "QVUtilityClass.h"
 #include "UserDefaults.h"
 
@@ -224,7 +224,7 @@ QString QVEAction::linkNameValue() const
     QVUtilityClass* host = QVUtilityClass::host();
     if (!host)
         return m_name;
-    return qveFormat(host->bundle().localizedString(QStringLiteral("ActionLinkName")), {m_name});
+    return fillFormat(host->bundle().localizedString(QStringLiteral("ActionLinkName")), {m_name});
 }
 
 QImage QVEAction::typeImageValue() const

@@ -2,7 +2,7 @@
 
 #include "Geometry.h"
 #include "QVEAction.h"
-#include "QVEFormat.h"
+#include "FormatText.h"
 
 #include <QRectF>
 
@@ -71,7 +71,7 @@ QVariantMap QVEActionClass::newDataForClass(const ClassObject& cls)
 {
     const quint32 id = QVEAction::nextActionID();
     return {
-        {QStringLiteral("actionname"), qveFormat(QVEAction::newNameValue(), {id})},
+        {QStringLiteral("actionname"), fillFormat(QVEAction::newNameValue(), {id})},
         {QStringLiteral("actionclass"), cls.className()},
         {QStringLiteral("actionID"), qint64(id)},
         {QStringLiteral("actiondata"), QVariantMap()},

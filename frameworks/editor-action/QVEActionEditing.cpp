@@ -4,7 +4,7 @@
 #include "Log.h"
 #include "Platform.h"
 #include "QVEActionPrivate.h"
-#include "QVEFormat.h"
+#include "FormatText.h"
 #include "QVUtilityClass.h"
 
 #include <QCoreApplication>
@@ -114,7 +114,7 @@ void QVEAction::windowDidBecomeKey()
 
 void QVEAction::displayNotValid()
 {
-    qveAlert(qveFormat(qveFrameworkString("RaccourciInvalide"), {m_name}), notValidString(), qveFrameworkString("OK"));
+    qveAlert(fillFormat(qveFrameworkString("RaccourciInvalide"), {m_name}), notValidString(), qveFrameworkString("OK"));
 }
 
 void QVEAction::test()
@@ -175,7 +175,7 @@ bool QVEAction::canDeleteWithMessage(bool withMessage)
         return true;
     if (!withMessage)
         return false;
-    const QString title = qveFormat(qveFrameworkString("ActionNameUtilise"), {m_name, qint64(users)});
+    const QString title = fillFormat(qveFrameworkString("ActionNameUtilise"), {m_name, qint64(users)});
     return qveAlert(title, qveFrameworkString("ReellementSupprimerAction"), qveFrameworkString("Supprimer"),
                     qveFrameworkString("Annuler")) == 1;
 }

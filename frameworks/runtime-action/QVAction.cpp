@@ -1,5 +1,6 @@
 #include "QVAction.h"
 
+#include "FormatText.h"
 #include "Log.h"
 #include "QVUtilityClass.h"
 
@@ -12,15 +13,6 @@ namespace zelk {
 namespace {
 
 std::atomic<QVActionHostApplication*> g_application{nullptr};
-
-// Fills the first "%@" of a strings-table format.
-QString fillFormat(QString format, const QString& arg)
-{
-    const qsizetype at = format.indexOf(QLatin1String("%@"));
-    if (at >= 0)
-        format.replace(at, 2, arg);
-    return format;
-}
 
 // The framework's own bundle, found through an address inside this library.
 const int g_bundleAnchor = 0;
@@ -40,7 +32,7 @@ std::shared_ptr<QVAction> QVActionClass::make() const { return std::make_shared<
 bool QVActionClass::canGoRunningAfterError(const QString& error)
 {
     const Bundle& b = bundle();
-    const QString title = fillFormat(b.localizedString("ActionErreur"), QString());
+    const QString title = fillFormat(b.localizedString("ActionErreur"), {});
     const int choice = QVAction::runAlertPanelWithTitle(title, error, b.localizedString("ArreterAction"),
                                                         b.localizedString("ContinuerAction"), QString());
     // Only the first button stops; no host (0) or a closed alert goes on.
@@ -179,7 +171,7 @@ QString QVAction::runActionFromObject(const std::shared_ptr<QVActionController>&
     // A stand-in for a type that is not installed must not pass for success.
     if (m_classMissing) {
         const Bundle& framework = classObject().bundle();
-        return fillFormat(framework.localizedString("TypeActionManquant"), m_missingClassName);
+        return fillFormat(framework.localizedString("TypeActionManquant"), {m_missingClassName});
     }
     return {};
 }

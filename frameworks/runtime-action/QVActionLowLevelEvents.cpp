@@ -3,6 +3,7 @@
 #include "QVAction.h"
 
 #include "Log.h"
+#include "ModifierFlags.h"
 #include "Platform.h"
 
 #include <atomic>
@@ -11,25 +12,6 @@
 namespace zelk {
 
 namespace {
-
-struct Modifier {
-    quint32 flag;
-    uint16_t keyCode;
-};
-
-// Pressed in this order, released in reverse. The numeric-pad (0x200000) and
-// function (0x800000) flags have no key of their own.
-constexpr Modifier kModifiers[] = {
-    {0x100000, 55}, // Command
-    {0x20000, 56},  // Shift
-    {0x10000, 57},  // Caps Lock
-    {0x80000, 58},  // Option
-    {0x40000, 59},  // Control
-};
-
-constexpr quint32 kKeyCodeMask = 0x7F;
-constexpr uint16_t kFirstModifierKey = 55;
-constexpr uint16_t kLastModifierKey = 59;
 
 EventPoster& poster() { return Platform::instance().events(); }
 
@@ -62,20 +44,21 @@ void QVAction::postVirtualKeyEvent(uint16_t keyCode, bool keyDown) { PostVirtual
 
 void QVAction::simulateKeyPressForKeycode(quint32 keycode, bool onlyModifiers)
 {
-    for (const Modifier& m : kModifiers) {
-        if (keycode & m.flag)
+    // The numeric-pad and function flags have no key of their own.
+    for (const ModifierKey& m : kModifierKeys) {
+        if (keycode & m.hotKeyFlag)
             PostVirtualKeyEvent(m.keyCode, true);
     }
     if (!onlyModifiers)
-        PostVirtualKeyEvent(uint16_t(keycode & kKeyCodeMask), true);
+        PostVirtualKeyEvent(uint16_t(keycode & HotKey::KeyCodeMask), true);
 }
 
 void QVAction::simulateKeyReleaseForKeycode(quint32 keycode, bool onlyModifiers)
 {
     if (!onlyModifiers)
-        PostVirtualKeyEvent(uint16_t(keycode & kKeyCodeMask), false);
-    for (auto m = std::rbegin(kModifiers); m != std::rend(kModifiers); ++m) {
-        if (keycode & m->flag)
+        PostVirtualKeyEvent(uint16_t(keycode & HotKey::KeyCodeMask), false);
+    for (auto m = std::rbegin(kModifierKeys); m != std::rend(kModifierKeys); ++m) {
+        if (keycode & m->hotKeyFlag)
             PostVirtualKeyEvent(m->keyCode, false);
     }
 }
@@ -89,7 +72,7 @@ void QVAction::releaseAllNormalKeys()
                 continue;
             const uint16_t k = uint16_t(byte * 8 + bit);
             // Right-hand modifiers (60 and up) are released like any key.
-            if (k < kFirstModifierKey || k > kLastModifierKey)
+            if (!isModifierKeyCode(k))
                 PostVirtualKeyEvent(k, false);
         }
     }

@@ -27,6 +27,15 @@ public:
     static constexpr int ErrorUnavailable = -9880;       // no desktop to register with
     static constexpr int ErrorNoSuchKey = -9881;         // the layout has no such key
 
+    // Two codes name one combination when they agree on the key and the
+    // modifier flags (bits 0-20): the numeric-pad and function flags do not
+    // count, since the desktop grabs keys, not flags.
+    static constexpr quint32 CombinationMask = 0x1FFFFF;
+    static constexpr bool sameCombination(quint32 a, quint32 b)
+    {
+        return (a & CombinationMask) == (b & CombinationMask);
+    }
+
     virtual ~HotKeyService() = default;
     // 0 and a non-zero *ref on success; else an error code and *ref = 0.
     virtual int registerHotKey(quint32 code, quint64* ref) = 0;

@@ -77,6 +77,39 @@ QString text(char32_t c)
     return c ? QString::fromUcs4(&c, 1) : QString();
 }
 
+// Binds a lent key to the keysym, or empties it again (NoSymbol). A lent
+// key types its character whatever Shift and Caps Lock say: it has the
+// character on both levels of the ALPHABETIC type, which takes both
+// modifiers. A type that left Caps Lock unused (the one the server picks
+// for two equal symbols) would have applications turn "é" into "É".
+bool bindKey(Display* display, unsigned keycode, KeySym keysym)
+{
+    XkbDescPtr map = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask | XkbExplicitComponentsMask, XkbUseCoreKbd);
+    if (!map)
+        return false;
+    int type = XkbAlphabeticIndex;
+    XkbMapChangesRec changes{};
+    bool ok = map->server && map->server->c_explicit
+        && XkbChangeTypesOfKey(map, int(keycode), keysym == NoSymbol ? 0 : 1, XkbGroup1Mask, &type, &changes) == Success;
+    if (ok) {
+        if (keysym != NoSymbol) {
+            KeySym* syms = XkbKeySymsPtr(map, keycode);
+            syms[0] = syms[1] = keysym;
+            map->server->c_explicit[keycode] |= XkbExplicitKeyType1Mask;
+        } else {
+            map->server->c_explicit[keycode] &= ~XkbExplicitKeyType1Mask;
+        }
+        changes.changed |= XkbKeySymsMask | XkbExplicitComponentsMask;
+        changes.first_key_sym = KeyCode(keycode);
+        changes.num_key_syms = 1;
+        changes.first_key_explicit = KeyCode(keycode);
+        changes.num_key_explicit = 1;
+        ok = XkbChangeMap(display, map, &changes);
+    }
+    XkbFreeKeyboard(map, 0, True);
+    return ok;
+}
+
 } // namespace
 
 struct LinuxKeyboardLayout::Private {
@@ -360,11 +393,10 @@ uint8_t LinuxKeyboardLayout::Private::lend(uint16_t code)
             zlog("LinuxKeyboardLayout", "lend") << "the keymap has no empty key to lend";
             return 0;
         }
-        KeySym both[2] = {keysym, keysym}; // plain and shifted, so Shift and Caps Lock change nothing
         session->noteOwnKeymapChange(loan->keycode);
         session->clearErrors();
-        XChangeKeyboardMapping(display, int(loan->keycode), 2, both, 1);
-        if (const int error = session->sync()) {
+        const bool bound = bindKey(display, loan->keycode, keysym);
+        if (const int error = session->sync(); error || !bound) {
             zlog("LinuxKeyboardLayout", "lend") << "lending key" << loan->keycode << "failed: X error" << error;
             loans.erase(loan);
             return 0;
@@ -403,10 +435,8 @@ void LinuxKeyboardLayout::Private::endLoans()
     Display* display = lock.display();
     for (Loan& loan : loans) {
         forget(loan);
-        if (display) {
-            KeySym none = NoSymbol;
-            XChangeKeyboardMapping(display, int(loan.keycode), 1, &none, 1);
-        }
+        if (display)
+            bindKey(display, loan.keycode, NoSymbol);
     }
     if (display && !loans.empty())
         session->sync();

@@ -94,7 +94,7 @@ QByteArray displayOf(QByteArray value)
 // private server) is not running here. Unreadable means another user's.
 bool isOnOurDisplay(qint64 pid)
 {
-    static const QByteArray ours = displayOf(qgetenv("DISPLAY"));
+    const QByteArray ours = displayOf(qgetenv("DISPLAY"));
     if (ours.isEmpty())
         return true;
     QFile file("/proc/" + QString::number(pid) + "/environ");

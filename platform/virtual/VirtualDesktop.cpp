@@ -7,12 +7,6 @@ namespace zelk {
 
 // --- hot keys
 
-namespace {
-// Codes that differ only in the numeric-pad or function bit name one
-// combination: the desktop grabs keys, not flags.
-bool sameCombination(quint32 a, quint32 b) { return (a & 0x1FFFFF) == (b & 0x1FFFFF); }
-} // namespace
-
 int VirtualHotKeys::registerHotKey(quint32 code, quint64* ref)
 {
     std::lock_guard lock(m_mutex);

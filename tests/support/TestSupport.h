@@ -1,14 +1,27 @@
 #pragma once
 // Shared test helpers: a temporary HOME with its XDG folders, the paths of
 // the source tree and of the built application bundle, a list of lines
-// from any thread, and a capture of the lines logged.
+// from any thread, a capture of the lines logged, a fake utility class
+// registered for a scope, and readable failure messages for Qt strings.
+#include "ClassRegistry.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariantMap>
 #include <QtGlobal>
 #include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
 
 namespace zelk::test {
 
@@ -35,6 +48,27 @@ protected:
 
 QString sourceDir();   // the repository (ZELK_SOURCE_DIR)
 QString appContents(); // the built Zelk.app/Contents (ZELK_APP_DIR)
+
+// A dictionary (an action's parameters, a record) from pairs; a later pair
+// wins over an earlier one with the same key.
+inline QVariantMap params(std::initializer_list<std::pair<QString, QVariant>> list)
+{
+    QVariantMap map;
+    for (const auto& [key, value] : list)
+        map.insert(key, value);
+    return map;
+}
+
+// Registers a fake of the host's utility class as "QVUtility" for its life.
+template <class Utility>
+class UtilityScope {
+public:
+    UtilityScope() { ClassRegistry::shared().registerClass(&utility); }
+    ~UtilityScope() { ClassRegistry::shared().unregisterClass(QStringLiteral("QVUtility")); }
+    UtilityScope(const UtilityScope&) = delete;
+    UtilityScope& operator=(const UtilityScope&) = delete;
+    Utility utility;
+};
 
 // Runs the Qt event loop until pred() holds or the time-out passes.
 bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);

@@ -1,7 +1,7 @@
 // The action record, the ID counter, class look-up, localisation and images.
 #include "Geometry.h"
 #include "QVEActionTestTypes.h"
-#include "QVEFormat.h"
+#include "FormatText.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +39,7 @@ TEST_F(QVEActionTest, NewRecordTakesTheNextIDAndTheNewNameFormat)
 {
     QVEAction::setNextActionID(12);
     const QVariantMap record = TestActionClass().newDataForAction(3);
-    EXPECT_EQ(record.value("actionname").toString(), qveFormat(QVEAction::newNameValue(), {12}));
+    EXPECT_EQ(record.value("actionname").toString(), fillFormat(QVEAction::newNameValue(), {12}));
     EXPECT_EQ(record.value("actionname").toString(), "Action 12");
     EXPECT_EQ(record.value("actionclass").toString(), "TestAction");
     EXPECT_EQ(record.value("actionID").toLongLong(), 12);
@@ -294,28 +294,6 @@ TEST_F(QVEActionTest, NamingSettings)
     EXPECT_FALSE(QVEAction::suggestNameModified());
     QVEAction::setSuggestNameNew(false);
     EXPECT_FALSE(QVEAction::suggestNameNew());
-}
-
-TEST(QVEFormat, FillsOnlyTheArgumentsGiven)
-{
-    struct Case {
-        const char* format;
-        QVariantList args;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"Action %d", {12}, "Action 12"},
-        {"“%@” is used %d time(s).", {"Copy", 3}, "“Copy” is used 3 time(s)."},
-        {"%2$@ before %1$@", {"a", "b"}, "b before a"},
-        {"100%% sure", {}, "100% sure"},
-        {"%ld and %lu", {-4, 5}, "-4 and 5"},
-        {"missing %@ and %d", {}, "missing  and "},
-        {"%s %@", {"x", "y"}, "x y"},
-        {"trailing %", {}, "trailing %"},
-        {"odd %k stays", {1}, "odd %k stays"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(qveFormat(QString::fromUtf8(c.format), c.args), QString::fromUtf8(c.expected)) << c.format;
 }
 
 } // namespace

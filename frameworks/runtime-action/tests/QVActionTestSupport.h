@@ -264,7 +264,6 @@ private:
 } // namespace zelk::test
 
 // Readable failure messages for Qt values.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join(" | ").toStdString() << ']'; }
 inline void PrintTo(const QVariant& v, std::ostream* os)
 {

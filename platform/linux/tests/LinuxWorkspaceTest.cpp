@@ -253,6 +253,18 @@ TEST_P(LinuxWorkspaceTest, ApplicationsAreNamedByTheirEntries)
     EXPECT_FALSE(app(unknown->processId()));
     unknown->kill();
     unknown->waitForFinished();
+
+    // The same program started for another display runs on another desktop.
+    QProcess elsewhere;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", ":4242");
+    elsewhere.setProcessEnvironment(env);
+    elsewhere.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    elsewhere.start(copiedProgram, {"--no-window"});
+    ASSERT_TRUE(elsewhere.waitForStarted());
+    EXPECT_FALSE(app(elsewhere.processId())) << "a program of another display is listed";
+    elsewhere.kill();
+    elsewhere.waitForFinished();
 }
 
 TEST_P(LinuxWorkspaceTest, FrontApplicationFollowsActivationAndTitles)

@@ -1,7 +1,7 @@
 #include "ApplicationShortcut.h"
 
 #include "Log.h"
-#include "QVEFormat.h"
+#include "FormatText.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -90,13 +90,13 @@ QString ApplicationShortcutClass::nameForAction(int model, const QString& applic
         return {};
     const QString format = localizedActionName(model);
     if (model == 1)
-        return qveFormat(format, {application.isEmpty() ? QString() : applicationDisplayName(application)});
+        return fillFormat(format, {application.isEmpty() ? QString() : applicationDisplayName(application)});
     if (ApplicationShortcutModels::isNamedModel(model)) {
         QString name = withoutAppExtension(application);
         const QString found = fullPathForApplication(name);
         if (!found.isEmpty())
             name = applicationDisplayName(found);
-        return qveFormat(format, {name});
+        return fillFormat(format, {name});
     }
     return format;
 }
@@ -172,7 +172,7 @@ QString ApplicationShortcut::notValidString() const
     const QString path = bestPath();
     if (fileExistsAtPath(path))
         return {};
-    return qveFormat(localizedStr(QStringLiteral("ApplicationNonValide")), {path});
+    return fillFormat(localizedStr(QStringLiteral("ApplicationNonValide")), {path});
 }
 
 // --- The editing cycle --------------------------------------------------------------------
@@ -313,7 +313,7 @@ void ApplicationShortcut::modifyAction()
     const QString name =
         suggestsNameForModified() ? cls().nameForAction(model, CUTLastAppName) : possibleNameValue();
     const QString undo =
-        qveFormat(localizedStr(QStringLiteral("AnnulerSelectionnerAction")), {CUTActionButton->itemText(index)});
+        fillFormat(localizedStr(QStringLiteral("AnnulerSelectionnerAction")), {CUTActionButton->itemText(index)});
     setActionOfCategory(model, CUTLastAppName, name, undo);
 }
 
@@ -325,7 +325,7 @@ void ApplicationShortcut::modifyHideOthers()
     // The setter, and so its undo, sets the box.
     CUTHideOthersCheck->setChecked(!state);
     const QString name = possibleNameValue();
-    const QString undo = qveFormat(localizedStr(QStringLiteral("AnnulerMasquerAutres%d")), {state ? 1 : 0});
+    const QString undo = fillFormat(localizedStr(QStringLiteral("AnnulerMasquerAutres%d")), {state ? 1 : 0});
     switch (category()) {
     case 1:
         setApplicationPath(CUTLastAppPath, state, name, false, undo);
@@ -348,7 +348,7 @@ void ApplicationShortcut::modifyForce()
         return;
     const bool state = CUTForceCheck->isChecked();
     CUTForceCheck->setChecked(!state);
-    const QString undo = qveFormat(localizedStr(QStringLiteral("AnnulerForcer%d")), {state ? 1 : 0});
+    const QString undo = fillFormat(localizedStr(QStringLiteral("AnnulerForcer%d")), {state ? 1 : 0});
     setActionApplicationNameForce(CUTLastAction, CUTLastAppName, state, possibleNameValue(), false, undo);
 }
 
@@ -361,7 +361,7 @@ void ApplicationShortcut::modifyOrder()
     // Any order but 0 sorts by name: an old record's 5 equals the item 1.
     if ((order != 0) == (CUTLastOrder != 0))
         return;
-    const QString undo = qveFormat(localizedStr(QStringLiteral("AnnulerTri")), {CUTOrderButton->itemText(index)});
+    const QString undo = fillFormat(localizedStr(QStringLiteral("AnnulerTri")), {CUTOrderButton->itemText(index)});
     setHideOthers(hideOthersChecked(), order, possibleNameValue(), false, undo);
 }
 
@@ -393,7 +393,7 @@ void ApplicationShortcut::setRecents()
 void ApplicationShortcut::chooseApplication(const QString& path)
 {
     const QString undo =
-        qveFormat(localizedStr(QStringLiteral("AnnulerModifierApplication")), {applicationDisplayName(path)});
+        fillFormat(localizedStr(QStringLiteral("AnnulerModifierApplication")), {applicationDisplayName(path)});
     if (category() == 1) {
         if (path == CUTLastAppPath)
             return;

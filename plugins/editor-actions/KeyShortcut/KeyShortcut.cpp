@@ -2,7 +2,7 @@
 
 #include "KeyShortcut/KeyCodeTable.h"
 #include "ModifierFlags.h"
-#include "QVEFormat.h"
+#include "FormatText.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -84,7 +84,7 @@ QString KeyShortcutClass::nameForAction(int model, quint32 keycode, const QStrin
 {
     if (categoryOfAction(model) != 1)
         return {};
-    return qveFormat(localizedActionName(model), {QVEAction::modifierStringWithKeycode(keycode) + string});
+    return fillFormat(localizedActionName(model), {QVEAction::modifierStringWithKeycode(keycode) + string});
 }
 
 QVariantMap KeyShortcutClass::newDataForAction(int model) const
@@ -197,7 +197,7 @@ void KeyShortcut::keyEvent(QKeyEvent* event)
         return;
     const quint8 asciiCode = quint8(QVEAction::asciiForKeycode(word));
     const QString name = suggestedOrTypedName(CUTLastAction, word, string);
-    const QString undo = qveFormat(localizedStr(QStringLiteral("AnnulerModifierTouche")), {string});
+    const QString undo = fillFormat(localizedStr(QStringLiteral("AnnulerModifierTouche")), {string});
     setAction(CUTLastAction, word, asciiCode, string, name, false, undo);
 }
 
@@ -213,7 +213,7 @@ void KeyShortcut::modifyAction()
         return;
     const QString name = suggestedOrTypedName(model, CUTLastKeycode, CUTLastString);
     const QString undo =
-        qveFormat(localizedStr(QStringLiteral("AnnulerModifierAction")), {CUTActionButton->itemText(index)});
+        fillFormat(localizedStr(QStringLiteral("AnnulerModifierAction")), {CUTActionButton->itemText(index)});
     setAction(model, CUTLastKeycode, CUTLastAsciiCode, CUTLastString, name, false, undo);
 }
 
@@ -227,7 +227,7 @@ void KeyShortcut::modifyModifier(QCheckBox* sender)
     const quint32 word = keycodeWithCheck() + (CUTLastKeycode & HotKey::KeyCodeMask);
     sender->setChecked(!turnedOn);
     const QString name = suggestedOrTypedName(CUTLastAction, word, CUTLastString);
-    QString undo = qveFormat(cls().localizedActionName(CUTLastAction), {sender->text()});
+    QString undo = fillFormat(cls().localizedActionName(CUTLastAction), {sender->text()});
     if (!turnedOn)
         undo.prepend(localizedStr(QStringLiteral("NePas")));
     setAction(CUTLastAction, word, CUTLastAsciiCode, CUTLastString, name, false, undo);

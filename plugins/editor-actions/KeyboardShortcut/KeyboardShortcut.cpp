@@ -1,7 +1,7 @@
 #include "KeyboardShortcut.h"
 
 #include "KeyboardShortcut/CalendarFormat.h"
-#include "QVEFormat.h"
+#include "FormatText.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
@@ -91,9 +91,9 @@ QString KeyboardShortcutClass::nameForAction(int model, const QString& text, con
 {
     switch (M::categoryOfAction(model)) {
     case M::TypeText:
-        return qveFormat(localizedActionName(model), {excerptOfText(text)});
+        return fillFormat(localizedActionName(model), {excerptOfText(text)});
     case M::TypeFile:
-        return qveFormat(localizedActionName(model),
+        return fillFormat(localizedActionName(model),
                          {file.isEmpty() ? QString() : QFileInfo(displayNameAtPath(file)).completeBaseName()});
     case M::TypeDate:
     case M::TypeClipboard:
@@ -182,7 +182,7 @@ QString KeyboardShortcut::notValidString() const
     const QString path = bestPath();
     if (fileExistsAtPath(path))
         return {};
-    return qveFormat(localizedStr(QStringLiteral("FichierNonValide")), {path});
+    return fillFormat(localizedStr(QStringLiteral("FichierNonValide")), {path});
 }
 
 // --- The editing cycle -------------------------------------------------------------------------
@@ -324,7 +324,7 @@ void KeyboardShortcut::modifyCharSecond()
         return;
     CUTIsModifiedByUser = true;
     const QString name = possibleNameValue();
-    const QString undo = qveFormat(localizedStr(QStringLiteral("AnnulerModifierVitesse")), {charSecond});
+    const QString undo = fillFormat(localizedStr(QStringLiteral("AnnulerModifierVitesse")), {charSecond});
     switch (category()) {
     case M::TypeDate:
         setDate(CUTLastText, charSecond, name, false, undo);
@@ -346,7 +346,7 @@ void KeyboardShortcut::modifyDate()
     if (date == CUTLastText)
         return;
     CUTIsModifiedByUser = true;
-    const QString undo = qveFormat(localizedStr(QStringLiteral("AnnulerModifierDate")), {date});
+    const QString undo = fillFormat(localizedStr(QStringLiteral("AnnulerModifierDate")), {date});
     setDate(date, CUTLastCharSecond, possibleNameValue(), false, undo);
 }
 
@@ -374,7 +374,7 @@ void KeyboardShortcut::modifyPath()
     if (path.isEmpty() || path == CUTLastPath)
         return;
     const QString name = suggestsNameForModified() ? cls().nameForAction(M::TypeFile, QString(), path) : possibleNameValue();
-    const QString undo = qveFormat(localizedStr(QStringLiteral("AnnulerModifierFichier")), {displayNameAtPath(path)});
+    const QString undo = fillFormat(localizedStr(QStringLiteral("AnnulerModifierFichier")), {displayNameAtPath(path)});
     setFilePath(path, CUTLastCharSecond, name, false, undo);
 }
 

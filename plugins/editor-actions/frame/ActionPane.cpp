@@ -1,7 +1,7 @@
 #include "ActionPane.h"
 
 #include "ActionPaths.h"
-#include "ActionTypeNames.h"
+#include "PluginClasses.h"
 #include "Log.h"
 #include "QVUtilityClass.h"
 
@@ -13,7 +13,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <mutex>
 
 namespace zelk::editor {
 
@@ -21,14 +20,9 @@ namespace {
 
 const int g_bundleAnchor = 0;
 
-struct PaneClasses {
-    std::mutex mutex;
-    QList<QVEActionClass*> classes;
-};
-
-PaneClasses& paneClassList()
+PluginClasses<QVEActionClass>& paneClassList()
 {
-    static PaneClasses list;
+    static PluginClasses<QVEActionClass> list("ActionPanes", &pluginBundle);
     return list;
 }
 
@@ -151,28 +145,9 @@ void notifyNotAvailable(const QVEActionClass& cls)
     QVEAction::openPreferencePanel(QStringLiteral("UniversalAccessPref"));
 }
 
-void addPaneClass(QVEActionClass* cls)
-{
-    if (!cls)
-        return;
-    if (!isActionTypeName(cls->className()))
-        zlog("ActionPanes", "addPaneClass") << "unknown action type" << cls->className();
-    // Known before the registry sees it, so the class reads its own tables
-    // however it is reached.
-    if (!cls->bundle().isValid())
-        cls->setBundle(pluginBundle());
-    PaneClasses& list = paneClassList();
-    std::lock_guard lock(list.mutex);
-    if (!list.classes.contains(cls))
-        list.classes.append(cls);
-}
+void addPaneClass(QVEActionClass* cls) { paneClassList().add(cls, "addPaneClass"); }
 
-QList<QVEActionClass*> paneClasses()
-{
-    PaneClasses& list = paneClassList();
-    std::lock_guard lock(list.mutex);
-    return list.classes;
-}
+QList<QVEActionClass*> paneClasses() { return paneClassList().classes(); }
 
 // --- Pop-ups ---------------------------------------------------------------------------
 
@@ -266,9 +241,5 @@ int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex)
 // object the plug-in's types registered, with the plug-in's bundle.
 extern "C" ZELK_PLUGIN_EXPORT void zelkRegisterClasses(zelk::ClassRegistry& registry)
 {
-    for (zelk::QVEActionClass* cls : zelk::editor::paneClasses()) {
-        if (!cls->bundle().isValid())
-            cls->setBundle(zelk::editor::pluginBundle());
-        registry.registerClass(cls);
-    }
+    zelk::editor::paneClassList().registerAll(registry);
 }

@@ -27,7 +27,7 @@ QStringList titles(const QComboBox& popUp)
 
 class ActionPaneFrameTest : public TempHomeTest {
 protected:
-    UtilityScope scope;
+    UtilityScope<FakeUtility> scope;
 };
 
 TEST_F(ActionPaneFrameTest, PathPopUpListsEnclosingFoldersWithUniqueTitles)

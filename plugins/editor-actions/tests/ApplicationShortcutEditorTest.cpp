@@ -2,8 +2,7 @@
 // drops, validity and the editing cycle with undo in its views.
 #include "ApplicationShortcut/ApplicationShortcut.h"
 #include "PaneTestSupport.h"
-#include "QVEFormat.h"
-#include "TestSupport.h"
+#include "FormatText.h"
 
 #include <QMimeData>
 #include <QPushButton>
@@ -17,58 +16,21 @@ using namespace zelk::test;
 
 namespace {
 
-QVariantMap params(std::initializer_list<std::pair<QString, QVariant>> list)
-{
-    QVariantMap map;
-    for (const auto& [key, value] : list)
-        map.insert(key, value);
-    return map;
-}
-
-void choose(QComboBox* popUp, int index)
-{
-    popUp->setCurrentIndex(index);
-    emit popUp->activated(index);
-}
-
-class ApplicationShortcutEditorTest : public TempHomeTest {
+class ApplicationShortcutEditorTest : public PaneTypeTest<ApplicationShortcut, ApplicationShortcutClass> {
 protected:
+    ApplicationShortcutEditorTest() : PaneTypeTest("ApplicationShortcut", "My action") {}
+
     void SetUp() override
     {
-        QString error;
-        ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionPanesPath(), nullptr, &error)) << error.toStdString();
-        cls = ClassRegistry::shared().lookup<ApplicationShortcutClass>("ApplicationShortcut");
-        ASSERT_NE(cls, nullptr);
+        PaneTypeTest::SetUp();
         apps = home->dataHome() + "/applications";
         editorApp = writeDesktopEntry(apps, "org.zelktest.Editor.desktop", "Text Editor");
-        QVEAction::setSuggestNameNew(false);
-        QVEAction::setSuggestNameModified(false);
-    }
-
-    std::shared_ptr<ApplicationShortcut> make(const QVariantMap& data)
-    {
-        const QVariantMap record{{"actionname", "My action"},
-                                 {"actionclass", "ApplicationShortcut"},
-                                 {"actionID", qint64(++lastID)},
-                                 {"actiondata", data}};
-        return std::dynamic_pointer_cast<ApplicationShortcut>(QVEAction::actionWithRecord(record));
-    }
-
-    // Opens the action in a fake editor window.
-    std::shared_ptr<FakeEditor> open(const std::shared_ptr<ApplicationShortcut>& action)
-    {
-        auto editor = std::make_shared<FakeEditor>();
-        action->editInEditor(editor);
-        return editor;
     }
 
     QString text(const char* key) const { return cls->localizedStr(QString::fromLatin1(key)); }
 
-    UtilityScope scope;
-    ApplicationShortcutClass* cls = nullptr;
     QString apps;
     QString editorApp;
-    inline static int lastID = 5000;
 };
 
 TEST_F(ApplicationShortcutEditorTest, DescribesItsModels)

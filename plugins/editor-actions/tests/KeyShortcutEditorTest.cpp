@@ -1,8 +1,7 @@
 // The key action type, editing side: models, defaults, names, the display
 // strings of keys, and recording keys and modifiers in the view with undo.
 #include "KeyShortcut/KeyShortcut.h"
-#include "KeyTypesPaneSupport.h"
-#include "TestSupport.h"
+#include "PaneTestSupport.h"
 
 #include <QKeyEvent>
 #include <QUndoStack>
@@ -19,12 +18,6 @@ QVariantMap params(int model, qint64 keycode, qint64 ascii, const QString& strin
     return {{"Action", model}, {"Keycode", keycode}, {"AsciiCode", ascii}, {"String", string}};
 }
 
-void choose(QComboBox* popUp, int index)
-{
-    popUp->setCurrentIndex(index);
-    emit popUp->activated(index);
-}
-
 // A key press as the window system reports it (scan code 0: the offscreen
 // platform names keys by their Qt key only).
 void press(KeyShortcut& action, int key, Qt::KeyboardModifiers modifiers, const QString& text = {},
@@ -34,33 +27,9 @@ void press(KeyShortcut& action, int key, Qt::KeyboardModifiers modifiers, const 
     action.keyEvent(&event);
 }
 
-class KeyShortcutEditorTest : public TempHomeTest {
+class KeyShortcutEditorTest : public PaneTypeTest<KeyShortcut, KeyShortcutClass, KeyTypesUtility> {
 protected:
-    void SetUp() override
-    {
-        QString error;
-        ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionPanesPath(), nullptr, &error)) << error.toStdString();
-        cls = ClassRegistry::shared().lookup<KeyShortcutClass>("KeyShortcut");
-        ASSERT_NE(cls, nullptr);
-        QVEAction::setSuggestNameNew(false);
-        QVEAction::setSuggestNameModified(false);
-    }
-
-    std::shared_ptr<KeyShortcut> make(const QVariantMap& data)
-    {
-        const QVariantMap record{{"actionname", "My key"},
-                                 {"actionclass", "KeyShortcut"},
-                                 {"actionID", qint64(++lastID)},
-                                 {"actiondata", data}};
-        return std::dynamic_pointer_cast<KeyShortcut>(QVEAction::actionWithRecord(record));
-    }
-
-    std::shared_ptr<FakeEditor> open(const std::shared_ptr<KeyShortcut>& action)
-    {
-        auto editor = std::make_shared<FakeEditor>();
-        action->editInEditor(editor);
-        return editor;
-    }
+    KeyShortcutEditorTest() : PaneTypeTest("KeyShortcut", "My key") {}
 
     // The five boxes as a word.
     static quint32 boxes(const FakeEditor& editor)
@@ -75,9 +44,6 @@ protected:
         return word;
     }
 
-    KeyTypesUtilityScope scope;
-    KeyShortcutClass* cls = nullptr;
-    inline static int lastID = 8000;
 };
 
 TEST_F(KeyShortcutEditorTest, DescribesItsModelsAndDefaults)

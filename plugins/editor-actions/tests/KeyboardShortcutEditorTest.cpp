@@ -2,9 +2,8 @@
 // validity, the speed that is never below 1, and the four views with undo.
 #include "KeyboardShortcut/CalendarFormat.h"
 #include "KeyboardShortcut/KeyboardShortcut.h"
-#include "KeyTypesPaneSupport.h"
-#include "QVEFormat.h"
-#include "TestSupport.h"
+#include "FormatText.h"
+#include "PaneTestSupport.h"
 #include "VirtualPlatform.h"
 
 #include <QMimeData>
@@ -19,20 +18,6 @@ using namespace zelk::test;
 
 namespace {
 
-QVariantMap params(std::initializer_list<std::pair<QString, QVariant>> list)
-{
-    QVariantMap map;
-    for (const auto& [key, value] : list)
-        map.insert(key, value);
-    return map;
-}
-
-void choose(QComboBox* popUp, int index)
-{
-    popUp->setCurrentIndex(index);
-    emit popUp->activated(index);
-}
-
 // Types a value into a spin box and ends the editing, as the user does.
 void enter(QSpinBox* field, int value)
 {
@@ -40,42 +25,15 @@ void enter(QSpinBox* field, int value)
     emit field->editingFinished();
 }
 
-class KeyboardShortcutEditorTest : public TempHomeTest {
+class KeyboardShortcutEditorTest : public PaneTypeTest<KeyboardShortcut, KeyboardShortcutClass, KeyTypesUtility> {
 protected:
-    void SetUp() override
-    {
-        QString error;
-        ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionPanesPath(), nullptr, &error)) << error.toStdString();
-        cls = ClassRegistry::shared().lookup<KeyboardShortcutClass>("KeyboardShortcut");
-        ASSERT_NE(cls, nullptr);
-        QVEAction::setSuggestNameNew(false);
-        QVEAction::setSuggestNameModified(false);
-    }
-
-    std::shared_ptr<KeyboardShortcut> make(const QVariantMap& data)
-    {
-        const QVariantMap record{{"actionname", "My action"},
-                                 {"actionclass", "KeyboardShortcut"},
-                                 {"actionID", qint64(++lastID)},
-                                 {"actiondata", data}};
-        return std::dynamic_pointer_cast<KeyboardShortcut>(QVEAction::actionWithRecord(record));
-    }
-
-    std::shared_ptr<FakeEditor> open(const std::shared_ptr<KeyboardShortcut>& action)
-    {
-        auto editor = std::make_shared<FakeEditor>();
-        action->editInEditor(editor);
-        return editor;
-    }
+    KeyboardShortcutEditorTest() : PaneTypeTest("KeyboardShortcut", "My action") {}
 
     QString file(const QString& relative, const QByteArray& contents = "text")
     {
         return writeFile(home->path() + "/" + relative, contents);
     }
 
-    KeyTypesUtilityScope scope;
-    KeyboardShortcutClass* cls = nullptr;
-    inline static int lastID = 7000;
 };
 
 TEST_F(KeyboardShortcutEditorTest, DescribesItsModels)

@@ -1,7 +1,5 @@
 #include "PaneTestSupport.h"
 
-#include "TestSupport.h"
-
 #include <sys/stat.h>
 
 namespace zelk::test {
@@ -25,6 +23,28 @@ QString writeDesktopEntry(const QString& folder, const QString& fileName, const 
                    .arg(name)
                    .toUtf8());
     return path;
+}
+
+QString writeFile(const QString& path, const QByteArray& contents)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    file.write(contents);
+    return path;
+}
+
+void choose(QComboBox* popUp, int index)
+{
+    popUp->setCurrentIndex(index);
+    emit popUp->activated(index);
+}
+
+qint64 nextActionID()
+{
+    static qint64 lastID = 5000;
+    return ++lastID;
 }
 
 QString actionPanesPath()

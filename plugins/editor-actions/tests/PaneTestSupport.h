@@ -1,10 +1,15 @@
 #pragma once
-// Fakes for the editing side's tests: the editor's QVUtility, the action
-// editor window, the editor's application object, the Option key, and a
-// temporary folder of desktop entries.
+// Fakes for the editing side's tests: the editor's QVUtility (and the one
+// the typing and key types use), the action editor window, the editor's
+// application object, the Option key, a temporary folder of desktop
+// entries, and the fixture of one action type's tests.
+#include "ModifierFlags.h"
+#include "Platform.h"
 #include "QVEAction.h"
 #include "QVUtilityClass.h"
+#include "TestSupport.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,15 +19,6 @@
 #include <QWidget>
 #include <QWindow>
 #include <memory>
-#include <ostream>
-
-// Readable failure messages for Qt strings.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
 
 namespace zelk::test {
 
@@ -96,12 +92,43 @@ private:
     static quint64 inodeOf(const QString& path);
 };
 
-// Registers a FakeUtility as "QVUtility" for its life.
-class UtilityScope {
+// The editor's utility class as the typing and key types use it: keys read
+// from the (virtual) keyboard layout, modifier names, text files, and a
+// document panel that answers what the test queued.
+class KeyTypesUtility : public FakeUtility {
 public:
-    UtilityScope() { ClassRegistry::shared().registerClass(&utility); }
-    ~UtilityScope() { ClassRegistry::shared().unregisterClass(QStringLiteral("QVUtility")); }
-    FakeUtility utility;
+    char asciiForKeycode(quint32 keycode) override
+    {
+        const quint16 shift = keystrokeModifiersOfHotKey(keycode) & (Keystroke::Shift | Keystroke::CapsLock);
+        const QString text = Platform::instance().keyboardLayout().characterForKey(
+            quint16(keycode & HotKey::KeyCodeMask), shift ? Keystroke::Shift : 0);
+        return text.isEmpty() ? 0 : text.at(0).toLatin1();
+    }
+    QString modifierStringWithKeycode(quint32 keycode) override
+    {
+        QString names;
+        for (const auto& [flag, name] : {std::pair{HotKey::Command, "Ctrl+"}, std::pair{HotKey::Option, "Alt+"},
+                                         std::pair{HotKey::Control, "Super+"}, std::pair{HotKey::Shift, "Shift+"}})
+            if (keycode & flag)
+                names += QLatin1String(name);
+        return names;
+    }
+    bool isTextFileAtPath(const QString& path) override { return path.endsWith(QLatin1String(".txt")); }
+    QString stringWithPath(const QString& path) override
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("");
+    }
+    QString getDocumentOfTypes(const QStringList& types, const QString& fromPath) override
+    {
+        documentTypes = types;
+        documentStarts.append(fromPath);
+        return documentAnswers.isEmpty() ? QString() : documentAnswers.takeFirst();
+    }
+
+    QStringList documentAnswers;  // paths the document panel answers, in turn ("" cancels)
+    QStringList documentStarts;
+    QStringList documentTypes;
 };
 
 // The action editor window: a name field, the proposed image and
@@ -160,7 +187,62 @@ private:
 // Writes a desktop entry; answers its path.
 QString writeDesktopEntry(const QString& folder, const QString& fileName, const QString& name);
 
+// Writes a file; answers its path.
+QString writeFile(const QString& path, const QByteArray& contents);
+
+// Chooses an item of a pop-up as the user does.
+void choose(QComboBox* popUp, int index);
+
+// A new action ID, unique in the test program.
+qint64 nextActionID();
+
 // The built editor plug-in.
 QString actionPanesPath();
+
+// The fixture of one action type's editing tests, with Utility registered
+// as "QVUtility": the built plug-in loaded, the type's class object (cls),
+// name suggestions off. make() answers an action of the type named
+// actionName from its parameters; open() edits it in a fake editor window.
+template <class Action, class ActionClass, class Utility = FakeUtility>
+class PaneTypeTest : public TempHomeTest {
+protected:
+    PaneTypeTest(const char* className, const char* actionName)
+        : m_className(QString::fromLatin1(className)), m_actionName(QString::fromLatin1(actionName))
+    {
+    }
+
+    void SetUp() override
+    {
+        QString error;
+        ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionPanesPath(), nullptr, &error)) << error.toStdString();
+        cls = ClassRegistry::shared().lookup<ActionClass>(m_className);
+        ASSERT_NE(cls, nullptr);
+        QVEAction::setSuggestNameNew(false);
+        QVEAction::setSuggestNameModified(false);
+    }
+
+    std::shared_ptr<Action> make(const QVariantMap& data)
+    {
+        const QVariantMap record{{"actionname", m_actionName},
+                                 {"actionclass", m_className},
+                                 {"actionID", nextActionID()},
+                                 {"actiondata", data}};
+        return std::dynamic_pointer_cast<Action>(QVEAction::actionWithRecord(record));
+    }
+
+    std::shared_ptr<FakeEditor> open(const std::shared_ptr<Action>& action)
+    {
+        auto editor = std::make_shared<FakeEditor>();
+        action->editInEditor(editor);
+        return editor;
+    }
+
+    UtilityScope<Utility> scope;
+    ActionClass* cls = nullptr;
+
+private:
+    QString m_className;
+    QString m_actionName;
+};
 
 } // namespace zelk::test

@@ -36,26 +36,6 @@ Workspace& workspace()
     return Platform::instance().workspace();
 }
 
-QString localized(const char* key)
-{
-    return ApplicationShortcut::classObject().localizedStr(QString::fromLatin1(key));
-}
-
-// The first "%@" of a format filled with text.
-QString filled(QString format, const QString& text)
-{
-    const qsizetype at = format.indexOf(QLatin1String("%@"));
-    if (at >= 0)
-        format.replace(at, 2, text);
-    return format;
-}
-
-bool tracing()
-{
-    QVActionHostApplication* app = QVAction::applicationObject();
-    return app && app->TracePluginEng();
-}
-
 // Titles of the menus, compared as the menus sort them.
 bool titleFollows(const QString& a, const QString& b)
 {
@@ -228,7 +208,7 @@ bool ApplicationShortcut::validateMenuItem(QAction* item)
 QString ApplicationShortcut::launchApplication(const QString& path, bool hideOthers, QVActionController& c)
 {
     if (!fileExistsAtPath(path))
-        return filled(localized("ApplicationNonValide"), path);
+        return localized(classObject(), "ApplicationNonValide", {path});
     const bool alreadyRunning = OSProcess::isProcessLaunchedWithPath(path);
     // Opening an application that runs brings it to the front.
     std::optional<RunningApplication> running;
@@ -241,7 +221,7 @@ QString ApplicationShortcut::launchApplication(const QString& path, bool hideOth
         workspace().activate(running->pid);
     } else if (!workspace().launchApplication(path, {}, nullptr)) {
         zlog("ApplicationShortcut", "launchApplication") << "could not launch" << path;
-        return filled(localized("ApplicationNonValide"), path);
+        return localized(classObject(), "ApplicationNonValide", {path});
     }
     if (!alreadyRunning)
         waitLaunched(path, c);
@@ -379,7 +359,7 @@ QString ApplicationShortcut::activateProcessWithPathName(const QString& name, bo
 
 QString ApplicationShortcut::applicationNotRunning(const QString& name)
 {
-    return filled(localized("ApplicationNonEncours"), name);
+    return localized(classObject(), "ApplicationNonEncours", {name});
 }
 
 // --- Showing and hiding ----------------------------------------------------------------------------
@@ -552,7 +532,7 @@ QString ApplicationShortcut::activateSavedProcessHideOthers(bool hideOthers, QVA
     initialize();
     const qint64 pid = state().rememberedFront;
     if (pid == 0 || !workspace().activate(pid))
-        return localized("ApplicationSauveeNonEncours");
+        return localized(classObject(), "ApplicationSauveeNonEncours");
     ActionRunner::pollWhileRunning(nullptr, 0.1, OSProcess::waitLimits().front, [pid] {
         const std::optional<RunningApplication> front = workspace().frontApplication();
         return front && front->pid == pid;

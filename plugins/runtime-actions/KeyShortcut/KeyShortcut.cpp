@@ -15,12 +15,6 @@ namespace {
 
 constexpr auto kSettle = std::chrono::milliseconds(20);
 
-bool tracing()
-{
-    QVActionHostApplication* app = QVAction::applicationObject();
-    return app && app->TracePluginEng();
-}
-
 // Control characters, space, the digits and * + , - . / stay on their
 // recorded key, as keypad and function keys do.
 bool keepsRecordedKey(quint32 keycode, quint8 asciiCode)

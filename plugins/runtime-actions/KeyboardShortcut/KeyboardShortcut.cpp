@@ -16,30 +16,6 @@ namespace zelk::engine {
 namespace K = KeyboardShortcutKeys;
 namespace M = KeyboardShortcutModels;
 
-namespace {
-
-QString localized(const char* key)
-{
-    return KeyboardShortcut::classObject().localizedStr(QString::fromLatin1(key));
-}
-
-// The first "%@" of a format filled with text.
-QString filled(QString format, const QString& text)
-{
-    const qsizetype at = format.indexOf(QLatin1String("%@"));
-    if (at >= 0)
-        format.replace(at, 2, text);
-    return format;
-}
-
-bool tracing()
-{
-    QVActionHostApplication* app = QVAction::applicationObject();
-    return app && app->TracePluginEng();
-}
-
-} // namespace
-
 bool KeyboardShortcut::initWithDictionaryInLauncher(const QVariantMap& record)
 {
     if (!ActionRunner::initWithDictionaryInLauncher(record))
@@ -60,7 +36,7 @@ QString KeyboardShortcut::runActionFromObject(const std::shared_ptr<QVActionCont
         return typeDate(CUTText, CUTCharSecond, c);
     case M::TypeFile:
         if (!loadTextFile())
-            return filled(localized("FichierNonValide"), bestPath());
+            return localized(classObject(), "FichierNonValide", {bestPath()});
         return typeText(loadedText(), CUTCharSecond, c);
     case M::TypeClipboard:
         return typeClipboardAtCharSecond(CUTCharSecond, c);
@@ -135,7 +111,7 @@ QString KeyboardShortcut::typeText(const QString& text, int atCharSecond, QVActi
         return {};
     const QString skipped = QString::fromUcs4(reinterpret_cast<const char32_t*>(untyped.constData()), untyped.size());
     zlog("KeyboardShortcut", "typeText") << "the keyboard layout cannot type" << skipped;
-    return filled(localized("CaracteresNonTapes"), skipped);
+    return localized(classObject(), "CaracteresNonTapes", {skipped});
 }
 
 QString KeyboardShortcut::typeDate(const QString& format, int atCharSecond, QVActionController& fromObject)
@@ -156,7 +132,7 @@ QString KeyboardShortcut::typeClipboardAtCharSecond(int charSecond, QVActionCont
             text = data->text();
     });
     if (!text)
-        return localized("PasTextePressePapier");
+        return localized(classObject(), "PasTextePressePapier");
     return typeText(*text, charSecond, fromObject);
 }
 

@@ -1,6 +1,7 @@
 #include "ActionRunner.h"
 
-#include "ActionTypeNames.h"
+#include "PluginClasses.h"
+#include "FormatText.h"
 #include "Log.h"
 #include "QVUtilityClass.h"
 
@@ -9,7 +10,6 @@
 #include <QThread>
 #include <algorithm>
 #include <chrono>
-#include <mutex>
 #include <thread>
 
 namespace zelk::engine {
@@ -18,14 +18,9 @@ namespace {
 
 const int g_bundleAnchor = 0;
 
-struct RunnerClasses {
-    std::mutex mutex;
-    QList<QVActionClass*> classes;
-};
-
-RunnerClasses& runnerClassList()
+PluginClasses<QVActionClass>& runnerClassList()
 {
-    static RunnerClasses list;
+    static PluginClasses<QVActionClass> list("ActionRunners", &pluginBundle);
     return list;
 }
 
@@ -114,28 +109,20 @@ QStringList ActionRunner::recentAppPathArray()
     return host ? host->recentAppPathArray() : QStringList();
 }
 
-void addRunnerClass(QVActionClass* cls)
+QString ActionRunner::localized(const QVActionClass& cls, const QString& key, const QVariantList& args)
 {
-    if (!cls)
-        return;
-    if (!isActionTypeName(cls->className()))
-        zlog("ActionRunners", "addRunnerClass") << "unknown action type" << cls->className();
-    // Known before the registry sees it, so the class reads its own tables
-    // however it is reached.
-    if (!cls->bundle().isValid())
-        cls->setBundle(pluginBundle());
-    RunnerClasses& list = runnerClassList();
-    std::lock_guard lock(list.mutex);
-    if (!list.classes.contains(cls))
-        list.classes.append(cls);
+    return fillFormat(cls.localizedStr(key), args);
 }
 
-QList<QVActionClass*> runnerClasses()
+bool ActionRunner::tracing()
 {
-    RunnerClasses& list = runnerClassList();
-    std::lock_guard lock(list.mutex);
-    return list.classes;
+    QVActionHostApplication* app = applicationObject();
+    return app && app->TracePluginEng();
 }
+
+void addRunnerClass(QVActionClass* cls) { runnerClassList().add(cls, "addRunnerClass"); }
+
+QList<QVActionClass*> runnerClasses() { return runnerClassList().classes(); }
 
 } // namespace zelk::engine
 
@@ -143,9 +130,5 @@ QList<QVActionClass*> runnerClasses()
 // object the plug-in's types registered, with the plug-in's bundle.
 extern "C" ZELK_PLUGIN_EXPORT void zelkRegisterClasses(zelk::ClassRegistry& registry)
 {
-    for (zelk::QVActionClass* cls : zelk::engine::runnerClasses()) {
-        if (!cls->bundle().isValid())
-            cls->setBundle(zelk::engine::pluginBundle());
-        registry.registerClass(cls);
-    }
+    zelk::engine::runnerClassList().registerAll(registry);
 }

@@ -81,6 +81,12 @@ public:
     static QStringList recentAppPathArray();
 
 protected:
+    // The text of key in the strings table of cls (the type's
+    // classObject()), its place holders filled from args (fillFormat).
+    static QString localized(const QVActionClass& cls, const QString& key, const QVariantList& args = {});
+    // The host asks the plug-ins to trace (TracePluginEng); false without one.
+    static bool tracing();
+
     int CUTAction = 0;  // the stored model
 };
 

@@ -31,8 +31,7 @@ class ApplicationShortcutRunnerTest : public TempHomeTest {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionRunnersPath(), nullptr, &error)) << error.toStdString();
+        ASSERT_TRUE(loadActionRunners());
         ASSERT_NE(VirtualPlatform::current(), nullptr);
         ws = &VirtualPlatform::current()->virtualWorkspace();
         for (const RunningApplication& app : ws->runningApplications())
@@ -60,14 +59,12 @@ protected:
 
     std::shared_ptr<QVAction> make(const QVariantMap& data)
     {
-        return QVAction::actionWithRecord(
-            {{"actionname", "app"}, {"actionclass", "ApplicationShortcut"}, {"actionID", qint64(9)}, {"actiondata", data}});
+        return actionWithParameters("ApplicationShortcut", "app", 9, data);
     }
 
     QString run(const QVariantMap& data)
     {
-        const auto action = make(data);
-        return action ? action->runActionFromObject(controller) : QString("no action");
+        return runAction(make(data), controller);
     }
 
     bool running(qint64 pid) const
@@ -80,7 +77,7 @@ protected:
 
     QString launched(const QString& name) const { return "launch " + pathOf(name); }
 
-    EngineUtilityScope scope;
+    UtilityScope<FakeEngineUtility> scope;
     std::shared_ptr<TestController> controller = std::make_shared<TestController>();
     VirtualWorkspace* ws = nullptr;
     QString appsDir;

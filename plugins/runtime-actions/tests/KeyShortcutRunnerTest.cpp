@@ -36,8 +36,7 @@ class KeyShortcutRunnerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionRunnersPath(), nullptr, &error)) << error.toStdString();
+        ASSERT_TRUE(loadActionRunners());
         desktop = VirtualPlatform::current();
         ASSERT_NE(desktop, nullptr);
         ClassRegistry::shared().registerClass(&layout);
@@ -52,9 +51,7 @@ protected:
 
     QString run(const QVariantMap& data)
     {
-        const auto action = QVAction::actionWithRecord(
-            {{"actionname", "key"}, {"actionclass", "KeyShortcut"}, {"actionID", qint64(12)}, {"actiondata", data}});
-        return action ? action->runActionFromObject(controller) : QString("no action");
+        return runAction(actionWithParameters("KeyShortcut", "key", 12, data), controller);
     }
 
     QStringList log() const { return desktop->eventLogStrings(); }
@@ -144,8 +141,7 @@ TEST_F(KeyShortcutRunnerTest, ModelOutsideTheTableDoesNothing)
 
 TEST_F(KeyShortcutRunnerTest, RunThreadReportsSuccess)
 {
-    const auto action = QVAction::actionWithRecord(
-        {{"actionname", "key"}, {"actionclass", "KeyShortcut"}, {"actionID", qint64(13)}, {"actiondata", params(1, 49, ' ')}});
+    const auto action = actionWithParameters("KeyShortcut", "key", 13, params(1, 49, ' '));
     ASSERT_TRUE(action);
     std::thread thread([&] { action->runActionFromObjectInThread(controller); });
     thread.join();

@@ -39,8 +39,7 @@ protected:
         client->takeEvents();
         previous = Platform::install(makeLinuxPlatform());
         installed = true;
-        QString error;
-        ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionRunnersPath(), nullptr, &error)) << error.toStdString();
+        ASSERT_TRUE(loadActionRunners());
         ClassRegistry::shared().registerClass(&::engine::QVUtility::sharedUtility());
     }
 
@@ -58,9 +57,7 @@ protected:
 
     QString run(const QString& className, const QVariantMap& data)
     {
-        const auto action = QVAction::actionWithRecord(
-            {{"actionname", "x11"}, {"actionclass", className}, {"actionID", qint64(21)}, {"actiondata", data}});
-        return action ? action->runActionFromObject(controller) : QString("no action");
+        return runAction(actionWithParameters(className, "x11", 21, data), controller);
     }
 
     // The text the client's key presses type: each key's symbol at the

@@ -42,20 +42,11 @@ QStringList typed(const QList<QStringList>& characters)
     return log;
 }
 
-QVariantMap params(std::initializer_list<std::pair<QString, QVariant>> list)
-{
-    QVariantMap map;
-    for (const auto& [k, value] : list)
-        map.insert(k, value);
-    return map;
-}
-
 class KeyboardShortcutRunnerTest : public TempHomeTest {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionRunnersPath(), nullptr, &error)) << error.toStdString();
+        ASSERT_TRUE(loadActionRunners());
         desktop = VirtualPlatform::current();
         ASSERT_NE(desktop, nullptr);
         ClassRegistry::shared().registerClass(&::engine::QVUtility::sharedUtility());
@@ -66,8 +57,7 @@ protected:
 
     std::shared_ptr<QVAction> make(const QVariantMap& data)
     {
-        return QVAction::actionWithRecord(
-            {{"actionname", "type"}, {"actionclass", "KeyboardShortcut"}, {"actionID", qint64(11)}, {"actiondata", data}});
+        return actionWithParameters("KeyboardShortcut", "type", 11, data);
     }
 
     QString run(const std::shared_ptr<QVAction>& action) { return action->runActionFromObject(controller); }

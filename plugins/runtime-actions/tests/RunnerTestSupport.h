@@ -3,20 +3,12 @@
 // (menus are recorded and may be answered), and the built plug-in's path.
 #include "QVAction.h"
 #include "QVUtilityClass.h"
+#include "TestSupport.h"
 
 #include <QMenu>
 #include <QStringList>
 #include <atomic>
 #include <mutex>
-#include <ostream>
-
-// Readable failure messages for Qt strings.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
 
 namespace zelk::test {
 
@@ -93,14 +85,16 @@ public:
     QStringList menus;
 };
 
-class EngineUtilityScope {
-public:
-    EngineUtilityScope() { ClassRegistry::shared().registerClass(&utility); }
-    ~EngineUtilityScope() { ClassRegistry::shared().unregisterClass(QStringLiteral("QVUtility")); }
-    FakeEngineUtility utility;
-};
-
 // The built engine plug-in.
 QString actionRunnersPath();
+// Loads it: ASSERT_TRUE(loadActionRunners()) tells why it could not.
+::testing::AssertionResult loadActionRunners();
+// The action a record of className with that name, ID and parameters
+// makes; nullptr when the class refuses it.
+std::shared_ptr<QVAction> actionWithParameters(const QString& className, const QString& name, qint64 id,
+                                               const QVariantMap& data);
+// The action's work run for controller: its error text, empty for
+// success, "no action" without an action.
+QString runAction(const std::shared_ptr<QVAction>& action, const std::shared_ptr<QVActionController>& controller);
 
 } // namespace zelk::test

@@ -61,15 +61,8 @@ public:
     QImage imageValueWithSize(int size) const override
     {
         switch (this->CUTAction) {
-        case 1: {
-            const QString path = bestPath();
-            if (fileExistsAtPath(path)) {
-                const QImage icon = Base::iconImageForPath(path, size);
-                if (!icon.isNull())
-                    return icon;
-            }
-            return Base::unknownIconWithSize(size);
-        }
+        case 1:
+            return fileIconOrUnknown<Base>(bestPath(), size);
         case 3:
             return appIcon(size);
         default:

@@ -58,15 +58,8 @@ public:
     QImage imageValueWithSize(int size) const override
     {
         switch (categoryOfAction(this->CUTAction)) {
-        case KeyboardShortcutModels::TypeFile: {
-            const QString path = bestPath();
-            if (fileExistsAtPath(path)) {
-                const QImage icon = Base::iconImageForPath(path, size);
-                if (!icon.isNull())
-                    return icon;
-            }
-            return Base::unknownIconWithSize(size);
-        }
+        case KeyboardShortcutModels::TypeFile:
+            return fileIconOrUnknown<Base>(bestPath(), size);
         case 0:
             return {};
         default:

@@ -1,6 +1,7 @@
 #pragma once
 // Images of the plug-ins' resources: class icons loaded once and kept for
 // the life of the program, handed out as sized copies.
+#include "ActionPaths.h"
 #include "Bundle.h"
 
 #include <QImage>
@@ -11,6 +12,19 @@ namespace zelk {
 
 // A copy of image at size x size; null for a null image.
 QImage sizedImage(const QImage& image, int size);
+
+// The icon of the item at path when it is there and has one, else the
+// missing-item icon; Base is the side's action framework class.
+template <class Base>
+QImage fileIconOrUnknown(const QString& path, int size)
+{
+    if (fileExistsAtPath(path)) {
+        const QImage icon = Base::iconImageForPath(path, size);
+        if (!icon.isNull())
+            return icon;
+    }
+    return Base::unknownIconWithSize(size);
+}
 
 // One image of a bundle, loaded on first success (a missing file is tried
 // again next time) and kept; safe from any thread.

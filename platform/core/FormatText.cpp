@@ -1,8 +1,8 @@
-#include "QVEFormat.h"
+#include "FormatText.h"
 
 namespace zelk {
 
-QString qveFormat(const QString& format, const QVariantList& args)
+QString fillFormat(const QString& format, const QVariantList& args)
 {
     QString out;
     out.reserve(format.size() + 16);
@@ -20,17 +20,16 @@ QString qveFormat(const QString& format, const QVariantList& args)
             continue;
         }
         qsizetype j = i + 1;
-        // Optional position "n$".
-        qsizetype position = -1;
+        bool positional = false;
+        qsizetype position = 0;
         qsizetype k = j;
         while (k < n && format.at(k).isDigit())
             ++k;
         if (k > j && k < n && format.at(k) == u'$') {
+            positional = true;
             position = format.mid(j, k - j).toLongLong() - 1;
             j = k + 1;
         }
-        // Flags, width, precision and length are read past: the tables use none
-        // that changes the text.
         while (j < n && QStringLiteral("-+ #0123456789.").contains(format.at(j)))
             ++j;
         while (j < n && QStringLiteral("hlqLjzt").contains(format.at(j)))
@@ -40,7 +39,7 @@ QString qveFormat(const QString& format, const QVariantList& args)
             break;
         }
         const QChar conv = format.at(j);
-        const qsizetype index = position >= 0 ? position : next++;
+        const qsizetype index = positional ? position : next++;
         const QVariant arg = index >= 0 && index < args.size() ? args.at(index) : QVariant();
         switch (conv.unicode()) {
         case '@':
@@ -57,9 +56,12 @@ QString qveFormat(const QString& format, const QVariantList& args)
                 out += QString::number(arg.toULongLong());
             break;
         case 'x':
-        case 'X':
             if (arg.isValid())
                 out += QString::number(arg.toULongLong(), 16);
+            break;
+        case 'X':
+            if (arg.isValid())
+                out += QString::number(arg.toULongLong(), 16).toUpper();
             break;
         case 'f':
         case 'g':
@@ -68,9 +70,9 @@ QString qveFormat(const QString& format, const QVariantList& args)
                 out += QString::number(arg.toDouble());
             break;
         default:
-            // Not a specifier we know: keep the text as it stands.
+            // Not a conversion we know: kept as written, using no argument.
             out += format.mid(i, j - i + 1);
-            if (position < 0)
+            if (!positional)
                 --next;
             break;
         }

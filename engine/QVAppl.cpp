@@ -183,6 +183,7 @@ bool QVAppl::TraceAppEng() const { return m_traceAppEng; }
 bool QVAppl::TraceMgrEng() const { return m_traceMgrEng; }
 bool QVAppl::TracePluginEng() const { return m_tracePluginEng; }
 bool QVAppl::TraceRun() const { return m_traceRun; }
+void QVAppl::setTraceRun(bool on) { m_traceRun = on; }
 
 void QVAppl::setWaitBounds(const WaitBounds& bounds) { m_bounds = bounds; }
 
@@ -321,6 +322,8 @@ bool QVAppl::singleInstanceCheck()
         return true;
     }
     alert(localized(QStringLiteral("AutreVersionEnCours")), localized(QStringLiteral("QuitterAvant")), localized(QStringLiteral("OK")));
+    // Scripts that start the engine see the refusal.
+    m_exitStatus = 1;
     terminate();
     return false;
 }

@@ -60,6 +60,8 @@ public:
     bool TraceMgrEng() const;
     bool TracePluginEng() const override;
     bool TraceRun() const;
+    // The hot-key viewer's list request switches run tracing on.
+    void setTraceRun(bool on);
 
     // The data folder for data types 1 and 2, empty for any other.
     QString prefsPathForDataType(int type);
@@ -159,6 +161,8 @@ public:
     void terminate();
     bool isTerminating() const { return m_terminating; }
     bool hasQuit() const { return m_quit; }
+    // The process's exit status: non-zero when the engine was refused.
+    int exitStatus() const { return m_exitStatus; }
 
 signals:
     // Everything is done: main() leaves the event loop on it.
@@ -221,11 +225,13 @@ private:
     void universalContextOn();
     void setLastCut(const Recallable& recallable);
 
-    bool m_traceAppEng = false, m_traceMgrEng = false, m_tracePluginEng = false, m_traceRun = false;
+    bool m_traceAppEng = false, m_traceMgrEng = false, m_tracePluginEng = false;
+    std::atomic<bool> m_traceRun{false}; // read by the run threads, switched on by the list request
     QString m_appVersion;
     bool m_started = false;
     bool m_terminating = false;
     bool m_quit = false;
+    int m_exitStatus = 0;
     QPointer<QVNewUserPanel> m_panel;
     std::unique_ptr<QLockFile> m_instanceLock;
 

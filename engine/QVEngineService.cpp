@@ -5,6 +5,7 @@
 #include "PropertyList.h"
 #include "QVAction.h"
 #include "QVActionsManager.h"
+#include "QVAppl.h"
 #include "QVContextsManager.h"
 #include "QVLauncher.h"
 #include "QVLaunchersManager.h"
@@ -14,24 +15,17 @@
 #include "QVShortcutsManager.h"
 #include "QVUtilityClass.h"
 
-#include <QCoreApplication>
-#include <QDBusArgument>
-#include <QDBusConnectionInterface>
-#include <QDBusMetaType>
-#include <QDBusReply>
-#include <QThread>
-
 namespace engine {
-
-std::atomic<bool> QVEngineService::s_traceRun{false};
 
 namespace {
 
 constexpr const char* kNotFoundText = "Zelk item not found in current context.";
 
-QVScriptingElements elementsOfRecords(const QVariantList& records, const QString& idKey, const QString& nameKey)
+zelk::CommandError notFound() { return {zelk::CommandError::NotFound, QLatin1String(kNotFoundText)}; }
+
+zelk::CommandElements elementsOfRecords(const QVariantList& records, const QString& idKey, const QString& nameKey)
 {
-    QVScriptingElements elements;
+    zelk::CommandElements elements;
     for (const QVariant& record : records) {
         const QVariantMap map = record.toMap();
         elements.append({quint32(map.value(idKey).toLongLong()), map.value(nameKey).toString()});
@@ -39,9 +33,9 @@ QVScriptingElements elementsOfRecords(const QVariantList& records, const QString
     return elements;
 }
 
-QVScriptingElements elementsOfShortcuts(const QList<std::shared_ptr<QVLinkedObject>>& objects)
+zelk::CommandElements elementsOfShortcuts(const QList<std::shared_ptr<QVLinkedObject>>& objects)
 {
-    QVScriptingElements elements;
+    zelk::CommandElements elements;
     for (const auto& object : objects) {
         if (const auto* shortcut = dynamic_cast<const QVShortcut*>(object.get()))
             elements.append({shortcut->shortcutID(), shortcut->name()});
@@ -51,103 +45,25 @@ QVScriptingElements elementsOfShortcuts(const QList<std::shared_ptr<QVLinkedObje
 
 } // namespace
 
-QDBusArgument& operator<<(QDBusArgument& argument, const QVScriptingElement& element)
-{
-    argument.beginStructure();
-    argument << element.id << element.name;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, QVScriptingElement& element)
-{
-    argument.beginStructure();
-    argument >> element.id >> element.name;
-    argument.endStructure();
-    return argument;
-}
-
 QVEngineService& QVEngineService::sharedService()
 {
-    static QVEngineService* service = [] {
-        // Kept for the life of the process, like the bus connection it uses.
-        const bool realDesktop = zelk::Platform::instance().name() == QLatin1String("linux");
-        return new QVEngineService(realDesktop ? QDBusConnection::sessionBus() : QDBusConnection(QString()));
-    }();
-    return *service;
+    static QVEngineService service;
+    return service;
 }
 
-QVEngineService::QVEngineService(const QDBusConnection& bus) : m_bus(bus)
-{
-    qDBusRegisterMetaType<QVScriptingElement>();
-    qDBusRegisterMetaType<QVScriptingElements>();
-    // The bus hands calls to an object on its own thread: the main thread,
-    // where launchers run.
-    if (QCoreApplication* app = QCoreApplication::instance())
-        moveToThread(app->thread());
-}
+bool QVEngineService::claimName() { return zelk::Platform::instance().commands().claimName(); }
 
-QVEngineService::~QVEngineService()
-{
-    disableKeyCueSupport();
-    if (m_ownsName)
-        m_bus.unregisterService(QLatin1String(ServiceName));
-}
+bool QVEngineService::enableKeyCueSupport() { return zelk::Platform::instance().commands().publish(this); }
 
-bool QVEngineService::claimName()
-{
-    if (m_ownsName || !m_bus.isConnected())
-        return true;
-    QDBusConnectionInterface* bus = m_bus.interface();
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
-        bus->registerService(QLatin1String(ServiceName), QDBusConnectionInterface::DontQueueService,
-                             QDBusConnectionInterface::DontAllowReplacement);
-    if (!reply.isValid()) {
-        zelk::zlog("QVEngineService", "claimName") << "cannot ask the session bus for" << ServiceName << ":"
-                                                   << reply.error().message();
-        // A bus that does not answer guards nothing; the lock file still does.
-        return true;
-    }
-    if (reply.value() != QDBusConnectionInterface::ServiceRegistered) {
-        zelk::zlog("QVEngineService", "claimName") << ServiceName << "is owned by another program of this session";
-        return false;
-    }
-    m_ownsName = true;
-    return true;
-}
-
-bool QVEngineService::enableKeyCueSupport()
-{
-    if (m_exported || !m_bus.isConnected())
-        return m_exported;
-    m_exported = m_bus.registerObject(QLatin1String(ObjectPath), this, QDBusConnection::ExportAllSlots);
-    if (!m_exported)
-        zelk::zlog("QVEngineService", "enableKeyCueSupport") << "cannot serve" << ObjectPath << ":"
-                                                             << m_bus.lastError().message();
-    return m_exported;
-}
-
-void QVEngineService::disableKeyCueSupport()
-{
-    if (!m_exported)
-        return;
-    m_bus.unregisterObject(QLatin1String(ObjectPath));
-    m_exported = false;
-}
-
-bool QVEngineService::tracing() const { return s_traceRun || traceRun(); }
-
-void QVEngineService::replyError(const char* name, const QString& message)
-{
-    if (calledFromDBus())
-        sendErrorReply(QLatin1String(name), message);
-}
+void QVEngineService::disableKeyCueSupport() { zelk::Platform::instance().commands().withdraw(); }
 
 // --- The hot-key viewer's requests -----------------------------------------------------
 
-QString QVEngineService::shortCutList(QString* error)
+QString QVEngineService::shortcutList(zelk::CommandError* error)
 {
-    s_traceRun = true;
+    // The list request leaves run tracing on for the rest of the process.
+    if (QVAppl* appl = QVAppl::shared())
+        appl->setTraceRun(true);
     const QList<std::shared_ptr<QVLauncher>> launchers = QVLaunchersManager::sharedManager().getAllActiveHotkeysLaunchers();
     zelk::zlog("QVEngineService", "handleGetShortCutListEvent") << "listOfHotKeys" << launchers.size();
     zelk::zlog("QVEngineService", "handleGetShortCutListEvent")
@@ -188,9 +104,12 @@ QString QVEngineService::shortCutList(QString* error)
             list.append(entry);
         }
     }
-    const QByteArray xml = zelk::plist::writeXml(list, error);
+    QString why;
+    const QByteArray xml = zelk::plist::writeXml(list, &why);
     if (xml.isEmpty()) {
-        zelk::zlog("QVEngineService", "handleGetShortCutListEvent") << "error" << *error;
+        zelk::zlog("QVEngineService", "handleGetShortCutListEvent") << "error" << why;
+        if (error)
+            *error = {zelk::CommandError::Failed, why};
         return {};
     }
     const QString text = QString::fromUtf8(xml);
@@ -198,77 +117,70 @@ QString QVEngineService::shortCutList(QString* error)
     return text;
 }
 
-QString QVEngineService::GetShortCutList()
+zelk::CommandError QVEngineService::runLauncher(quint32 launcherID)
 {
-    QString error;
-    const QString text = shortCutList(&error);
-    if (text.isEmpty())
-        replyError(FailedError, error);
-    return text;
-}
-
-void QVEngineService::RunShortCutID(uint launcherID)
-{
-    if (tracing())
+    if (traceRun())
         zelk::zlog("QVEngineService", "handleRunShortCutIDEvent") << "running AEEvent UID" << launcherID;
     const std::shared_ptr<QVLauncher> launcher = QVLaunchersManager::sharedManager().launcherWithID(launcherID);
     if (!launcher) {
         zelk::zlog("QVEngineService", "handleRunShortCutIDEvent") << "no launcher" << launcherID;
-        replyError(NotFoundError, QLatin1String(kNotFoundText));
-        return;
+        return notFound();
     }
     zelk::zlog("QVEngineService", "handleRunShortCutIDEvent") << "run launcher" << launcher->description();
     launcher->runLauncher();
+    return {};
 }
 
 // --- Scripting -------------------------------------------------------------------------------
 
-QVScriptingElements QVEngineService::OrderedShortcuts()
+zelk::CommandElements QVEngineService::orderedShortcuts()
 {
-    QVScriptingElements elements;
+    zelk::CommandElements elements;
     for (const auto& shortcut : QVShortcutsManager::sharedManager().shortcutsArray())
         elements.append({shortcut->shortcutID(), shortcut->name()});
     return elements;
 }
 
-QVScriptingElements QVEngineService::OrderedActions()
+zelk::CommandElements QVEngineService::orderedActions()
 {
-    QVScriptingElements elements;
+    zelk::CommandElements elements;
     for (const auto& action : QVActionsManager::sharedManager().actionsArray())
         elements.append({action->IDValue(), action->nameValue()});
     return elements;
 }
 
-QVScriptingElements QVEngineService::OrderedMenus()
+zelk::CommandElements QVEngineService::orderedMenus()
 {
     return elementsOfRecords(QVMenusManager::sharedManager().menusArray(), QStringLiteral("menuID"), QStringLiteral("menuname"));
 }
 
-QVScriptingElements QVEngineService::OrderedPalettes()
+zelk::CommandElements QVEngineService::orderedPalettes()
 {
     return elementsOfRecords(QVPalettesManager::sharedManager().palettesArray(), QStringLiteral("paletteID"),
                              QStringLiteral("palettename"));
 }
 
-QVScriptingElements QVEngineService::OrderedSets()
+zelk::CommandElements QVEngineService::orderedSets()
 {
-    QVScriptingElements elements;
+    zelk::CommandElements elements;
     for (const auto& context : QVContextsManager::sharedManager().contextsArray())
         elements.append({context->IDValue(), context->name()});
     return elements;
 }
 
-QVScriptingElements QVEngineService::SetShortcuts(uint contextID)
+zelk::CommandElements QVEngineService::setShortcuts(quint32 contextID, zelk::CommandError* error)
 {
     const std::shared_ptr<QVContext> context = QVContextsManager::sharedManager().contextWithID(contextID);
     if (!context) {
-        replyError(NotFoundError, QLatin1String(kNotFoundText));
+        if (error)
+            *error = notFound();
         return {};
     }
     return elementsOfShortcuts(context->ZLorderedShortcuts());
 }
 
-void QVEngineService::runShortcut(const QString& which, const std::function<bool(const QVShortcut&)>& match)
+zelk::CommandError QVEngineService::runFirstShortcut(const QString& event,
+                                                    const std::function<bool(const QVShortcut&)>& match)
 {
     std::shared_ptr<QVShortcut> found;
     for (const auto& shortcut : QVShortcutsManager::sharedManager().shortcutsArray()) {
@@ -278,27 +190,27 @@ void QVEngineService::runShortcut(const QString& which, const std::function<bool
         }
     }
     if (!found) {
-        zelk::zlog("QVEngineService", "runCommand") << "no shortcut" << which;
-        replyError(NotFoundError, QLatin1String(kNotFoundText));
-        return;
+        zelk::zlog("QVEngineService", "runCommand") << "no shortcut" << event;
+        return notFound();
     }
     // An inactive shortcut ignores the run: say so rather than answer as if it ran.
-    if (!found->isActive()) {
-        replyError(InactiveError, QStringLiteral("The shortcut “%1” is not active in the current context.").arg(found->name()));
-        return;
-    }
-    const QString event = calledFromDBus() ? message().member() + QLatin1Char(' ') + which : which;
+    if (!found->isActive())
+        return {zelk::CommandError::Inactive,
+                QStringLiteral("The shortcut “%1” is not active in the current context.").arg(found->name())};
     found->runCommand(QStringLiteral("run shortcut"), event);
+    return {};
 }
 
-void QVEngineService::RunShortcut(uint shortcutID)
+zelk::CommandError QVEngineService::runShortcut(quint32 shortcutID)
 {
-    runShortcut(QString::number(shortcutID), [shortcutID](const QVShortcut& s) { return s.IDIsEqual(shortcutID); });
+    return runFirstShortcut(QStringLiteral("RunShortcut %1").arg(shortcutID),
+                            [shortcutID](const QVShortcut& s) { return s.IDIsEqual(shortcutID); });
 }
 
-void QVEngineService::RunShortcutNamed(const QString& name)
+zelk::CommandError QVEngineService::runShortcutNamed(const QString& name)
 {
-    runShortcut(name, [&name](const QVShortcut& s) { return s.nameIsEqual(name); });
+    return runFirstShortcut(QStringLiteral("RunShortcutNamed ") + name,
+                            [&name](const QVShortcut& s) { return s.nameIsEqual(name); });
 }
 
 } // namespace engine

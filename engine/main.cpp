@@ -75,6 +75,7 @@ int main(int argc, char** argv)
     // signal while an alert is up) ends every loop, the main one included.
     QTimer::singleShot(0, appl.get(), [&appl] { appl->finishLaunching(); });
     const int status = QApplication::exec();
+    const int exitStatus = status ? status : appl->exitStatus();
     appl.reset();
-    return status;
+    return exitStatus;
 }

@@ -1,21 +1,15 @@
-// The engine's commands on a private session bus, called as another program
-// calls them: the engine's objects come from data files read by the
-// application object on the virtual desktop; the service is served on a
-// connection of its own and called from a second one.
+// The engine's commands, called as another program calls them through the
+// virtual desktop's command service: the engine's objects come from data
+// files read by the application object, which publishes the commands at the
+// end of its start-up.
 #include "DataFileRecords.h"
 #include "EngineAppTestSupport.h"
-#include "PrivateBus.h"
 
 #include "ClassRegistry.h"
 #include "QVAction.h"
 #include "QVEngineService.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
-
-#include <QDBusConnection>
-#include <QDBusArgument>
-#include <QDBusMessage>
-#include <QDBusPendingCall>
 
 using namespace engine;
 using namespace engine::test;
@@ -47,10 +41,6 @@ class EngineServiceTest : public EngineAppTest {
 protected:
     void SetUp() override
     {
-        QString whyNot;
-        busAddress = zelk::test::privateBus(&whyNot);
-        if (busAddress.isEmpty())
-            GTEST_SKIP() << "no private session bus: " << whyNot.toStdString();
         EngineAppTest::SetUp();
         zelk::ClassRegistry::shared().registerClass(&ServiceProbe::classObject());
         runs().clear();
@@ -68,57 +58,28 @@ protected:
         launch();
         ASSERT_TRUE(appl->isStarted());
 
-        serverBus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(busAddress, "engine-service"));
-        clientBus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(busAddress, "engine-client"));
-        ASSERT_TRUE(serverBus->isConnected() && clientBus->isConnected());
-        service = std::make_unique<QVEngineService>(*serverBus);
-        ASSERT_TRUE(service->claimName());
-        ASSERT_TRUE(service->enableKeyCueSupport());
+        commands = desktop->virtualCommands().published();
+        ASSERT_EQ(commands, &QVEngineService::sharedService()) << "start-up did not publish the commands";
+        EXPECT_TRUE(desktop->virtualCommands().ownsName());
     }
 
     void TearDown() override
     {
         for (const auto& cut : QVShortcutsManager::sharedManager().shortcutsArray())
             EXPECT_TRUE(waitUntil([&] { return !cut->isRunning(); }, 10000)) << "a run did not end";
-        service.reset();
-        clientBus.reset();
-        serverBus.reset();
-        QDBusConnection::disconnectFromBus("engine-service");
-        QDBusConnection::disconnectFromBus("engine-client");
-        if (!busAddress.isEmpty())
-            EngineAppTest::TearDown();
-    }
-
-    // Calls a method as another program does; the event loop runs meanwhile,
-    // so the service answers from this thread.
-    QDBusMessage call(const QString& method, const QVariantList& arguments = {})
-    {
-        QDBusMessage message = QDBusMessage::createMethodCall(QVEngineService::ServiceName, QVEngineService::ObjectPath,
-                                                              QVEngineService::InterfaceName, method);
-        message.setArguments(arguments);
-        QDBusPendingCall pending = clientBus->asyncCall(message, 10000);
-        waitUntil([&] { return pending.isFinished(); }, 15000);
-        return pending.reply();
+        EngineAppTest::TearDown();
     }
 
     QVariantList shortCutList()
     {
-        const QDBusMessage reply = call("GetShortCutList");
-        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
-        const auto list = zelk::plist::read(reply.arguments().value(0).toString().toUtf8());
+        zelk::CommandError error;
+        const QString text = commands->shortcutList(&error);
+        EXPECT_FALSE(error.isError()) << error.text.toStdString();
+        const auto list = zelk::plist::read(text.toUtf8());
         return list ? list->toList() : QVariantList();
     }
 
-    QVScriptingElements elements(const QString& method, const QVariantList& arguments = {})
-    {
-        const QDBusMessage reply = call(method, arguments);
-        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString() << ": " << reply.errorMessage().toStdString();
-        return qdbus_cast<QVScriptingElements>(reply.arguments().value(0));
-    }
-
-    QString busAddress;
-    std::unique_ptr<QDBusConnection> serverBus, clientBus;
-    std::unique_ptr<QVEngineService> service;
+    zelk::EngineCommands* commands = nullptr;
 };
 
 TEST_F(EngineServiceTest, ShortcutListHoldsEachLauncherWithItsActiveShortcuts)
@@ -148,82 +109,76 @@ TEST_F(EngineServiceTest, ShortcutListHoldsEachLauncherWithItsActiveShortcuts)
 
 TEST_F(EngineServiceTest, RunShortCutIDRunsTheLauncherOrSaysItIsNotThere)
 {
-    const QDBusMessage ran = call("RunShortCutID", {1u});
-    EXPECT_EQ(ran.type(), QDBusMessage::ReplyMessage) << ran.errorMessage().toStdString();
+    const zelk::CommandError ran = commands->runLauncher(1);
+    EXPECT_FALSE(ran.isError()) << ran.text.toStdString();
     EXPECT_TRUE(waitUntil([] { return runs().count("probe two") == 1; })) << runs().lines().join(", ").toStdString();
 
-    const QDBusMessage missing = call("RunShortCutID", {99u});
-    ASSERT_EQ(missing.type(), QDBusMessage::ErrorMessage);
-    EXPECT_EQ(missing.errorName(), QVEngineService::NotFoundError);
-    EXPECT_EQ(missing.errorMessage(), "Zelk item not found in current context.");
+    const zelk::CommandError missing = commands->runLauncher(99);
+    EXPECT_EQ(missing.kind, zelk::CommandError::NotFound);
+    EXPECT_EQ(missing.text, "Zelk item not found in current context.");
 }
 
 TEST_F(EngineServiceTest, ScriptingElementListsInTheManagersOrder)
 {
-    EXPECT_EQ(elements("OrderedShortcuts"),
-              (QVScriptingElements{{0, "Type"}, {1, "Only in the editor"}, {2, "Two keys"}, {3, "On wake"}}));
-    EXPECT_EQ(elements("OrderedActions"), (QVScriptingElements{{0, "probe one"}, {1, "probe two"}}));
-    EXPECT_EQ(elements("OrderedSets"), (QVScriptingElements{{0, "Everywhere"}, {1, "In the editor"}}));
-    EXPECT_EQ(elements("OrderedMenus"), (QVScriptingElements{{4, "Tools"}}));
-    EXPECT_EQ(elements("OrderedPalettes"), (QVScriptingElements{{7, "Colours"}}));
-    EXPECT_EQ(elements("SetShortcuts", {1u}), (QVScriptingElements{{1, "Only in the editor"}}));
-    const QDBusMessage noSet = call("SetShortcuts", {42u});
-    EXPECT_EQ(noSet.errorName(), QVEngineService::NotFoundError);
+    using Elements = zelk::CommandElements;
+    EXPECT_EQ(commands->orderedShortcuts(), (Elements{{0, "Type"}, {1, "Only in the editor"}, {2, "Two keys"}, {3, "On wake"}}));
+    EXPECT_EQ(commands->orderedActions(), (Elements{{0, "probe one"}, {1, "probe two"}}));
+    EXPECT_EQ(commands->orderedSets(), (Elements{{0, "Everywhere"}, {1, "In the editor"}}));
+    EXPECT_EQ(commands->orderedMenus(), (Elements{{4, "Tools"}}));
+    EXPECT_EQ(commands->orderedPalettes(), (Elements{{7, "Colours"}}));
+    zelk::CommandError error;
+    EXPECT_EQ(commands->setShortcuts(1, &error), (Elements{{1, "Only in the editor"}}));
+    EXPECT_FALSE(error.isError());
+    EXPECT_TRUE(commands->setShortcuts(42, &error).isEmpty());
+    EXPECT_EQ(error.kind, zelk::CommandError::NotFound);
+    EXPECT_EQ(error.text, "Zelk item not found in current context.");
 }
 
 TEST_F(EngineServiceTest, RunShortcutByIDOrNameOnlyWhenActive)
 {
+    using Kind = zelk::CommandError::Kind;
     struct Case {
-        const char* method;
-        QVariant which;
-        const char* error; // nullptr: it runs
+        QVariant which; // a number: by ID; a text: by name
+        Kind error;
+        const char* text;
     } const cases[] = {
-        {"RunShortcut", 2u, nullptr},
-        {"RunShortcutNamed", "Type", nullptr},
-        {"RunShortcut", 1u, QVEngineService::InactiveError},
-        {"RunShortcutNamed", "Only in the editor", QVEngineService::InactiveError},
-        {"RunShortcut", 77u, QVEngineService::NotFoundError},
-        {"RunShortcutNamed", "nothing of that name", QVEngineService::NotFoundError},
+        {2u, Kind::None, ""},
+        {"Type", Kind::None, ""},
+        {1u, Kind::Inactive, "The shortcut “Only in the editor” is not active in the current context."},
+        {"Only in the editor", Kind::Inactive, "The shortcut “Only in the editor” is not active in the current context."},
+        {77u, Kind::NotFound, "Zelk item not found in current context."},
+        {"nothing of that name", Kind::NotFound, "Zelk item not found in current context."},
     };
     for (const Case& c : cases) {
-        const QDBusMessage reply = call(c.method, {c.which});
-        if (c.error)
-            EXPECT_EQ(reply.errorName(), c.error) << c.method << " " << c.which.toString().toStdString();
-        else
-            EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << c.method << ": " << reply.errorMessage().toStdString();
+        const zelk::CommandError error = c.which.metaType().id() == QMetaType::QString
+                                             ? commands->runShortcutNamed(c.which.toString())
+                                             : commands->runShortcut(c.which.toUInt());
+        EXPECT_EQ(error.kind, c.error) << c.which.toString().toStdString();
+        EXPECT_EQ(error.text, QString::fromUtf8(c.text)) << c.which.toString().toStdString();
     }
     EXPECT_TRUE(waitUntil([] { return runs().lines().size() == 2; }));
     EXPECT_EQ(runs().count("probe two"), 1);
     EXPECT_EQ(runs().count("probe one"), 1);
 }
 
-TEST_F(EngineServiceTest, NameIsOneEnginesAndTheObjectComesWithTheHandlers)
+TEST_F(EngineServiceTest, ListRequestSwitchesRunTracingOnForGood)
 {
-    QDBusConnection otherBus = QDBusConnection::connectToBus(busAddress, "second-engine");
-    {
-        QVEngineService second(otherBus);
-        EXPECT_FALSE(second.claimName()) << "a second engine took the name";
-    }
-    // The handlers removed: the name stays, the object goes.
-    service->disableKeyCueSupport();
-    EXPECT_EQ(call("GetShortCutList").type(), QDBusMessage::ErrorMessage);
-    ASSERT_TRUE(service->enableKeyCueSupport());
-    EXPECT_EQ(call("GetShortCutList").type(), QDBusMessage::ReplyMessage);
-
-    // Once the first engine is gone, the next one may have it.
-    service.reset();
-    {
-        QVEngineService next(otherBus);
-        EXPECT_TRUE(next.claimName());
-    }
-    QDBusConnection::disconnectFromBus("second-engine");
+    ASSERT_FALSE(appl->TraceRun());
+    shortCutList();
+    EXPECT_TRUE(appl->TraceRun());
+    shortCutList();
+    EXPECT_TRUE(appl->TraceRun());
 }
 
-TEST(EngineServiceWithoutBus, NothingToGuardAndNothingServed)
+TEST_F(EngineServiceTest, CommandsAreWithdrawnAndPublishedAgain)
 {
-    QVEngineService service{QDBusConnection(QString())};
-    EXPECT_TRUE(service.claimName());
-    EXPECT_FALSE(service.enableKeyCueSupport());
+    QVEngineService::sharedService().disableKeyCueSupport();
+    EXPECT_EQ(desktop->virtualCommands().published(), nullptr);
+    ASSERT_TRUE(QVEngineService::sharedService().enableKeyCueSupport());
+    EXPECT_EQ(desktop->virtualCommands().published(), &QVEngineService::sharedService());
+    // The application object takes them away as it goes.
+    appl.reset();
+    EXPECT_EQ(desktop->virtualCommands().published(), nullptr);
 }
 
 } // namespace

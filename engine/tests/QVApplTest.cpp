@@ -124,6 +124,7 @@ protected:
     {
         EXPECT_FALSE(appl->isStarted());
         EXPECT_TRUE(appl->hasQuit());
+        EXPECT_NE(appl->exitStatus(), 0) << "a refused engine must fail for the scripts that start it";
         EXPECT_EQ(alertsStartingWith("Zelk is already running").size(), 1);
         // Nothing loaded, nothing written: not even the running engine's launcher dates.
         EXPECT_FALSE(QFileInfo::exists(dataFolder()));
@@ -267,6 +268,15 @@ TEST_F(QVApplTest, SecondEngineByTheProcessListAlertsAndQuitsBeforeLoadingAnythi
     expectRefused();
 }
 
+TEST_F(QVApplTest, SecondEngineByTheSessionNameAlertsAndQuitsBeforeLoadingAnything)
+{
+    desktop->virtualCommands().setNameTaken(true);
+    onboard();
+    launch();
+    expectRefused();
+    EXPECT_EQ(desktop->virtualCommands().published(), nullptr);
+}
+
 TEST_F(QVApplTest, RunningEngineHoldsTheLockUntilItGoes)
 {
     onboard();
@@ -304,6 +314,7 @@ TEST_F(QVApplTest, ClosingThePanelBeforeStartingQuits)
     ASSERT_TRUE(appl->newUserPanel());
     appl->newUserPanel()->close();
     EXPECT_TRUE(appl->hasQuit());
+    EXPECT_EQ(appl->exitStatus(), 0) << "the user's own choice is no failure";
     EXPECT_FALSE(appl->isStarted());
     EXPECT_FALSE(QFileInfo::exists(dataFolder()));
 }

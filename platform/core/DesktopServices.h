@@ -1,6 +1,7 @@
 #pragma once
 // Desktop services beyond input posting: hot keys, applications, power,
-// network, calendar, keyboard layout, time and the login item. One small
+// network, calendar, keyboard layout, time, the login item and the engine's
+// commands for other programs. One small
 // interface each; Platform hands out the backend's instances. Observers are
 // called on the thread that runs the Qt event loop unless a comment says
 // otherwise; dropping the returned handle removes the observer.
@@ -134,6 +135,56 @@ public:
     // identifier: the program's bundle identifier; path: what to start.
     virtual bool setEnabled(const QString& identifier, const QString& path, bool enabled) = 0;
     virtual bool isEnabled(const QString& identifier) = 0;
+};
+
+// An error answered to another program's command.
+struct CommandError {
+    enum Kind { None, NotFound, Inactive, Failed };
+    Kind kind = None;
+    QString text;
+    bool isError() const { return kind != None; }
+};
+
+// One element of a scripting element list: an object's ID and name.
+struct CommandElement {
+    quint32 id = 0;
+    QString name;
+    bool operator==(const CommandElement&) const = default;
+};
+using CommandElements = QList<CommandElement>;
+
+// What the engine answers to other programs (the hot-key viewer, scripts).
+// Called on the main thread.
+class EngineCommands {
+public:
+    virtual ~EngineCommands() = default;
+    // The hot-key shortcuts as XML property-list text; empty, with the
+    // reason in *error, when the list cannot be written.
+    virtual QString shortcutList(CommandError* error) = 0;
+    virtual CommandError runLauncher(quint32 launcherID) = 0;
+    // The scripting element lists, in the managers' order; sets are contexts.
+    virtual CommandElements orderedShortcuts() = 0;
+    virtual CommandElements orderedActions() = 0;
+    virtual CommandElements orderedMenus() = 0;
+    virtual CommandElements orderedPalettes() = 0;
+    virtual CommandElements orderedSets() = 0;
+    virtual CommandElements setShortcuts(quint32 contextID, CommandError* error) = 0;
+    virtual CommandError runShortcut(quint32 shortcutID) = 0;
+    // The first shortcut of that name.
+    virtual CommandError runShortcutNamed(const QString& name) = 0;
+};
+
+// Where other programs of the session reach the engine's commands.
+class CommandService {
+public:
+    virtual ~CommandService() = default;
+    // Takes the engine's name; false only when another program of the
+    // session owns it.
+    virtual bool claimName() = 0;
+    // Serves the commands until withdrawn; false when they cannot be served.
+    // The commands must outlive the publication.
+    virtual bool publish(EngineCommands* commands) = 0;
+    virtual void withdraw() = 0;
 };
 
 } // namespace zelk

@@ -70,6 +70,7 @@ public:
     virtual KeyboardLayout& keyboardLayout() = 0;
     virtual Clock& clock() = 0;
     virtual LoginItems& loginItems() = 0;
+    virtual CommandService& commands() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

@@ -23,7 +23,6 @@ constexpr quint32 kControl = 0x40000;
 constexpr quint32 kOption = 0x80000;
 constexpr quint32 kCommand = 0x100000;
 // Codes that agree on the key and these modifiers name one combination.
-constexpr quint32 kCombination = 0x1FFFFF;
 constexpr unsigned kRelevantMods = ShiftMask | LockMask | ControlMask | Mod1Mask | Mod4Mask;
 
 unsigned modifiersOf(quint32 code)
@@ -168,7 +167,7 @@ int LinuxHotKeys::registerHotKey(quint32 code, quint64* ref)
     if (!display || !d->prepare(display))
         return ErrorUnavailable;
     for (const Registration& r : std::as_const(d->registrations)) {
-        if ((r.code & kCombination) == (code & kCombination))
+        if (HotKeyService::sameCombination(r.code, code))
             return ErrorAlreadyRegistered;
     }
     Registration r{code, d->keys.keycode(quint16(code & 0xFFFF)), modifiersOf(code)};

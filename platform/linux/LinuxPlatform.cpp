@@ -1,5 +1,6 @@
 #include "LinuxPlatform.h"
 
+#include "DBusCommandService.h"
 #include "DBusNotificationCenter.h"
 #include "XEventPoster.h"
 #include "XSession.h"
@@ -26,6 +27,12 @@ EventPoster& LinuxPlatform::events()
 DistributedNotificationCenter& LinuxPlatform::distributedNotifications()
 {
     return *m_notifications;
+}
+
+CommandService& LinuxPlatform::commands()
+{
+    std::call_once(m_commandsMade, [this] { m_commands = std::make_unique<DBusCommandService>(QDBusConnection::sessionBus()); });
+    return *m_commands;
 }
 
 std::unique_ptr<Platform> makeLinuxPlatform()

@@ -6,11 +6,13 @@
 #include "SystemClock.h"
 
 #include <memory>
+#include <mutex>
 
 namespace zelk {
 
 class XEventPoster;
 class DBusNotificationCenter;
+class DBusCommandService;
 class XSession;
 
 class LinuxPlatform : public Platform {
@@ -29,11 +31,14 @@ public:
     KeyboardLayout& keyboardLayout() override { return m_layout; }
     Clock& clock() override { return m_clock; }
     LoginItems& loginItems() override { return m_loginItems; }
+    CommandService& commands() override;
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
     std::unique_ptr<XEventPoster> m_events;
     std::unique_ptr<DBusNotificationCenter> m_notifications;
+    std::once_flag m_commandsMade;
+    std::unique_ptr<DBusCommandService> m_commands; // made on first use: only the engine serves commands
     LinuxHotKeys m_hotKeys;
     LinuxWorkspace m_workspace;
     LinuxPower m_power;

@@ -1,6 +1,7 @@
 #include "LinuxServices.h"
 
 #include "AtomicFile.h"
+#include "Bundle.h"
 #include "Log.h"
 
 #include <QDir>
@@ -26,7 +27,12 @@ bool LinuxLoginItems::setEnabled(const QString& identifier, const QString& path,
         return true;
     }
     QDir().mkpath(QFileInfo(file).absolutePath());
-    QString exec = path;
+    // An application bundle starts through its executable.
+    QString exec = path.endsWith(QLatin1String(".app")) ? Bundle::atPath(path).executablePath() : path;
+    if (exec.isEmpty()) {
+        zlog("LinuxLoginItems", "setEnabled") << "no program in" << path;
+        return false;
+    }
     exec.replace('\\', "\\\\").replace('"', "\\\"").replace('`', "\\`").replace('$', "\\$");
     const QString entry = QString("[Desktop Entry]\nType=Application\nName=%1\nExec=\"%2\"\nX-GNOME-Autostart-enabled=true\nNoDisplay=true\n")
                               .arg(identifier, exec);

@@ -505,4 +505,46 @@ bool VirtualLoginItems::isEnabled(const QString& identifier)
     return m_items.contains(identifier);
 }
 
+// --- engine commands
+
+bool VirtualCommandService::claimName()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_nameTaken && !m_ownsName)
+        return false;
+    m_ownsName = true;
+    return true;
+}
+
+bool VirtualCommandService::publish(EngineCommands* commands)
+{
+    std::lock_guard lock(m_mutex);
+    m_commands = commands;
+    return commands != nullptr;
+}
+
+void VirtualCommandService::withdraw()
+{
+    std::lock_guard lock(m_mutex);
+    m_commands = nullptr;
+}
+
+void VirtualCommandService::setNameTaken(bool taken)
+{
+    std::lock_guard lock(m_mutex);
+    m_nameTaken = taken;
+}
+
+bool VirtualCommandService::ownsName() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_ownsName;
+}
+
+EngineCommands* VirtualCommandService::published() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_commands;
+}
+
 } // namespace zelk

@@ -155,4 +155,24 @@ private:
     QMap<QString, QString> m_items;
 };
 
+// The engine's commands without a bus: tests play the other programs.
+class VirtualCommandService : public CommandService {
+public:
+    bool claimName() override;
+    bool publish(EngineCommands* commands) override;
+    void withdraw() override;
+
+    // Test controls: another program of the session holds the name; the
+    // published commands (nullptr when none), for the tests to call.
+    void setNameTaken(bool taken);
+    bool ownsName() const;
+    EngineCommands* published() const;
+
+private:
+    mutable std::mutex m_mutex;
+    bool m_nameTaken = false;
+    bool m_ownsName = false;
+    EngineCommands* m_commands = nullptr;
+};
+
 } // namespace zelk

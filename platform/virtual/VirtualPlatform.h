@@ -44,6 +44,7 @@ public:
     KeyboardLayout& keyboardLayout() override { return m_layout; }
     Clock& clock() override { return m_clock; }
     LoginItems& loginItems() override { return m_loginItems; }
+    CommandService& commands() override { return m_commands; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -54,6 +55,7 @@ public:
     VirtualKeyboardLayout& virtualKeyboardLayout() { return m_layout; }
     VirtualClock& virtualClock() { return m_clock; }
     VirtualLoginItems& virtualLoginItems() { return m_loginItems; }
+    VirtualCommandService& virtualCommands() { return m_commands; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -97,6 +99,7 @@ private:
     VirtualKeyboardLayout m_layout;
     VirtualClock m_clock;
     VirtualLoginItems m_loginItems;
+    VirtualCommandService m_commands;
 };
 
 } // namespace zelk

@@ -225,7 +225,8 @@ TEST_F(EngineOnTheDesktopTest, SecondEngineRefusesToStartAndLeavesTheFirstAlone)
     QList<unsigned long> alert;
     ASSERT_TRUE(pollUntil([&] { return !(alert = desktop->windowsOf(second->pid())).isEmpty(); }, 15000)) << "no alert window";
     ASSERT_TRUE(desktop->closeWindow(alert.first()));
-    EXPECT_TRUE(second->waitForExit(15000)) << "the second engine still runs after its alert";
+    ASSERT_TRUE(second->waitForExit(15000)) << "the second engine still runs after its alert";
+    EXPECT_NE(second->exitCode(), 0) << "a refused engine must fail";
     EXPECT_FALSE(second->output().contains("readPrefs")) << second->output().toStdString();
 
     // The first one still owns its keys and answers.
@@ -255,7 +256,8 @@ TEST_F(EngineOnTheDesktopTest, SecondEngineOfTheSameSessionBusRefusesEvenOnAnoth
     QList<unsigned long> alert;
     ASSERT_TRUE(pollUntil([&] { return !(alert = desktop->windowsOf(second->pid(), other.display())).isEmpty(); }, 15000));
     ASSERT_TRUE(desktop->closeWindow(alert.first(), other.display()));
-    EXPECT_TRUE(second->waitForExit(15000));
+    ASSERT_TRUE(second->waitForExit(15000));
+    EXPECT_NE(second->exitCode(), 0);
 
     ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+t"}));
     EXPECT_TRUE(client->waitForText("first")) << "typed: " << client->text().toStdString();

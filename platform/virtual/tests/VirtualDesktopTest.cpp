@@ -3,6 +3,7 @@
 #include "LinuxServices.h"
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -128,4 +129,21 @@ TEST_F(LoginItemsTest, AutostartEntryComesAndGoes)
     ASSERT_TRUE(items.setEnabled(id, {}, false));
     EXPECT_FALSE(items.isEnabled(id));
     EXPECT_TRUE(items.setEnabled(id, {}, false)) << "switching off twice is fine";
+}
+
+TEST_F(LoginItemsTest, ABundleStartsThroughItsExecutable)
+{
+    LinuxLoginItems items;
+    const QString bundle = home->path() + "/Zelk.app/Contents/MacOS/Zelk Editor.app/Contents/Library/LoginItems/ZelkHelper.app";
+    EXPECT_FALSE(items.setEnabled("org.zelk.Zelk.helper", bundle, true)) << "no bundle there: nothing to start";
+    QDir().mkpath(bundle + "/Contents");
+    QFile info(bundle + "/Contents/Info.plist");
+    ASSERT_TRUE(info.open(QIODevice::WriteOnly));
+    info.write("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleExecutable</key>"
+               "<string>ZelkHelper</string></dict></plist>");
+    info.close();
+    ASSERT_TRUE(items.setEnabled("org.zelk.Zelk.helper", bundle, true));
+    QFile f(home->configHome() + "/autostart/org.zelk.Zelk.helper.desktop");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains(("Exec=\"" + bundle + "/Contents/MacOS/ZelkHelper\"").toUtf8()));
 }

@@ -31,6 +31,9 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+// After Qt: Xlib defines macros that collide with Qt names.
+#include "XReceiver.h"
+
 namespace {
 
 using namespace zelk::e2e;
@@ -39,31 +42,9 @@ using Clock = std::chrono::steady_clock;
 
 // A focused window of ours that presses the hot key and times the first
 // character that reaches it.
-class Receiver {
+class Receiver : public zelk::bench::XReceiver {
 public:
-    explicit Receiver(const QString& display)
-    {
-        m_display = XOpenDisplay(display.toLocal8Bit().constData());
-        if (!m_display)
-            return;
-        const int screen = DefaultScreen(m_display);
-        m_window = XCreateSimpleWindow(m_display, RootWindow(m_display, screen), 0, 0, 200, 200, 0,
-                                       BlackPixel(m_display, screen), WhitePixel(m_display, screen));
-        XSelectInput(m_display, m_window, KeyPressMask | StructureNotifyMask);
-        XMapRaised(m_display, m_window);
-        XEvent event;
-        do {
-            XNextEvent(m_display, &event);
-        } while (event.type != MapNotify);
-        XSetInputFocus(m_display, m_window, RevertToParent, CurrentTime);
-        XSync(m_display, False);
-    }
-    ~Receiver()
-    {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    bool isOpen() const { return m_display != nullptr; }
+    using XReceiver::XReceiver;
 
     // Ctrl+Alt+T pressed and released; the time until an "x" arrives, none
     // when it did not within the time-out.
@@ -110,9 +91,6 @@ private:
                 XRefreshKeyboardMapping(&event.xmapping);
         }
     }
-
-    Display* m_display = nullptr;
-    Window m_window = 0;
 };
 
 struct Latencies {

@@ -20,6 +20,9 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+// After Qt: Xlib defines macros that collide with Qt names.
+#include "XReceiver.h"
+
 namespace {
 
 using namespace zelk;
@@ -35,31 +38,9 @@ public:
 };
 
 // One focused window that reads back the text its key presses type.
-class Receiver {
+class Receiver : public zelk::bench::XReceiver {
 public:
-    explicit Receiver(const QString& display)
-    {
-        m_display = XOpenDisplay(display.toLocal8Bit().constData());
-        if (!m_display)
-            return;
-        const int screen = DefaultScreen(m_display);
-        m_window = XCreateSimpleWindow(m_display, RootWindow(m_display, screen), 0, 0, 200, 200, 0,
-                                       BlackPixel(m_display, screen), WhitePixel(m_display, screen));
-        XSelectInput(m_display, m_window, KeyPressMask | StructureNotifyMask);
-        XMapRaised(m_display, m_window);
-        XEvent event;
-        do {
-            XNextEvent(m_display, &event);
-        } while (event.type != MapNotify);
-        XSetInputFocus(m_display, m_window, RevertToParent, CurrentTime);
-        XSync(m_display, False);
-    }
-    ~Receiver()
-    {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    bool isOpen() const { return m_display != nullptr; }
+    using XReceiver::XReceiver;
 
     // Everything typed since the last call: each key's symbol at the level
     // its Shift state picks, modifiers left out, Return as a line feed.
@@ -86,10 +67,6 @@ public:
         }
         return text;
     }
-
-private:
-    Display* m_display = nullptr;
-    Window m_window = 0;
 };
 
 // The longest common subsequence: what arrived in its place.

@@ -3,6 +3,7 @@
 // front applications changed in the virtual workspace, the virtual clock
 // moved across a restart. What runs is a test action type that logs its
 // runs and may wait at a gate.
+#include "DataFileRecords.h"
 #include "EngineAppTestSupport.h"
 
 #include "ClassRegistry.h"
@@ -19,6 +20,7 @@
 
 using namespace engine;
 using namespace engine::test;
+namespace records = zelk::test::records;
 
 namespace {
 
@@ -92,17 +94,10 @@ private:
 
 // --- Records of the data files
 
+// A probe action; with `gated` it waits at the gate first.
 QVariantMap action(qint64 id, const QString& name, bool gated = false)
 {
-    return {{"actionname", name}, {"actionclass", "EndToEndProbe"}, {"actionID", id}, {"actiondata", QVariantMap{{"gated", gated}}},
-            {"actioneditorrect", "{{0, 0}, {0, 0}}"}, {"actionnotused", false}};
-}
-
-QVariantMap keyLauncher(qint64 id, quint32 code)
-{
-    return {{"launcherID", id}, {"launchertype", 0},
-            {"launcherparams", QVariantMap{{"launcherkeycode", qint64(code)}, {"launcherkeyrelease", false},
-                                           {"launcherkeyrepeat", false}, {"launcherkeyrepeatdelay", 0.0}}}};
+    return records::action(id, name, "EndToEndProbe", {{"gated", gated}});
 }
 
 QVariantMap dateLauncher(qint64 id, const QString& time, int warnover)
@@ -114,33 +109,12 @@ QVariantMap dateLauncher(qint64 id, const QString& time, int warnover)
 
 QVariantMap context(qint64 id, int type, const QString& app = {}, const QVariantList& rules = {})
 {
-    QVariantMap params;
-    if (type != 0)
-        params.insert("contextactivatedapplication", app);
-    return {{"contextID", id}, {"contextname", QString("context %1").arg(id)}, {"contexttype", type}, {"contextparams", params},
-            {"contextrules", rules}};
+    return records::context(id, QString("context %1").arg(id), type, app, rules);
 }
 
-QVariantMap excludeRule(quint32 code)
-{
-    return {{"ruletype", 1}, {"ruleactive", true}, {"ruleparams", QVariantMap{{"ruleexcludekeycode", qint64(code)}}}};
-}
-
-QVariantMap shortcut(qint64 id, const QString& name, const QList<qint64>& actions, const QList<qint64>& launchers,
-                     const QList<qint64>& contexts)
-{
-    QVariantList steps, launcherRefs, contextRefs;
-    for (qint64 a : actions)
-        steps << QVariantMap{{"cutactionID", a}, {"cutactionactive", true},
-                             {"cutactionrunparams", QVariantMap{{"runrepeatnum", 0}, {"runrepeatpause", 0.0}}},
-                             {"cutactionresultparams", QVariantMap{{"resultsuccess", 0}, {"resultfailing", 0}, {"resultdelay", 30.0}}}};
-    for (qint64 l : launchers)
-        launcherRefs << QVariantMap{{"cutlauncherID", l}, {"cutlauncheractive", true}};
-    for (qint64 c : contexts)
-        contextRefs << QVariantMap{{"cutcontextID", c}, {"cutcontextactive", true}};
-    return {{"cutname", name}, {"cutID", id}, {"cutimage", QByteArray()}, {"cutactions", steps}, {"cutlaunchers", launcherRefs},
-            {"cutcontexts", contextRefs}, {"cutrunparams", QVariantMap{{"runrepeatnum", 0}, {"runrepeatpause", 0.0}}}};
-}
+using records::excludeRule;
+using records::keyLauncher;
+using records::shortcut;
 
 const QDateTime WednesdayAfternoon(QDate(2026, 1, 7), QTime(15, 0));
 

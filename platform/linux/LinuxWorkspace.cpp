@@ -4,6 +4,7 @@
 #include "DesktopEntries.h"
 #include "Log.h"
 #include "ObserverList.h"
+#include "X11Support.h"
 #include "XSession.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,8 @@
 #include <unistd.h>
 
 namespace zelk {
+
+using x11::listProperty;
 
 namespace {
 
@@ -143,26 +146,6 @@ constexpr const char* kAtomNames[AtomCount] = {
     "_NET_WM_STATE_HIDDEN", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME", "WM_STATE", "WM_PROTOCOLS", "WM_DELETE_WINDOW",
 };
 
-// A 32-bit list property (windows, atoms, cardinals); empty when absent.
-QList<unsigned long> listProperty(Display* display, Window window, Atom property, Atom type)
-{
-    Atom actual = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    QList<unsigned long> values;
-    if (XGetWindowProperty(display, window, property, 0, 65536, False, type, &actual, &format, &count, &after, &data)
-            == Success
-        && data && format == 32) {
-        // Xlib hands 32-bit items as longs.
-        const auto* items = reinterpret_cast<const unsigned long*>(data);
-        values = QList<unsigned long>(items, items + count);
-    }
-    if (data)
-        XFree(data);
-    return values;
-}
-
 } // namespace
 
 struct LinuxWorkspace::Private {
@@ -195,6 +178,13 @@ struct LinuxWorkspace::Private {
     Window activeWindow(Display* display, bool wm);
     Window effectiveFront(Display* display, bool wm);
     QList<Window> windowsOf(Display* display, qint64 pid, bool wm);
+    // A process's windows on the locked connection (no display: none).
+    struct ProcessWindows {
+        Display* display = nullptr;
+        bool wm = false;
+        QList<Window> list;
+    };
+    ProcessWindows windowsOf(XSession::Lock& lock, qint64 pid);
     void selectWindow(Display* display, Window window, long mask);
     void selectTopLevels(Display* display);
 
@@ -451,6 +441,17 @@ QList<Window> LinuxWorkspace::Private::windowsOf(Display* display, qint64 pid, b
     return list; // bottom to top when the window manager tells the stacking
 }
 
+LinuxWorkspace::Private::ProcessWindows LinuxWorkspace::Private::windowsOf(XSession::Lock& lock, qint64 pid)
+{
+    ProcessWindows windows;
+    windows.display = prepare(lock);
+    if (windows.display) {
+        windows.wm = hasWindowManager(windows.display);
+        windows.list = windowsOf(windows.display, pid, windows.wm);
+    }
+    return windows;
+}
+
 void LinuxWorkspace::Private::selectWindow(Display* display, Window window, long mask)
 {
     XSelectInput(display, window, mask);
@@ -542,11 +543,9 @@ bool LinuxWorkspace::openPath(const QString& pathOrUrl)
 bool LinuxWorkspace::activate(qint64 pid)
 {
     XSession::Lock lock(*d->session);
-    Display* display = d->prepare(lock);
+    const auto [display, wm, list] = d->windowsOf(lock, pid);
     if (!display)
         return false;
-    const bool wm = d->hasWindowManager(display);
-    const QList<Window> list = d->windowsOf(display, pid, wm);
     const auto top = std::find_if(list.rbegin(), list.rend(), [&](Window w) { return !d->info(display, w).transient; });
     if (top == list.rend())
         return false;
@@ -575,11 +574,9 @@ bool LinuxWorkspace::activate(qint64 pid)
 bool LinuxWorkspace::hide(qint64 pid)
 {
     XSession::Lock lock(*d->session);
-    Display* display = d->prepare(lock);
+    const auto [display, wm, list] = d->windowsOf(lock, pid);
     if (!display)
         return false;
-    const bool wm = d->hasWindowManager(display);
-    const QList<Window> list = d->windowsOf(display, pid, wm);
     for (Window w : list) {
         // Without a window manager nobody iconifies: the window goes.
         if (wm)
@@ -594,11 +591,9 @@ bool LinuxWorkspace::hide(qint64 pid)
 bool LinuxWorkspace::unhide(qint64 pid)
 {
     XSession::Lock lock(*d->session);
-    Display* display = d->prepare(lock);
+    const auto [display, wm, list] = d->windowsOf(lock, pid);
     if (!display)
         return false;
-    const bool wm = d->hasWindowManager(display);
-    const QList<Window> list = d->windowsOf(display, pid, wm);
     // A map request brings an iconified window back (ICCCM).
     for (Window w : list) {
         if (d->isHidden(display, w, wm))

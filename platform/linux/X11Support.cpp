@@ -57,4 +57,23 @@ int takeError(Display* display)
     return it == gTraps.end() ? 0 : std::exchange(*it, 0);
 }
 
+QList<unsigned long> listProperty(Display* display, Window window, Atom property, Atom type)
+{
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    QList<unsigned long> values;
+    if (XGetWindowProperty(display, window, property, 0, 65536, False, type, &actual, &format, &count, &after, &data)
+            == Success
+        && data && format == 32) {
+        // Xlib hands 32-bit items as longs.
+        const auto* items = reinterpret_cast<const unsigned long*>(data);
+        values = QList<unsigned long>(items, items + count);
+    }
+    if (data)
+        XFree(data);
+    return values;
+}
+
 } // namespace zelk::x11

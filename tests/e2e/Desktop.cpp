@@ -3,6 +3,7 @@
 #include "Bundle.h"
 #include "KeysymUnicode.h"
 #include "TestSupport.h"
+#include "X11Support.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -38,21 +39,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 
 QList<unsigned long> windowList(Display* display, Window window, const char* name)
 {
-    const Atom property = XInternAtom(display, name, False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    QList<unsigned long> values;
-    if (XGetWindowProperty(display, window, property, 0, 4096, False, AnyPropertyType, &type, &format, &count, &after,
-                           &data) == Success
-        && data && format == 32) {
-        const auto* items = reinterpret_cast<const unsigned long*>(data);
-        values = QList<unsigned long>(items, items + count);
-    }
-    if (data)
-        XFree(data);
-    return values;
+    return x11::listProperty(display, window, XInternAtom(display, name, False), AnyPropertyType);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The stored key codes against the keymap of a real X server.
 #include "MacKeyTable.h"
-#include "XClientWindow.h"
+#include "X11TestSupport.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -13,15 +13,14 @@ using namespace zelk;
 
 namespace {
 
-class KeyTableTest : public ::testing::Test {
+class KeyTableTest : public zelk::test::XServerTest {
 protected:
     void SetUp() override
     {
-        QString whyNot;
-        const QString display = zelk::test::sharedXDisplay(&whyNot);
-        if (display.isEmpty())
-            GTEST_SKIP() << "no X server for the test: " << whyNot.toStdString();
-        x = XOpenDisplay(display.toLocal8Bit().constData());
+        XServerTest::SetUp();
+        if (IsSkipped())
+            return;
+        x = XOpenDisplay(xDisplay.toLocal8Bit().constData());
         ASSERT_NE(x, nullptr);
         ASSERT_TRUE(table.load(x));
     }

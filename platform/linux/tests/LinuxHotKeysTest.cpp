@@ -4,7 +4,7 @@
 #include "MacKeyTable.h"
 #include "TestSupport.h"
 #include "X11Support.h"
-#include "XClientWindow.h"
+#include "X11TestSupport.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -39,17 +39,13 @@ void PrintTo(const Call& c, std::ostream* os)
     *os << std::hex << c.code << (c.pressed ? " down" : " up");
 }
 
-class LinuxHotKeysTest : public ::testing::Test {
+class LinuxHotKeysTest : public zelk::test::XClientTest {
 protected:
     void SetUp() override
     {
-        QString whyNot;
-        const QString display = zelk::test::sharedXDisplay(&whyNot);
-        if (display.isEmpty())
-            GTEST_SKIP() << "no X server for the test: " << whyNot.toStdString();
-        client = std::make_unique<XClientWindow>(display);
-        ASSERT_TRUE(client->isOpen());
-        platform = makeLinuxPlatform();
+        XClientTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         hotKeys().setHandler([this](quint32 code, bool pressed) {
             onMainThread = onMainThread && QThread::currentThread() == QCoreApplication::instance()->thread();
             calls << Call{code, pressed};
@@ -59,10 +55,9 @@ protected:
     void TearDown() override
     {
         platform.reset();
-        if (client) {
+        if (client)
             XkbLockModifiers(client->display(), XkbUseCoreKbd, numLockMask(), 0);
-            client->releaseEverything();
-        }
+        XClientTest::TearDown();
     }
 
     HotKeyService& hotKeys() { return platform->hotKeys(); }
@@ -98,8 +93,6 @@ protected:
 
     unsigned numLockMask() { return XkbKeysymToModifiers(client->display(), XK_Num_Lock); }
 
-    std::unique_ptr<XClientWindow> client;
-    std::unique_ptr<Platform> platform;
     QList<Call> calls;
     bool onMainThread = true;
 };

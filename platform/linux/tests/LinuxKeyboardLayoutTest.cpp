@@ -4,7 +4,7 @@
 #include "LinuxPlatform.h"
 #include "MacKeyTable.h"
 #include "TestSupport.h"
-#include "XClientWindow.h"
+#include "X11TestSupport.h"
 
 #include <QMap>
 #include <QProcess>
@@ -30,26 +30,8 @@ std::string show(char32_t c)
     return QString::fromUcs4(&c, 1).toStdString();
 }
 
-class LinuxKeyboardLayoutTest : public ::testing::Test {
+class LinuxKeyboardLayoutTest : public zelk::test::XClientTest {
 protected:
-    void SetUp() override
-    {
-        QString whyNot;
-        const QString display = zelk::test::sharedXDisplay(&whyNot);
-        if (display.isEmpty())
-            GTEST_SKIP() << "no X server for the test: " << whyNot.toStdString();
-        client = std::make_unique<XClientWindow>(display);
-        ASSERT_TRUE(client->isOpen()) << "cannot open a client window on " << display.toStdString();
-        platform = makeLinuxPlatform();
-    }
-
-    void TearDown() override
-    {
-        platform.reset();
-        if (client)
-            client->releaseEverything();
-    }
-
     KeyboardLayout& layout() { return platform->keyboardLayout(); }
 
     // Types one keystroke word as the engine does: shift, key, shift up.
@@ -93,9 +75,6 @@ protected:
     {
         return QProcess::execute(QStandardPaths::findExecutable("setxkbmap"), arguments) == 0;
     }
-
-    std::unique_ptr<XClientWindow> client;
-    std::unique_ptr<Platform> platform;
 };
 
 TEST_F(LinuxKeyboardLayoutTest, UsLayoutKeysAndCharacters)

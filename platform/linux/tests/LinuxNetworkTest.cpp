@@ -51,18 +51,9 @@ void PrintTo(const Change& c, std::ostream* os)
     *os << c.key.toStdString() << (c.present ? " present" : " gone");
 }
 
-class LinuxNetworkTest : public ::testing::Test {
+class LinuxNetworkTest : public zelk::test::PrivateBusServiceTest {
 protected:
-    void SetUp() override
-    {
-        QString whyNot;
-        const QString address = zelk::test::privateBus(&whyNot);
-        if (address.isEmpty())
-            GTEST_SKIP() << "no private bus: " << whyNot.toStdString();
-        ASSERT_TRUE(QDBusConnection::systemBus().isConnected());
-        bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "fake-network-manager"));
-        ASSERT_TRUE(bus->isConnected());
-    }
+    LinuxNetworkTest() : PrivateBusServiceTest("fake-network-manager") {}
 
     void TearDown() override
     {
@@ -71,9 +62,8 @@ protected:
             bus->unregisterObject(kRoot);
             bus->unregisterObject(kDevicePath);
             bus->unregisterService("org.freedesktop.NetworkManager");
-            bus.reset();
-            QDBusConnection::disconnectFromBus("fake-network-manager");
         }
+        PrivateBusServiceTest::TearDown();
     }
 
     void startNetworkManager()
@@ -106,7 +96,6 @@ protected:
         return std::exchange(changes, {});
     }
 
-    std::unique_ptr<QDBusConnection> bus;
     FakeNetworkManager manager;
     FakeDevice device;
     std::unique_ptr<LinuxNetwork> network = std::make_unique<LinuxNetwork>();

@@ -56,17 +56,15 @@ public slots:
     }
 };
 
-class LinuxPowerTest : public ::testing::Test {
+class LinuxPowerTest : public zelk::test::PrivateBusServiceTest {
 protected:
+    LinuxPowerTest() : PrivateBusServiceTest("fake-logind") {}
+
     void SetUp() override
     {
-        QString whyNot;
-        const QString address = zelk::test::privateBus(&whyNot);
-        if (address.isEmpty())
-            GTEST_SKIP() << "no private bus: " << whyNot.toStdString();
-        ASSERT_TRUE(QDBusConnection::systemBus().isConnected()) << "the system bus was connected before the test set its address";
-        bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "fake-logind"));
-        ASSERT_TRUE(bus->isConnected());
+        PrivateBusServiceTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(bus->registerService("org.freedesktop.login1"));
         ASSERT_TRUE(bus->registerObject("/org/freedesktop/login1", &logind, QDBusConnection::ExportAllSlots));
     }
@@ -77,9 +75,8 @@ protected:
         if (bus) {
             bus->unregisterObject("/org/freedesktop/login1");
             bus->unregisterService("org.freedesktop.login1");
-            bus.reset();
-            QDBusConnection::disconnectFromBus("fake-logind");
         }
+        PrivateBusServiceTest::TearDown();
     }
 
     void emitSignal(const char* name, bool start)
@@ -94,7 +91,6 @@ protected:
     void settle() { zelk::test::waitUntil([] { return false; }, 200); }
 
     FakeLogind logind;
-    std::unique_ptr<QDBusConnection> bus;
     std::unique_ptr<LinuxPower> power = std::make_unique<LinuxPower>();
 };
 

@@ -4,7 +4,7 @@
 #include "LinuxPlatform.h"
 #include "TestSupport.h"
 #include "X11Support.h"
-#include "XClientWindow.h"
+#include "X11TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,13 +41,13 @@ QByteArray readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class LinuxWorkspaceTest : public ::testing::TestWithParam<bool> {
+class LinuxWorkspaceTest : public zelk::test::XServerTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override
     {
-        QString whyNot;
-        if (zelk::test::sharedXDisplay(&whyNot).isEmpty())
-            GTEST_SKIP() << "no X server for the test: " << whyNot.toStdString();
+        XServerTest::SetUp();
+        if (IsSkipped())
+            return;
         x = XOpenDisplay(nullptr);
         ASSERT_NE(x, nullptr);
         x11::trapErrors(x);

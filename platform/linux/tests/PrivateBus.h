@@ -4,11 +4,47 @@
 // default buses together and keeps them once made, so both addresses are
 // put in place before the program's first use of either. Started at the
 // first test that asks, stopped after the last.
+#include <QDBusConnection>
 #include <QString>
+#include <gtest/gtest.h>
+#include <memory>
+#include <utility>
 
 namespace zelk::test {
 
 // The bus address; empty when no bus could start (whyNot says why).
 QString privateBus(QString* whyNot);
+
+// A test that plays a system service on the private bus, through a
+// connection of its own named `connectionName`; skips without the bus.
+class PrivateBusServiceTest : public ::testing::Test {
+protected:
+    explicit PrivateBusServiceTest(QString connectionName) : m_name(std::move(connectionName)) {}
+
+    void SetUp() override
+    {
+        QString whyNot;
+        const QString address = privateBus(&whyNot);
+        if (address.isEmpty())
+            GTEST_SKIP() << "no private bus: " << whyNot.toStdString();
+        ASSERT_TRUE(QDBusConnection::systemBus().isConnected()) << "the system bus was connected before the test set its address";
+        bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, m_name));
+        ASSERT_TRUE(bus->isConnected());
+    }
+
+    // Derived fixtures unregister their objects and services first.
+    void TearDown() override
+    {
+        if (bus) {
+            bus.reset();
+            QDBusConnection::disconnectFromBus(m_name);
+        }
+    }
+
+    std::unique_ptr<QDBusConnection> bus;
+
+private:
+    QString m_name;
+};
 
 } // namespace zelk::test

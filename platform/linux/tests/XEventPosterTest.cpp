@@ -1,7 +1,7 @@
 // Synthetic input on a private X server, checked by a client window of the
 // test's own: what arrives is what a real application would see.
 #include "LinuxPlatform.h"
-#include "XClientWindow.h"
+#include "X11TestSupport.h"
 #include "XEventPoster.h"
 
 #include <QFile>
@@ -39,26 +39,8 @@ bool noneHeld(const EventPoster::KeyMap& map)
     return true;
 }
 
-class XEventPosterTest : public ::testing::Test {
+class XEventPosterTest : public zelk::test::XClientTest {
 protected:
-    void SetUp() override
-    {
-        QString whyNot;
-        const QString display = zelk::test::sharedXDisplay(&whyNot);
-        if (display.isEmpty())
-            GTEST_SKIP() << "no X server for the test: " << whyNot.toStdString();
-        client = std::make_unique<XClientWindow>(display);
-        ASSERT_TRUE(client->isOpen()) << "cannot open a client window on " << display.toStdString();
-        platform = makeLinuxPlatform();
-    }
-
-    void TearDown() override
-    {
-        platform.reset();
-        if (client)
-            client->releaseEverything();
-    }
-
     EventPoster& events() { return platform->events(); }
 
     // A key pressed or released by another program (the user, xdotool).
@@ -74,9 +56,6 @@ protected:
         ASSERT_EQ(events().postKey(key, true), 0) << "key " << key;
         ASSERT_EQ(events().postKey(key, false), 0) << "key " << key;
     }
-
-    std::unique_ptr<XClientWindow> client;
-    std::unique_ptr<Platform> platform;
 };
 
 TEST_F(XEventPosterTest, StoredModifiersArriveAsTheirLinuxModifiers)

@@ -7,7 +7,7 @@
 #include "Platform.h"
 #include "QVUtility.h"
 #include "RunnerTestSupport.h"
-#include "XClientWindow.h"
+#include "X11TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -23,19 +23,18 @@ using Event = XClientWindow::Event;
 
 namespace {
 
-class KeyTypesX11Test : public ::testing::Test {
+class KeyTypesX11Test : public XServerTest {
 protected:
     void SetUp() override
     {
-        QString whyNot;
-        const QString display = sharedXDisplay(&whyNot);
-        if (display.isEmpty())
-            GTEST_SKIP() << "no X server for the test: " << whyNot.toStdString();
+        XServerTest::SetUp();
+        if (IsSkipped())
+            return;
         // One window for every test: Xvfb resets when its last client
         // goes, and a connection made during the reset fails.
         if (!client)
-            client = std::make_unique<XClientWindow>(display);
-        ASSERT_TRUE(client->isOpen()) << "cannot open a client window on " << display.toStdString();
+            client = std::make_unique<XClientWindow>(xDisplay);
+        ASSERT_TRUE(client->isOpen()) << "cannot open a client window on " << xDisplay.toStdString();
         client->takeEvents();
         previous = Platform::install(makeLinuxPlatform());
         installed = true;

@@ -26,6 +26,7 @@ void QVActionsManager::resetActions()
     QList<std::shared_ptr<zelk::QVAction>> dropped;
     std::lock_guard lock(m_mutex);
     dropped.swap(m_actions); // released after the lock
+    m_byID.clear();
 }
 
 void QVActionsManager::setActions(const QVariantList& records)
@@ -68,7 +69,9 @@ void QVActionsManager::insertActionObject(const QVariantMap& record, qsizetype a
         return;
     }
     std::lock_guard lock(m_mutex);
-    m_actions.insert(std::clamp<qsizetype>(atIndex, 0, m_actions.size()), std::move(action));
+    const qsizetype at = std::clamp<qsizetype>(atIndex, 0, m_actions.size());
+    m_actions.insert(at, std::move(action));
+    m_byID.inserted(m_actions, at);
 }
 
 std::shared_ptr<zelk::QVAction> QVActionsManager::actionWithID(quint32 actionID) const
@@ -76,7 +79,7 @@ std::shared_ptr<zelk::QVAction> QVActionsManager::actionWithID(quint32 actionID)
     std::shared_ptr<zelk::QVAction> found;
     {
         std::lock_guard lock(m_mutex);
-        found = objectWithID(m_actions, actionID);
+        found = m_byID.find(m_actions, actionID);
     }
     if (traceMgrEng())
         zlog("QVActionsManager", "actionWithID") << actionID << "-" << (found ? found->description() : "nil");

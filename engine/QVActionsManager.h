@@ -2,6 +2,8 @@
 // The engine's actions: one action object per record of Actions.plist, of
 // the class the record names (or the base QVAction when that class is not
 // installed, after telling the application once per class name).
+#include "QVObjectIndex.h"
+
 #include <QList>
 #include <QVariantList>
 #include <QVariantMap>
@@ -33,6 +35,7 @@ private:
     QVActionsManager() = default;
     mutable std::mutex m_mutex;
     QList<std::shared_ptr<zelk::QVAction>> m_actions; // AMActionsArray
+    mutable QVObjectIndex<zelk::QVAction> m_byID;
 };
 
 } // namespace engine

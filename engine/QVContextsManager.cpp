@@ -45,6 +45,7 @@ void QVContextsManager::resetContexts()
     {
         std::lock_guard lock(m_mutex);
         dropped.swap(m_contexts);
+        m_byID.clear();
     }
     for (const auto& context : std::as_const(dropped))
         context->removeAllLinkedObjects();
@@ -73,7 +74,9 @@ void QVContextsManager::insertContextObject(const QVariantMap& record, qsizetype
     if (!context)
         return;
     std::lock_guard lock(m_mutex);
-    m_contexts.insert(std::clamp<qsizetype>(atIndex, 0, m_contexts.size()), std::move(context));
+    const qsizetype at = std::clamp<qsizetype>(atIndex, 0, m_contexts.size());
+    m_contexts.insert(at, std::move(context));
+    m_byID.inserted(m_contexts, at);
 }
 
 QList<std::shared_ptr<QVContext>> QVContextsManager::contextsArray() const
@@ -84,7 +87,11 @@ QList<std::shared_ptr<QVContext>> QVContextsManager::contextsArray() const
 
 std::shared_ptr<QVContext> QVContextsManager::contextWithID(quint32 contextID) const
 {
-    const std::shared_ptr<QVContext> found = objectWithID(contextsArray(), contextID);
+    std::shared_ptr<QVContext> found;
+    {
+        std::lock_guard lock(m_mutex);
+        found = m_byID.find(m_contexts, contextID);
+    }
     if (traceMgrEng())
         zlog("QVContextsManager", "contextWithID") << contextID << "-" << (found ? found->description() : "nil");
     return found;

@@ -7,6 +7,7 @@
 // and are matched without their extension.
 #include "NotificationCenter.h"
 #include "QVContext.h"
+#include "QVObjectIndex.h"
 
 #include <QList>
 #include <QVariantList>
@@ -47,6 +48,7 @@ private:
     QVContextsManager();
     mutable std::mutex m_mutex;
     QList<std::shared_ptr<QVContext>> m_contexts; // CMContextsArray
+    mutable QVObjectIndex<QVContext> m_byID;
     std::vector<zelk::ObserverHandle> m_observers;
 };
 

@@ -167,6 +167,7 @@ void QVLaunchersManager::resetLaunchers()
         m_dateIDs.clear();
         m_dateTexts.clear();
         dropped.swap(m_launchers);
+        m_byID.clear();
     }
     m_loaded = false;
     m_downWaitSecondKey = false;
@@ -205,7 +206,9 @@ void QVLaunchersManager::insertLauncherObject(const QVariantMap& record, qsizety
         return;
     }
     std::lock_guard lock(m_mutex);
-    m_launchers.insert(std::clamp<qsizetype>(atIndex, 0, m_launchers.size()), std::move(launcher));
+    const qsizetype at = std::clamp<qsizetype>(atIndex, 0, m_launchers.size());
+    m_launchers.insert(at, std::move(launcher));
+    m_byID.inserted(m_launchers, at);
 }
 
 QList<std::shared_ptr<QVLauncher>> QVLaunchersManager::launchersArray() const
@@ -218,7 +221,8 @@ QList<std::shared_ptr<QVLauncher>> QVLaunchersManager::getAllActiveHotkeysLaunch
 
 std::shared_ptr<QVLauncher> QVLaunchersManager::launcherWithID(quint32 launcherID) const
 {
-    return objectWithID(launchersArray(), launcherID);
+    std::lock_guard lock(m_mutex);
+    return m_byID.find(m_launchers, launcherID);
 }
 
 QList<std::shared_ptr<QVLauncher>> QVLaunchersManager::launchersWhere(const std::function<bool(const QVLauncher&)>& match) const

@@ -17,6 +17,7 @@
 // turn hot keys off and on. Everything runs on the main thread.
 #include "NotificationCenter.h"
 #include "QVLauncher.h"
+#include "QVObjectIndex.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -164,6 +165,7 @@ private:
     std::unique_ptr<IXSCNotificationCenter> m_network; // systemConfigNotificationManagerCal
     mutable std::mutex m_mutex;                        // guards the list and the saved dates
     QList<std::shared_ptr<QVLauncher>> m_launchers;    // LMLaunchersArray
+    mutable QVObjectIndex<QVLauncher> m_byID;
     QList<quint32> m_dateIDs;                          // LMLaunchersDateIDArray
     QStringList m_dateTexts;                           // LMLaunchersDateDateArray
     bool m_downWaitSecondKey = false;                  // LMDownWaitSecondKey

@@ -141,6 +141,49 @@ QVariantMap readPreferences(const QString& path)
     return dict.value_or(QVariantMap());
 }
 
+// Where the default data start a terminal: the Debian alternative, which
+// not every machine has.
+const QString kDefaultTerminal = QStringLiteral("/usr/bin/x-terminal-emulator");
+
+// Points the default data's terminal actions at the user's terminal, in the
+// copy of the default actions just made.
+void pointDefaultTerminal(const QString& actionsPath)
+{
+    const QString terminal = zelk::Platform::instance().workspace().terminalApplication();
+    if (terminal == kDefaultTerminal)
+        return;
+    if (terminal.isEmpty()) {
+        zelk::zlog("QVAppl", "setupDefaultData") << "no terminal found; the default shortcut keeps" << kDefaultTerminal;
+        return;
+    }
+    QString error;
+    std::optional<QVariantMap> file = readDictionary(actionsPath, &error);
+    if (!file) {
+        zelk::zlog("QVAppl", "setupDefaultData") << "cannot read" << actionsPath << ":" << error;
+        return;
+    }
+    QVariantList actions = file->value(QStringLiteral("actionsarray")).toList();
+    bool changed = false;
+    for (QVariant& record : actions) {
+        QVariantMap action = record.toMap();
+        QVariantMap data = action.value(QStringLiteral("actiondata")).toMap();
+        if (action.value(QStringLiteral("actionclass")).toString() != QLatin1String("ApplicationShortcut")
+            || data.value(QStringLiteral("AppPath")).toString() != kDefaultTerminal)
+            continue;
+        data.insert(QStringLiteral("AppPath"), terminal);
+        action.insert(QStringLiteral("actiondata"), data);
+        record = action;
+        changed = true;
+    }
+    if (!changed)
+        return;
+    file->insert(QStringLiteral("actionsarray"), actions);
+    if (!zelk::plist::writeFile(actionsPath, *file, &error))
+        zelk::zlog("QVAppl", "setupDefaultData") << "cannot write" << actionsPath << ":" << error;
+    else
+        zelk::zlog("QVAppl", "setupDefaultData") << "  The default terminal is" << terminal;
+}
+
 } // namespace
 
 // --- The object ---------------------------------------------------------------
@@ -471,6 +514,7 @@ void QVAppl::setupDefaultData()
         }
         zelk::zlog("QVAppl", "setupDefaultData") << "  Copy default data files from application bundle";
         copyObjectsFromResourcesPath(bundle.resourcePath(), folder);
+        pointDefaultTerminal(folder + QStringLiteral("/Actions.plist"));
         const QString former = formerVersionPath();
         if (!former.isEmpty()) {
             zelk::zlog("QVAppl", "setupDefaultData") << "  Previous installation found: copying data files from data directory" << former;

@@ -547,7 +547,7 @@ int QVShortcut::showResult(bool question)
     const int index = m_runnedActionIndex.load();
     const QString actionName = index >= 0 && index < m_actions.size() ? m_actions.at(index)->nameValue() : QString();
     const QString title = fillFormat(localizedEngineString("MessageActionRaccourci1"), {m_name});
-    const QString message = fillFormat(localizedEngineString("MessageActionRaccourci2"), {actionName, outcomeText()});
+    const QString message = zelk::fillSentence(localizedEngineString("MessageActionRaccourci2"), {actionName, outcomeText()});
     if (!question)
         return runAlert(title, message, QStringLiteral("OK"), QString(), QString());
     return runAlert(title, message, localizedEngineString("ArreterRaccourci"), localizedEngineString("ContinuerRaccourci"),

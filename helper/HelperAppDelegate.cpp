@@ -17,7 +17,9 @@ QString HelperAppDelegate::targetIdentifierFor(const QString& helperIdentifier)
 
 QString HelperAppDelegate::outerBundleWithIdentifier(const QString& helperBundlePath, const QString& targetIdentifier)
 {
-    QString candidate = QDir::cleanPath(QFileInfo(helperBundlePath).absoluteFilePath());
+    // The walk starts above the helper's own bundle: a helper that matched
+    // itself would start itself again, for ever.
+    QString candidate = QFileInfo(QDir::cleanPath(QFileInfo(helperBundlePath).absoluteFilePath())).absolutePath();
     // A last component shorter than two characters is the root: no match.
     while (QFileInfo(candidate).fileName().size() >= 2) {
         // Only application bundles count (a Contents folder holds an
@@ -35,7 +37,8 @@ QString HelperAppDelegate::applicationDidFinishLaunching(const QString& helperBu
 {
     const QString target = targetIdentifierFor(helperIdentifier);
     zelk::zlog("HelperAppDelegate", "applicationDidFinishLaunching") << "bundleIdToLaunch:" << target;
-    const QString outer = outerBundleWithIdentifier(helperBundlePath, target);
+    // An identifier without a dot names no engine, only the helper itself.
+    const QString outer = target == helperIdentifier ? QString() : outerBundleWithIdentifier(helperBundlePath, target);
     zelk::zlog("HelperAppDelegate", "applicationDidFinishLaunching") << "matched outer app bundle" << outer;
     zelk::zlog("HelperAppDelegate", "applicationDidFinishLaunching") << "Helper trying to launch main outer app at" << outer;
     // Nothing found: nothing to launch, and nobody to tell.

@@ -9,10 +9,11 @@ namespace helper {
 
 class HelperAppDelegate {
 public:
-    // The enclosing bundle (the helper's own first) whose identifier is
-    // targetIdentifier; empty when none is found before the root.
+    // The enclosing bundle whose identifier is targetIdentifier, never the
+    // helper's own; empty when none is found before the root.
     static QString outerBundleWithIdentifier(const QString& helperBundlePath, const QString& targetIdentifier);
-    // "a.b.c" -> "a.b"; an identifier without a dot stays as it is.
+    // "a.b.c" -> "a.b"; an identifier without a dot stays as it is (and so
+    // names no engine to launch).
     static QString targetIdentifierFor(const QString& helperIdentifier);
 
     // The work of launching: walk up from the helper's bundle and ask the

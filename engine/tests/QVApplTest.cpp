@@ -158,6 +158,51 @@ TEST_F(QVApplTest, FirstRunSeedsTheSixFilesAndTheSharedDomainThenStarts)
     EXPECT_FLOAT_EQ(QVPalettesManager::deactivateDelay(), prefs.value("PAPaletteDeactivatedDelay").toFloat());
 }
 
+// The default "Open a terminal" names the Debian alternative; on a machine
+// without it the first copy names the user's terminal instead.
+TEST_F(QVApplTest, FirstRunPointsTheDefaultTerminalAtTheUsersTerminal)
+{
+    const QString alternative = "/usr/bin/x-terminal-emulator";
+    const struct {
+        QString terminal;
+        QString expected;
+    } cases[] = {
+        {"/usr/share/applications/org.example.Term.desktop", "/usr/share/applications/org.example.Term.desktop"},
+        {"/opt/bin/myterm", "/opt/bin/myterm"},
+        {alternative, alternative},
+        {"", alternative},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.terminal.toStdString());
+        appl.reset();
+        ASSERT_TRUE(QDir(dataFolder()).removeRecursively());
+        desktop->virtualWorkspace().setTerminalApplication(c.terminal);
+        onboard();
+        launch();
+        ASSERT_TRUE(appl->isStarted());
+
+        QVariantList expected = readPlist(resource("Actions.plist")).value("actionsarray").toList();
+        int terminals = 0;
+        for (QVariant& record : expected) {
+            QVariantMap action = record.toMap();
+            QVariantMap data = action.value("actiondata").toMap();
+            if (data.value("AppPath") != alternative)
+                continue;
+            ++terminals;
+            data.insert("AppPath", c.expected);
+            action.insert("actiondata", data);
+            record = action;
+        }
+        ASSERT_EQ(terminals, 1);
+        const QVariantMap copied = readPlist(dataFolder() + "/Actions.plist");
+        EXPECT_EQ(copied.value("actionsarray").toList(), expected);
+        EXPECT_EQ(copied.value("nextID"), readPlist(resource("Actions.plist")).value("nextID"));
+        if (c.expected == alternative) {
+            EXPECT_EQ(readBytes(dataFolder() + "/Actions.plist"), readBytes(resource("Actions.plist")));
+        }
+    }
+}
+
 TEST_F(QVApplTest, FormerVersionFolderReplacesTheResourceCopies)
 {
     const QString former = home->configHome() + "/Quov";

@@ -89,6 +89,35 @@ TEST_F(RunnerTest, EveryResultCodeAsATable)
     }
 }
 
+// The alert's sentence ends once, whatever mark the action's error text
+// ends with.
+TEST_F(RunnerTest, AlertSentenceEndsWithOnePeriod)
+{
+    const struct {
+        const char* error;
+        const char* message;
+    } cases[] = {
+        {"The application “Term” can’t be found.", "The action “Judged” failed: The application “Term” can’t be found."},
+        {"no file", "The action “Judged” failed: no file."},
+        {"is it there?", "The action “Judged” failed: is it there?"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        runLog().clear();
+        alerts.clear();
+        load({actionRecord(1, "Judged", {{"error", QString::fromUtf8(c.error)}})},
+             {shortcutRecord(10, "Cut", {Step{1, Alert, Alert}})});
+        auto cut = shortcut(10);
+        ASSERT_NE(cut, nullptr);
+        cut->runObject();
+        ASSERT_TRUE(waitFor("end Judged#1"));
+        ASSERT_TRUE(waitIdle(cut));
+        ASSERT_EQ(alerts.lines().size(), 1);
+        EXPECT_EQ(alerts.lines()[0], "Shortcut “Cut” | " + QString::fromUtf8(c.message) + " | OK//");
+        engine::QVShortcutsManager::sharedManager().resetShortcuts();
+    }
+}
+
 TEST_F(RunnerTest, InactiveStepsAndMissingActionsAreLeftOut)
 {
     LogCapture log;

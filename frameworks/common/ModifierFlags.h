@@ -112,4 +112,17 @@ inline quint32 hotKeyModifiersOfQt(Qt::KeyboardModifiers modifiers)
     return flags;
 }
 
+// The HotKeyCode flags of a key event as the desktop reports them: Qt's
+// modifiers, and what Qt's events leave out, read from the keyboard layout:
+// Caps Lock's state and the function flag of a function key.
+inline quint32 hotKeyModifiersOfKeyEvent(Qt::KeyboardModifiers modifiers, uint16_t keyCode, KeyboardLayout& layout)
+{
+    quint32 flags = hotKeyModifiersOfQt(modifiers);
+    if (layout.capsLockOn())
+        flags |= HotKey::CapsLock;
+    if (layout.isFunctionKey(keyCode))
+        flags |= HotKey::Function;
+    return flags;
+}
+
 } // namespace zelk

@@ -53,7 +53,7 @@ TEST_F(HelperTest, FindsTheEngineAroundItself)
         {inEditor, "org.zelk.Zelk.helper", engine(), "inside the editor: the editor's bundle is passed over"},
         {inEngine, "org.zelk.Zelk.helper", engine(), "directly inside the engine"},
         {outside, "org.zelk.Zelk.helper", QString(), "outside any engine: up to the root, nothing"},
-        {dotless, "ZelkHelper", dotless, "no dot: the identifier stays and matches the helper itself"},
+        {dotless, "ZelkHelper", QString(), "no dot: the identifier stays, and the helper never matches itself"},
     };
     for (const Case& c : cases) {
         const QString target = HelperAppDelegate::targetIdentifierFor(c.identifier);
@@ -78,6 +78,30 @@ TEST_F(HelperTest, LaunchesWhatItFoundAndNothingElse)
     makeBundle(stray, "org.zelk.Zelk.helper");
     EXPECT_TRUE(HelperAppDelegate::applicationDidFinishLaunching(stray, "org.zelk.Zelk.helper").isEmpty());
     EXPECT_TRUE(workspace.requests().isEmpty());
+}
+
+TEST_F(HelperTest, NeverLaunchesItself)
+{
+    auto* desktop = zelk::VirtualPlatform::current();
+    ASSERT_NE(desktop, nullptr);
+    auto& workspace = desktop->virtualWorkspace();
+
+    // Started again by its own launch, a helper that found itself would
+    // never stop: with no dot, or placed where its own identifier is the
+    // engine's, it launches nothing.
+    const QString dotless = engine() + "/Contents/Library/LoginItems/ZelkHelper.app";
+    makeBundle(dotless, "ZelkHelper");
+    const QString named = dir.path() + "/org.zelk.Zelk.app";
+    makeBundle(named, "org.zelk.Zelk");
+    const struct {
+        QString helper;
+        QString identifier;
+    } cases[] = {{dotless, "ZelkHelper"}, {named, "org.zelk.Zelk.Zelk"}};
+    for (const auto& c : cases) {
+        workspace.clearRequests();
+        EXPECT_TRUE(HelperAppDelegate::applicationDidFinishLaunching(c.helper, c.identifier).isEmpty()) << qPrintable(c.helper);
+        EXPECT_TRUE(workspace.requests().isEmpty()) << qPrintable(workspace.requests().join(", "));
+    }
 }
 
 TEST(HelperInTheBuiltTree, FindsTheBuiltEngine)

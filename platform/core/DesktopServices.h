@@ -76,6 +76,9 @@ public:
     virtual bool terminate(qint64 pid, bool force) = 0;
     [[nodiscard]] virtual ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool launched)> observer) = 0;
     [[nodiscard]] virtual ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) = 0;
+    // The user's terminal emulator, as a path launchApplication takes;
+    // empty when none is known.
+    virtual QString terminalApplication() { return {}; }
 };
 
 // Sleep, wake and power-off. For WillSleep and WillPowerOff the system
@@ -115,6 +118,12 @@ public:
     virtual QList<quint16> keystrokesForCharacter(char32_t c) = 0;
     // The text a key types with the given modifier bits; empty for none.
     virtual QString characterForKey(quint16 keyCode, quint16 modifiers) = 0;
+    // Whether Caps Lock is on now (key events of a toolkit may not say).
+    virtual bool capsLockOn() = 0;
+    // Whether the key is a function key on this layout: F1 and up, the
+    // arrows, Home, End, Page Up/Down, Help, forward delete. Their events
+    // carry the function flag of a recorded key word.
+    virtual bool isFunctionKey(quint16 keyCode) = 0;
     [[nodiscard]] virtual ObserverHandle observeLayoutChanges(std::function<void()> observer) = 0;
 };
 

@@ -81,4 +81,14 @@ QString fillFormat(const QString& format, const QVariantList& args)
     return out;
 }
 
+QString fillSentence(const QString& format, const QVariantList& args)
+{
+    if (!format.endsWith(u'.') || format.endsWith(QLatin1String("..")))
+        return fillFormat(format, args);
+    QString out = fillFormat(format.chopped(1), args);
+    if (out.isEmpty() || !QStringLiteral(".!?\u2026").contains(out.back()))
+        out += u'.';
+    return out;
+}
+
 } // namespace zelk

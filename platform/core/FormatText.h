@@ -17,4 +17,9 @@ namespace zelk {
 
 QString fillFormat(const QString& format, const QVariantList& args);
 
+// The same for a format that is a sentence ending in ".": when the filled
+// text ends the sentence already (an error text "... can't be found."), its
+// own mark stays and the format's period is left out, so no ".." shows.
+QString fillSentence(const QString& format, const QVariantList& args);
+
 } // namespace zelk

@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QStandardPaths>
 #include <QSet>
 #include <QUrl>
@@ -135,6 +136,12 @@ std::optional<DesktopEntry> DesktopEntries::read(const QString& path, const QStr
             entry.workingDir = value;
         else if (key == "StartupWMClass")
             entry.wmClass = value;
+        else if (key == "Terminal")
+            entry.terminal = value == "true";
+        else if (key == "Categories")
+            entry.categories = value.split(';', Qt::SkipEmptyParts);
+        else if (key == "X-TerminalArgExec")
+            entry.terminalArgExec = value;
     }
     if (!application || entry.exec.isEmpty())
         return std::nullopt;
@@ -275,14 +282,19 @@ void DesktopEntries::load()
             m_folders.insert(dir, QFileInfo(dir).lastModified());
         }
         QDirIterator files(folder, {"*.desktop"}, QDir::Files, QDirIterator::Subdirectories);
+        // By ID within a folder, so that "the first" entry of a kind is the
+        // same on every run, whatever order the file system lists.
+        QMap<QString, QString> byId;
         while (files.hasNext()) {
             const QString path = files.next();
             // The ID of applications/kde/foo.desktop is kde-foo.desktop.
-            const QString id = QDir(folder).relativeFilePath(path).replace('/', '-');
-            if (ids.contains(id))
+            byId.insert(QDir(folder).relativeFilePath(path).replace('/', '-'), path);
+        }
+        for (auto it = byId.cbegin(); it != byId.cend(); ++it) {
+            if (ids.contains(it.key()))
                 continue;
-            ids.insert(id);
-            if (auto entry = read(path, id))
+            ids.insert(it.key());
+            if (auto entry = read(it.value(), it.key()))
                 m_entries << *entry;
         }
     }
@@ -319,6 +331,18 @@ std::optional<DesktopEntry> DesktopEntries::forWindowClass(const QString& instan
     for (const DesktopEntry& e : std::as_const(m_entries)) {
         const QString base = e.id.chopped(8); // ".desktop"
         if (matches(base, Qt::CaseInsensitive) || matches(base.section('.', -1), Qt::CaseInsensitive))
+            return e;
+    }
+    return std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopEntries::firstInCategory(const QString& category)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_loaded || foldersChanged())
+        load();
+    for (const DesktopEntry& e : std::as_const(m_entries)) {
+        if (e.categories.contains(category))
             return e;
     }
     return std::nullopt;

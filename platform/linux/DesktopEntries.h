@@ -22,6 +22,9 @@ struct DesktopEntry {
     QString workingDir; // Path
     QString wmClass;    // StartupWMClass
     QString program;    // the program Exec starts, its canonical path; empty for shells and other launchers
+    bool terminal = false;      // Terminal: runs in a terminal emulator
+    QStringList categories;     // Categories
+    QString terminalArgExec;    // X-TerminalArgExec: what a terminal's entry puts before the command it runs
 };
 
 class DesktopEntries {
@@ -39,6 +42,8 @@ public:
     std::optional<DesktopEntry> forWindowClass(const QString& instance, const QString& windowClass);
     // The entry of a program: its executable, or the script an interpreter runs.
     std::optional<DesktopEntry> forProgram(const QString& executable, const QStringList& arguments);
+    // The first entry in the category: the earliest folder, then by ID.
+    std::optional<DesktopEntry> firstInCategory(const QString& category);
     // Reads the folders again at the next look-up; look-ups also notice a
     // changed folder by themselves.
     void refresh();

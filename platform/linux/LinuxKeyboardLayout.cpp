@@ -16,6 +16,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 namespace zelk {
@@ -569,6 +570,31 @@ QString LinuxKeyboardLayout::characterForKey(quint16 keyCode, quint16 modifiers)
     if (const char32_t accent = keysyms::deadKeyAccent(keysym))
         return text(accent);
     return text(keysyms::toUnicode(keysym));
+}
+
+bool LinuxKeyboardLayout::capsLockOn()
+{
+    XSession::Lock lock(*d->session);
+    Display* display = lock.display();
+    return display && d->session->xkbEventBase() >= 0 && Private::capsLockOn(display);
+}
+
+bool LinuxKeyboardLayout::isFunctionKey(quint16 keyCode)
+{
+    XSession::Lock lock(*d->session);
+    Display* display = lock.display();
+    if (!display || d->session->xkbEventBase() < 0 || KeyTable::isSpareCode(keyCode))
+        return false;
+    d->refresh(display);
+    if (!d->xkb || d->dirty)
+        return false;
+    const unsigned keycode = d->keys.keycode(keyCode);
+    if (!keycode)
+        return false;
+    const KeySym keysym = d->translate(keycode, 0, d->group(display));
+    // The keypad's Home or arrows (KP_Home...) are keypad keys, not these.
+    return IsFunctionKey(keysym) || IsCursorKey(keysym) || IsMiscFunctionKey(keysym) || keysym == XK_Delete
+        || keysym == XK_Pause || keysym == XK_Scroll_Lock || keysym == XK_Sys_Req;
 }
 
 ObserverHandle LinuxKeyboardLayout::observeLayoutChanges(std::function<void()> observer)

@@ -37,6 +37,11 @@ public:
     QString layoutName() override;
     QList<quint16> keystrokesForCharacter(char32_t c) override;
     QString characterForKey(quint16 keyCode, quint16 modifiers) override;
+    // Caps Lock as the XKB state has it.
+    bool capsLockOn() override;
+    // By the key's plain symbol in the current group: F keys, cursor and
+    // editing keys (X's function, cursor and misc-function symbols, Delete).
+    bool isFunctionKey(quint16 keyCode) override;
     // Called on the main thread when the user's keymap or layout group
     // changes (never for the keys lent here).
     [[nodiscard]] ObserverHandle observeLayoutChanges(std::function<void()> observer) override;

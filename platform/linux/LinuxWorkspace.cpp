@@ -4,6 +4,7 @@
 #include "DesktopEntries.h"
 #include "Log.h"
 #include "ObserverList.h"
+#include "UserTerminal.h"
 #include "X11Support.h"
 #include "XSession.h"
 
@@ -510,6 +511,17 @@ bool LinuxWorkspace::launchApplication(const QString& path, const QStringList& d
         }
         lines = DesktopEntries::commandLines(*entry, documents);
         workingDir = entry->workingDir;
+        // Without a terminal such a program runs where nobody sees it.
+        if (entry->terminal && !lines.isEmpty()) {
+            const QString terminal = terminalApplication();
+            for (QStringList& line : lines)
+                line = UserTerminal::commandLine(terminal, line);
+            lines.removeIf([](const QStringList& l) { return l.isEmpty(); });
+            if (lines.isEmpty()) {
+                zlog("LinuxWorkspace", "launchApplication") << "no terminal to run" << path << "in";
+                return false;
+            }
+        }
     } else if (file.isDir() && path.endsWith(".app")) {
         lines << (QStringList{Bundle::atPath(path).executablePath()} + documents);
     } else if (file.isFile() && file.isExecutable()) {
@@ -531,6 +543,8 @@ bool LinuxWorkspace::launchApplication(const QString& path, const QStringList& d
     }
     return ok;
 }
+
+QString LinuxWorkspace::terminalApplication() { return UserTerminal::find(d->entries); }
 
 bool LinuxWorkspace::openPath(const QString& pathOrUrl)
 {

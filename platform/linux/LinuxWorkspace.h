@@ -35,8 +35,9 @@ public:
     std::optional<RunningApplication> frontApplication() override;
     QList<RunningApplication> runningApplications() override;
     qint64 ownPid() const override;
-    // A desktop entry (its Exec with the field codes filled in), a bundle
-    // (its Contents/MacOS executable) or an executable, started detached.
+    // A desktop entry (its Exec with the field codes filled in; in the
+    // user's terminal when the entry says Terminal=true), a bundle (its
+    // Contents/MacOS executable) or an executable, started detached.
     bool launchApplication(const QString& path, const QStringList& documents = {}, qint64* pid = nullptr) override;
     bool openPath(const QString& pathOrUrl) override;
     bool activate(qint64 pid) override;
@@ -47,6 +48,8 @@ public:
     bool terminate(qint64 pid, bool force) override;
     [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer) override;
     [[nodiscard]] ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) override;
+    // See UserTerminal.
+    QString terminalApplication() override;
 
 private:
     struct Private;

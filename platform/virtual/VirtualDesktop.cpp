@@ -189,6 +189,18 @@ qint64 VirtualWorkspace::pidOf(const QString& name) const
     return 0;
 }
 
+QString VirtualWorkspace::terminalApplication()
+{
+    std::lock_guard lock(m_mutex);
+    return m_terminal;
+}
+
+void VirtualWorkspace::setTerminalApplication(const QString& path)
+{
+    std::lock_guard lock(m_mutex);
+    m_terminal = path;
+}
+
 void VirtualWorkspace::setRefusesToQuit(qint64 pid, bool refuses)
 {
     std::lock_guard lock(m_mutex);
@@ -426,6 +438,25 @@ QString VirtualKeyboardLayout::characterForKey(quint16 keyCode, quint16 modifier
         return QString(QChar::fromLatin1(c));
     }
     return {};
+}
+
+bool VirtualKeyboardLayout::isFunctionKey(quint16 keyCode)
+{
+    std::lock_guard lock(m_mutex);
+    return m_functionKeys.contains(keyCode);
+}
+
+void VirtualKeyboardLayout::setFunctionKeys(const QSet<quint16>& keyCodes)
+{
+    std::lock_guard lock(m_mutex);
+    m_functionKeys = keyCodes;
+}
+
+QSet<quint16> VirtualKeyboardLayout::usFunctionKeys()
+{
+    // F1-F20, Help, Home, Page Up, forward delete, End, Page Down, arrows.
+    return {122, 120, 99, 118, 96, 97, 98, 100, 101, 109, 103, 111, 105, 107, 113, 106, 64, 79, 80, 90,
+            114, 115, 116, 117, 119, 121, 123, 124, 125, 126};
 }
 
 ObserverHandle VirtualKeyboardLayout::observeLayoutChanges(std::function<void()> observer)

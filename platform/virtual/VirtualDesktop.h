@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QMap>
 #include <QSet>
+#include <atomic>
 #include <mutex>
 
 namespace zelk {
@@ -51,6 +52,7 @@ public:
     bool terminate(qint64 pid, bool force) override;
     [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer) override;
     [[nodiscard]] ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) override;
+    QString terminalApplication() override;
 
     // Test controls. Applications are named by their file name ("gedit.desktop");
     // the path defaults to /usr/share/applications/<name>.
@@ -60,6 +62,7 @@ public:
     qint64 pidOf(const QString& name) const; // 0 when not running
     void setOwnPid(qint64 pid) { m_ownPid = pid; }
     void setRefusesToQuit(qint64 pid, bool refuses);
+    void setTerminalApplication(const QString& path); // none by default
     // Every request made through the interface, in order: "launch <path> [docs]",
     // "open <path>", "activate <name>", "hide <name>", "unhide <name>",
     // "quit <name>", "terminate <name>", "kill <name>".
@@ -78,6 +81,7 @@ private:
     qint64 m_nextPid = 1000;
     qint64 m_ownPid = 1;
     QStringList m_requests;
+    QString m_terminal;
     NotificationCenter m_center;
 };
 
@@ -120,11 +124,20 @@ public:
     QString layoutName() override { return "us"; }
     QList<quint16> keystrokesForCharacter(char32_t c) override;
     QString characterForKey(quint16 keyCode, quint16 modifiers) override;
+    bool capsLockOn() override { return m_capsLock.load(); }
+    bool isFunctionKey(quint16 keyCode) override;
     [[nodiscard]] ObserverHandle observeLayoutChanges(std::function<void()> observer) override;
     void simulateLayoutChange();
+    void setCapsLock(bool on) { m_capsLock.store(on); }
+    // The keys that count as function keys; the US keyboard's by default.
+    void setFunctionKeys(const QSet<quint16>& keyCodes);
+    static QSet<quint16> usFunctionKeys();
 
 private:
     NotificationCenter m_center;
+    std::atomic<bool> m_capsLock{false};
+    std::mutex m_mutex;
+    QSet<quint16> m_functionKeys = usFunctionKeys();
 };
 
 class VirtualClock : public Clock {

@@ -32,6 +32,23 @@ TempHome::~TempHome()
     }
 }
 
+ScopedEnv::ScopedEnv(const char* name, const QByteArray& value)
+    : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_saved(qgetenv(name))
+{
+    if (value.isNull())
+        qunsetenv(name);
+    else
+        qputenv(name, value);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (m_had)
+        qputenv(m_name, m_saved);
+    else
+        qunsetenv(m_name);
+}
+
 QString sourceDir() { return qEnvironmentVariable("ZELK_SOURCE_DIR"); }
 QString appContents() { return qEnvironmentVariable("ZELK_APP_DIR"); }
 

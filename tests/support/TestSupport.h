@@ -2,7 +2,8 @@
 // Shared test helpers: a temporary HOME with its XDG folders, the paths of
 // the source tree and of the built application bundle, a list of lines
 // from any thread, a capture of the lines logged, a fake utility class
-// registered for a scope, and readable failure messages for Qt strings.
+// registered for a scope, an environment variable set for a scope, and
+// readable failure messages for Qt strings.
 #include "ClassRegistry.h"
 
 #include <QString>
@@ -44,6 +45,21 @@ private:
 class TempHomeTest : public ::testing::Test {
 protected:
     std::unique_ptr<TempHome> home = std::make_unique<TempHome>();
+};
+
+// Sets an environment variable (unsets it for a null value) for the
+// object's life, restoring it afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_saved;
 };
 
 QString sourceDir();   // the repository (ZELK_SOURCE_DIR)

@@ -41,6 +41,27 @@ TEST(FormatText, FillsOnlyTheArgumentsGiven)
         EXPECT_EQ(fillFormat(QString::fromUtf8(c.format), c.args), QString::fromUtf8(c.expected)) << c.format;
 }
 
+TEST(FormatText, SentencesEndWithOneMark)
+{
+    const struct {
+        const char* format;
+        QVariantList args;
+        const char* expected;
+    } cases[] = {
+        {"The action “%@” %@.", {"Open", "failed: The file “a” can’t be found."},
+         "The action “Open” failed: The file “a” can’t be found."},
+        {"The action “%@” %@.", {"Open", "done"}, "The action “Open” done."},
+        {"The action “%@” %@.", {"Open", "failed: why?"}, "The action “Open” failed: why?"},
+        {"The action “%@” %@.", {"Open", "failed: wait…"}, "The action “Open” failed: wait…"},
+        {"The action “%@” %@.", {"Open", "failed: 1..."}, "The action “Open” failed: 1..."},
+        {"Not a sentence: %@", {"a."}, "Not a sentence: a."},
+        {"Trails off %@...", {"a."}, "Trails off a...."},
+        {"%@.", {}, "."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fillSentence(QString::fromUtf8(c.format), c.args), QString::fromUtf8(c.expected)) << c.format;
+}
+
 // A table's text must never be taken for printf's: %n and %s with no
 // argument read nothing, and an argument's own "%@" is not filled again.
 TEST(FormatText, TreatsArgumentsAndTableTextAsPlainText)

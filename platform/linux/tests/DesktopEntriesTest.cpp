@@ -1,7 +1,8 @@
-// Desktop entries: reading, Exec quoting and field codes, and matching
-// running programs to their entries.
+// Desktop entries: reading, Exec quoting and field codes, matching
+// running programs to their entries, and the user's terminal.
 #include "DesktopEntries.h"
 #include "TestSupport.h"
+#include "UserTerminal.h"
 
 #include <QDir>
 #include <QFile>
@@ -140,6 +141,86 @@ TEST_F(DesktopEntriesFolders, MatchingWindowsAndPrograms)
     entry("late.desktop", "Name=Late\nExec=/nonexistent/late\nStartupWMClass=Late\n");
     entries.refresh();
     EXPECT_TRUE(entries.forWindowClass("late", "Late"));
+}
+
+TEST_F(DesktopEntriesFolders, TheUsersTerminal)
+{
+    const QString bin = home->path() + "/bin", other = home->path() + "/other";
+    auto program = [](const QString& path) {
+        write(path, "#!/bin/sh\n");
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+    };
+    program(other + "/x-terminal-emulator");
+    program(bin + "/myterm");
+    program(bin + "/notexecutable");
+    QFile::setPermissions(bin + "/notexecutable", QFile::ReadOwner | QFile::WriteOwner);
+    entry("b-term.desktop", "Name=B\nExec=/nonexistent/bterm\nCategories=System;TerminalEmulator;\n");
+    entry("a-term.desktop", "Name=A\nExec=/nonexistent/aterm\nCategories=System;TerminalEmulator;\n");
+    entry("editor.desktop", "Name=E\nExec=/nonexistent/editor\nCategories=Utility;TextEditor;\n");
+    const QString firstEntry = dataDir + "/applications/a-term.desktop";
+
+    const struct {
+        QByteArray path;
+        QByteArray terminal;
+        QString expected;
+        const char* why;
+    } cases[] = {
+        {(other + ":" + bin).toLocal8Bit(), "myterm", other + "/x-terminal-emulator", "the alternative first"},
+        {bin.toLocal8Bit(), "myterm", bin + "/myterm", "then $TERMINAL, by name"},
+        {bin.toLocal8Bit(), (bin + "/myterm").toLocal8Bit(), bin + "/myterm", "or by path"},
+        {bin.toLocal8Bit(), "nosuchterm", firstEntry, "a $TERMINAL that names nothing is passed over"},
+        {bin.toLocal8Bit(), (bin + "/notexecutable").toLocal8Bit(), firstEntry, "so is one that cannot run"},
+        {bin.toLocal8Bit(), QByteArray(), firstEntry, "then the first terminal entry, by ID"},
+    };
+    for (const auto& c : cases) {
+        zelk::test::ScopedEnv path("PATH", c.path), terminal("TERMINAL", c.terminal);
+        DesktopEntries entries;
+        EXPECT_EQ(UserTerminal::find(entries), c.expected) << c.why;
+    }
+
+    // The user's own entry comes before the system's.
+    entry("z-term.desktop", "Name=Z\nExec=/nonexistent/zterm\nCategories=TerminalEmulator\n", true);
+    zelk::test::ScopedEnv path("PATH", bin.toLocal8Bit()), terminal("TERMINAL", QByteArray());
+    DesktopEntries entries;
+    EXPECT_EQ(UserTerminal::find(entries), home->dataHome() + "/applications/z-term.desktop");
+    for (const QString& path : {firstEntry, dataDir + "/applications/b-term.desktop",
+                                home->dataHome() + "/applications/z-term.desktop"})
+        ASSERT_TRUE(QFile::remove(path)) << path.toStdString();
+    entries.refresh();
+    EXPECT_EQ(UserTerminal::find(entries), QString()) << "no terminal at all";
+}
+
+TEST_F(DesktopEntriesFolders, CommandLinesInATerminal)
+{
+    entry("term.desktop", "Name=T\nExec=/opt/term --new-window %U\nX-TerminalArgExec=--exec\nCategories=TerminalEmulator;\n");
+    entry("gnome.desktop", "Name=G\nExec=/usr/bin/gnome-terminal\nCategories=TerminalEmulator;\n");
+    const QString apps = dataDir + "/applications/";
+    const QStringList top{"top", "-d", "1"};
+    const struct {
+        QString terminal;
+        QStringList command;
+        QStringList expected;
+    } cases[] = {
+        {"/usr/bin/x-terminal-emulator", top, QStringList{"/usr/bin/x-terminal-emulator", "-e"} + top},
+        {"/usr/bin/xterm", top, QStringList{"/usr/bin/xterm", "-e"} + top},
+        {"/usr/bin/gnome-terminal", top, QStringList{"/usr/bin/gnome-terminal", "--"} + top},
+        {"/usr/bin/xfce4-terminal", top, QStringList{"/usr/bin/xfce4-terminal", "-x"} + top},
+        {"/usr/bin/kitty", top, QStringList{"/usr/bin/kitty"} + top},
+        {apps + "term.desktop", top, QStringList{"/opt/term", "--new-window", "--exec"} + top},
+        {apps + "gnome.desktop", top, QStringList{"/usr/bin/gnome-terminal", "--"} + top},
+        {apps + "missing.desktop", top, {}},
+        {"", top, {}},
+        {"/usr/bin/xterm", {}, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UserTerminal::commandLine(c.terminal, c.command), c.expected) << c.terminal.toStdString();
+
+    const auto runsInTerminal = DesktopEntries::read(apps + "term.desktop");
+    ASSERT_TRUE(runsInTerminal);
+    EXPECT_FALSE(runsInTerminal->terminal);
+    EXPECT_EQ(runsInTerminal->categories, QStringList({"TerminalEmulator"}));
+    entry("top.desktop", "Name=Top\nExec=top\nTerminal=true\n");
+    EXPECT_TRUE(DesktopEntries::read(apps + "top.desktop")->terminal);
 }
 
 } // namespace

@@ -134,6 +134,28 @@ TEST_F(LinuxKeyboardLayoutTest, CapsLockTurnsShiftAroundForLettersOnly)
     EXPECT_EQ(layout().keystrokesForCharacter(U'A'), QList<quint16>{kShift | 0});
 }
 
+// What a key capture adds to a toolkit's key event: Caps Lock's state and
+// whether the key is a function key, read from the server's keymap.
+TEST_F(LinuxKeyboardLayoutTest, CapsLockStateAndFunctionKeys)
+{
+    EXPECT_FALSE(layout().capsLockOn());
+    client->setCapsLock(true);
+    EXPECT_TRUE(layout().capsLockOn());
+    client->setCapsLock(false);
+    EXPECT_FALSE(layout().capsLockOn());
+
+    const struct { quint16 key; bool function; const char* name; } keys[] = {
+        {122, true, "F1"},       {96, true, "F5"},          {111, true, "F12"},     {123, true, "Left"},
+        {126, true, "Up"},       {115, true, "Home"},       {119, true, "End"},     {116, true, "Page Up"},
+        {121, true, "Page Down"}, {117, true, "Delete"},    {114, true, "Insert"},  {0, false, "A"},
+        {36, false, "Return"},   {51, false, "Backspace"},  {53, false, "Escape"},  {49, false, "Space"},
+        {48, false, "Tab"},      {89, false, "keypad 7"},   {82, false, "keypad 0"}, {76, false, "keypad Enter"},
+        {55, false, "Control"},  {57, false, "Caps Lock"},  {63, false, "no key"},
+    };
+    for (const auto& k : keys)
+        EXPECT_EQ(layout().isFunctionKey(k.key), k.function) << k.name;
+}
+
 TEST_F(LinuxKeyboardLayoutTest, CharactersTheLayoutLacksArriveThroughLentKeys)
 {
     int changes = 0;

@@ -405,6 +405,29 @@ TEST_F(LinuxWorkspaceLaunchTest, EntriesBundlesAndProgramsReallyStart)
     EXPECT_FALSE(workspace().launchApplication(home->path() + "/nothing-here"));
 }
 
+// A program of Terminal=true is started in the user's terminal, which
+// here writes down what it was asked to run; without a terminal the launch
+// fails instead of running the program where nobody sees it.
+TEST_F(LinuxWorkspaceLaunchTest, TerminalEntriesRunInTheUsersTerminal)
+{
+    const QString bin = home->path() + "/bin", out = home->path() + "/out";
+    zelk::test::ScopedEnv path("PATH", bin.toLocal8Bit()), terminal("TERMINAL", QByteArray()),
+        dirs("XDG_DATA_DIRS", (home->path() + "/share").toLocal8Bit());
+    write(bin + "/x-terminal-emulator", ("#!/bin/sh\nprintf '[%s]' \"$@\" > " + out + "\n").toUtf8(), true);
+    write(home->path() + "/top.desktop", "[Desktop Entry]\nType=Application\nName=Top\nExec=top -d %f\nTerminal=true\n");
+
+    EXPECT_EQ(workspace().terminalApplication(), bin + "/x-terminal-emulator");
+    qint64 pid = 0;
+    ASSERT_TRUE(workspace().launchApplication(home->path() + "/top.desktop", {"/tmp/a"}, &pid));
+    EXPECT_GT(pid, 0);
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return !readFile(out).isEmpty(); })) << "the terminal did not start";
+    EXPECT_EQ(readFile(out), "[-e][top][-d][/tmp/a]");
+
+    ASSERT_TRUE(QFile::remove(bin + "/x-terminal-emulator"));
+    EXPECT_EQ(workspace().terminalApplication(), QString());
+    EXPECT_FALSE(workspace().launchApplication(home->path() + "/top.desktop"));
+}
+
 TEST_F(LinuxWorkspaceLaunchTest, NeverEndsThisProcessOrInit)
 {
     const qint64 self = workspace().ownPid();

@@ -3,6 +3,7 @@
 #include "KeyShortcut/KeyCodeTable.h"
 #include "ModifierFlags.h"
 #include "FormatText.h"
+#include "Platform.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -189,7 +190,9 @@ void KeyShortcut::keyEvent(QKeyEvent* event)
     // A modifier alone is recorded through its box, as a flag.
     if (keyCode < 0)
         return;
-    const quint32 word = quint32(keyCode) | (hotKeyModifiersOfQt(event->modifiers()) & HotKey::RecordedMask);
+    const quint32 flags =
+        hotKeyModifiersOfKeyEvent(event->modifiers(), uint16_t(keyCode), Platform::instance().keyboardLayout());
+    const quint32 word = quint32(keyCode) | (flags & HotKey::RecordedMask);
     const QString string = cls().stringWithUnicode(characterIgnoringModifiers(event, keyCode, word));
     // The combination shown already. The string counts too: a new action's
     // word is 0, which is also plain A.

@@ -2,6 +2,7 @@
 // strings of keys, and recording keys and modifiers in the view with undo.
 #include "KeyShortcut/KeyShortcut.h"
 #include "PaneTestSupport.h"
+#include "VirtualPlatform.h"
 
 #include <QKeyEvent>
 #include <QUndoStack>
@@ -141,8 +142,9 @@ TEST_F(KeyShortcutEditorTest, KeysThatTypeNoTextAndKeypadKeys)
         {Qt::Key_Return, Qt::NoModifier, "\r", 36, 13, "Return"},
         {Qt::Key_Space, Qt::AltModifier, " ", 49 | 0x80000, 32, "Space"},
         {Qt::Key_Backspace, Qt::NoModifier, "\b", 51, 0, "Backspace"},
-        {Qt::Key_Left, Qt::MetaModifier, "", 123 | 0x40000, 0, "Left Arrow"},
-        {Qt::Key_F5, Qt::NoModifier, "", 96, 0, "F5"},
+        {Qt::Key_Left, Qt::MetaModifier, "", 123 | 0x40000 | 0x800000, 0, "Left Arrow"},
+        {Qt::Key_F5, Qt::NoModifier, "", 96 | 0x800000, 0, "F5"},
+        {Qt::Key_Delete, Qt::NoModifier, "", 117 | 0x800000, 0, "Delete"},
         {Qt::Key_5, Qt::KeypadModifier, "5", 87 | 0x200000, 0, "5"},
         {Qt::Key_Exclam, Qt::ShiftModifier, "!", 18 | 0x20000, '!', "!"},
     };
@@ -166,6 +168,55 @@ TEST_F(KeyShortcutEditorTest, KeysThatTypeNoTextAndKeypadKeys)
     EXPECT_EQ(action->undoManager()->undoText(), "Don’t Type Shift");
     action->undoManager()->undo();
     EXPECT_TRUE(shift->isChecked());
+}
+
+// Qt's key events say nothing of Caps Lock nor of function keys: the word
+// takes both from the keyboard layout, as the desktop has them.
+TEST_F(KeyShortcutEditorTest, CapsLockAndFunctionKeysComeFromTheLayout)
+{
+    auto& layout = VirtualPlatform::current()->virtualKeyboardLayout();
+    struct Restore {
+        VirtualKeyboardLayout& layout;
+        ~Restore()
+        {
+            layout.setCapsLock(false);
+            layout.setFunctionKeys(VirtualKeyboardLayout::usFunctionKeys());
+        }
+    } restore{layout};
+
+    auto action = make(params(1, 0, 0, ""));
+    auto editor = open(action);
+    const struct {
+        bool capsLock;
+        QSet<quint16> functionKeys;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+        quint32 word;
+        int ascii;
+        const char* string;
+    } cases[] = {
+        {true, VirtualKeyboardLayout::usFunctionKeys(), Qt::Key_A, Qt::NoModifier, "A", 0x10000, 'A', "A"},
+        {true, VirtualKeyboardLayout::usFunctionKeys(), Qt::Key_A, Qt::ControlModifier, "\x01", 0x110000, 'A', "A"},
+        {true, VirtualKeyboardLayout::usFunctionKeys(), Qt::Key_F5, Qt::NoModifier, "", 0x810000 | 96, 0, "F5"},
+        {false, VirtualKeyboardLayout::usFunctionKeys(), Qt::Key_Up, Qt::ShiftModifier, "", 0x820000 | 126, 0, "Up Arrow"},
+        {false, VirtualKeyboardLayout::usFunctionKeys(), Qt::Key_Home, Qt::NoModifier, "", 0x800000 | 115, 0, "Home"},
+        {false, VirtualKeyboardLayout::usFunctionKeys(), Qt::Key_Return, Qt::NoModifier, "\r", 36, 13, "Return"},
+        // A layout whose key in F5's place is no function key.
+        {false, {}, Qt::Key_F5, Qt::NoModifier, "", 96, 0, "F5"},
+    };
+    for (const auto& c : cases) {
+        layout.setCapsLock(c.capsLock);
+        layout.setFunctionKeys(c.functionKeys);
+        press(*action, Qt::Key_Z, Qt::NoModifier, "z");  // a different key first: no step skipped
+        press(*action, c.key, c.modifiers, QString::fromLatin1(c.text));
+        EXPECT_EQ(action->lastKeycode(), c.word) << c.string;
+        EXPECT_EQ(action->lastAsciiCode(), c.ascii) << c.string;
+        EXPECT_EQ(action->lastString(), c.string);
+        EXPECT_EQ(boxes(*editor), c.word & 0x1F0000) << c.string;
+    }
+    ASSERT_TRUE(action->willValidateEditing());
+    EXPECT_EQ(action->dataValue(), params(1, 96, 0, "F5"));
 }
 
 TEST_F(KeyShortcutEditorTest, PhysicalKeyWinsOverTheLayoutsKey)

@@ -329,6 +329,10 @@ void QVAppl::startEngine()
     registry.loadPluginsInFolder(bundle.builtInPlugInsPath());
 
     setupDefaultData();
+    // A writer killed half-way (a crash, a power cut) leaves its temporary
+    // file behind: nobody else would ever remove it.
+    if (const QString folder = objectsPath(); !folder.isEmpty())
+        zelk::removeStaleTemporaryFiles(folder);
     readPrefs();
     {
         std::lock_guard lock(m_frontAppLock);
@@ -338,6 +342,7 @@ void QVAppl::startEngine()
     m_flags->waitShutdown = false;
     m_flags->isShuttingDown = false;
     observeSystem();
+    announceFrontApplication();
     installDownHotKeyHandler(true);
     installUpHotKeyHandler(true);
     universalContextOn();
@@ -349,20 +354,23 @@ void QVAppl::startEngine()
 
 bool QVAppl::singleInstanceCheck()
 {
-    const auto apps = zelk::Platform::instance().workspace().runningApplications();
-    const auto engines = std::count_if(apps.cbegin(), apps.cend(), [](const zelk::RunningApplication& app) {
-        return withoutAppExtension(app.name) == QLatin1String(kEngineName);
-    });
-    // The process list alone can't tell two engines apart everywhere (a
-    // desktop may list none): the lock file is what keeps one per user.
+    // Only an engine that holds the lock runs: another one still showing
+    // its welcome panel has not started and does not count.
     auto lock = std::make_unique<QLockFile>(instanceLockPath());
     lock->setStaleLockTime(0); // only a dead owner makes the lock stale
     QDir().mkpath(QFileInfo(instanceLockPath()).absolutePath());
     // The session bus's name is a guard of its own (an engine of this
     // session started with another runtime folder or display).
-    if (engines < 2 && lock->tryLock(0) && QVEngineService::sharedService().claimName()) {
+    if (lock->tryLock(0) && QVEngineService::sharedService().claimName()) {
         m_instanceLock = std::move(lock);
         return true;
+    }
+    // Started again: the running engine asks its user what to do, as an
+    // application opened a second time does.
+    if (zelk::Platform::instance().commands().askRunningEngineToReopen()) {
+        zelk::zlog("QVAppl", "startEngine") << "an engine is running: asked it to reopen";
+        terminate();
+        return false;
     }
     alert(localized(QStringLiteral("AutreVersionEnCours")), localized(QStringLiteral("QuitterAvant")), localized(QStringLiteral("OK")));
     // Scripts that start the engine see the refusal.
@@ -625,11 +633,12 @@ void QVAppl::observeSystem()
         }, false);
     }));
 
-    m_observers.push_back(platform.distributedNotifications().addObserver(
-        QStringLiteral("QVEditorNotification"), [guard](const QString&, const QVariantMap& userInfo) {
-            onMainThread([guard, userInfo] {
+    m_observers.push_back(platform.distributedNotifications().addObserverWithSender(
+        QStringLiteral("QVEditorNotification"),
+        [guard](const QString&, const QVariantMap& userInfo, const zelk::NotificationSender& sender) {
+            onMainThread([guard, userInfo, sender] {
                 if (guard)
-                    guard->editorNotification(userInfo);
+                    guard->editorNotification(userInfo, sender);
             }, false);
         }));
 
@@ -656,6 +665,15 @@ void QVAppl::observeSystem()
             }
         }, false);
     }));
+}
+
+// The desktop reports changes only: the application in front at start is
+// announced once, so its contexts hold and there is an application to go
+// back to before the user first switches windows.
+void QVAppl::announceFrontApplication()
+{
+    if (const auto front = zelk::Platform::instance().workspace().frontApplication())
+        frontApplicationChanged(front->pid, front->name);
 }
 
 void QVAppl::frontApplicationChanged(qint64 pid, const QString& name)
@@ -838,7 +856,20 @@ void QVAppl::finishTerminate()
 
 // --- Editor commands ------------------------------------------------------------------
 
-void QVAppl::editorNotification(const QVariantMap& userInfo)
+QString QVAppl::editorExecutablePath()
+{
+    const zelk::Bundle bundle = zelk::Bundle::main();
+    if (!bundle.isValid())
+        return {};
+    const QString editor = bundle.bundlePath() + QStringLiteral("/Contents/MacOS/") + QLatin1String(kEditorBundleName);
+    const zelk::Bundle editorBundle = zelk::Bundle::atPath(editor);
+    const QString executable = editorBundle.isValid() ? editorBundle.executablePath()
+                                                      : editor + QStringLiteral("/Contents/MacOS/") + withoutAppExtension(QLatin1String(kEditorBundleName));
+    const QString canonical = QFileInfo(executable).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(executable) : canonical;
+}
+
+void QVAppl::editorNotification(const QVariantMap& userInfo, const zelk::NotificationSender& sender)
 {
     const QVariant action = userInfo.value(QStringLiteral("action"));
     const QVariant param = userInfo.value(QStringLiteral("param0"));
@@ -876,6 +907,12 @@ void QVAppl::editorNotification(const QVariantMap& userInfo)
             m_keyCapture = *off;
             QVLaunchersManager::sharedManager().setHotkeysSuspended(QVLaunchersManager::KeyCapture, *off);
         }
+    } else if ((verb == QLatin1String("runaction") || verb == QLatin1String("runshortcut")) && !isFromEditor(sender)) {
+        // Any program of the session can post this: only our editor may
+        // have records run.
+        zelk::zlog("QVAppl", "editorNotification")
+            << "refused" << verb << "from process" << sender.pid << (sender.executable.isEmpty() ? QStringLiteral("(unknown)") : sender.executable)
+            << ": not the editor";
     } else if (verb == QLatin1String("runaction")) {
         if (param.metaType().id() != QMetaType::QVariantMap)
             return badParam();
@@ -894,6 +931,12 @@ void QVAppl::editorNotification(const QVariantMap& userInfo)
     } else if (verb == QLatin1String("cleanreport")) {
         cleanReport();
     }
+}
+
+bool QVAppl::isFromEditor(const zelk::NotificationSender& sender)
+{
+    const QString editor = editorExecutablePath();
+    return sender.pid > 0 && !editor.isEmpty() && sender.executable == editor;
 }
 
 // --- Missing classes, recent objects, front application ---------------------------------

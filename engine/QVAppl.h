@@ -18,6 +18,7 @@
 #include "QVActionHostApplication.h"
 #include "QVLinkedObject.h"
 #include "NotificationCenter.h"
+#include "Platform.h"
 
 #include <QList>
 #include <QObject>
@@ -135,8 +136,14 @@ public:
     void setObjectsFiles(QList<ObjectsFile> files); // tests watch the order
 
     // --- Editor commands ------------------------------------------------------
-    // "QVEditorNotification" {"action": verb, "param0": argument}.
-    void editorNotification(const QVariantMap& userInfo);
+    // "QVEditorNotification" {"action": verb, "param0": argument}. The
+    // verbs that run records ("runaction", "runshortcut") are obeyed only
+    // when the editor of this bundle sent them.
+    void editorNotification(const QVariantMap& userInfo, const zelk::NotificationSender& sender = {});
+    // The program of the bundle's editor, as the desktop names a process's
+    // executable (canonical when it exists).
+    static QString editorExecutablePath();
+    static bool isFromEditor(const zelk::NotificationSender& sender);
 
     // --- Settings kept for the other parts of the engine ----------------------
     // The setting GEDeactivateKeyCombo: hot keys off while the editor is in
@@ -215,6 +222,7 @@ private:
     void installDownHotKeyHandler(bool install);
     void installUpHotKeyHandler(bool install);
     void updateHotKeyHandler();
+    void announceFrontApplication();
     void frontApplicationChanged(qint64 pid, const QString& name);
     void beforeGoToSleep(std::function<void()> done);
     void afterWakeFromSleep();

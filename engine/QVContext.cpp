@@ -122,6 +122,13 @@ void QVContext::setContextActivated(bool activated)
 
 void QVContext::setRulesApplied(bool applied)
 {
+    if (applied) {
+        if (m_rulesApplied++ != 0)
+            return;
+    } else {
+        if (m_rulesApplied == 0 || --m_rulesApplied != 0)
+            return;
+    }
     for (const QVariant& value : std::as_const(m_rules)) {
         const QVariantMap rule = value.toMap();
         if (!rule.value("ruleactive").toBool())

@@ -1,8 +1,10 @@
 #pragma once
-// One context of Contexts.plist at run time. A context holds no on/off state
-// of its own: each switch is passed to the linked shortcuts, menus and
-// palettes (which count them) and, through its rules, to the launchers
-// manager's hot-key switches. Switching happens on the main thread only.
+// One context of Contexts.plist at run time. Each switch is passed to the
+// linked shortcuts, menus and palettes (which count them) and, through its
+// rules, to the launchers manager's hot-key switches. The rules count the
+// switches the same way, so a context switched off that was never on does
+// not force on keys that another context's rules keep off. Switching
+// happens on the main thread only.
 //
 // Types: 0 universal, 1 application in front, 2 application not in front,
 // 3 application running, 4 application not running.
@@ -54,7 +56,10 @@ public:
     void removeAllLinkedObjects();
 
     void setContextActivated(bool activated);
+    // Applies the rules at the first on and releases them when the count
+    // of ons returns to 0; an off at 0 does nothing.
     void setRulesApplied(bool applied);
+    int rulesAppliedCount() const { return m_rulesApplied; }
 
     // Scripting: the linked shortcuts, gathered on the first call.
     QList<std::shared_ptr<QVLinkedObject>> ZLorderedShortcuts();
@@ -71,6 +76,7 @@ private:
     QList<std::shared_ptr<QVLinkedObject>> m_linked; // COLinkedObjects
     QList<std::shared_ptr<QVLinkedObject>> m_cuts;   // COCutsArray
     bool m_cutsGathered = false;
+    int m_rulesApplied = 0;        // ons not yet matched by an off (main thread)
 };
 
 } // namespace engine

@@ -158,6 +158,7 @@ void QVContextsManager::frontAppChangedNotification(const zelk::Notification& no
     }
     const QString last = applicationNameWithoutExtension(notification.userInfo.value("LastFrontApp").toString());
     const QString front = applicationNameWithoutExtension(notification.userInfo.value("NewFrontApp").toString());
+    m_frontApp = front;
     // All four are looked up before any switch.
     const auto leftFront = contextWithActivatedApp(last);
     const auto cameFront = contextWithActivatedApp(front);
@@ -202,6 +203,21 @@ void QVContextsManager::endInitNotification(const zelk::Notification& /*notifica
     const auto contexts = contextsArray();
     for (const auto& context : contexts)
         context->endInit();
+    // The front application does not change because of a load: without
+    // this, "not in front" contexts would stay off, and "in front" ones
+    // after a reload, until the user switched applications.
+    if (!m_frontApp.isEmpty()) {
+        if (auto front = contextWithActivatedApp(m_frontApp))
+            front->setContextActivated(true);
+    }
+    QStringList seen{m_frontApp};
+    for (const auto& context : contexts) {
+        if (context->contextType() != QVContext::AppNotInFront || seen.contains(context->appName()))
+            continue;
+        seen << context->appName();
+        if (auto back = contextWithDeactivatedApp(context->appName()))
+            back->setContextActivated(true);
+    }
     if (traceMgrEng())
         zlog("QVContextsManager", "endInitNotification");
 }

@@ -5,6 +5,11 @@
 // "AfterTerminateAppNotifcation" and "EndInitNotification".
 // Application names arrive as file names ("gedit.desktop", "Zelk Editor.app")
 // and are matched without their extension.
+//
+// The front application last announced is kept across loads, so the end of
+// a load switches the front-application contexts as they stand: the first
+// "in front" context of the front application on, and the first "not in
+// front" context of every other application on.
 #include "NotificationCenter.h"
 #include "QVContext.h"
 #include "QVObjectIndex.h"
@@ -48,6 +53,7 @@ private:
     QVContextsManager();
     mutable std::mutex m_mutex;
     QList<std::shared_ptr<QVContext>> m_contexts; // CMContextsArray
+    QString m_frontApp; // as last announced, without extension; empty for none (main thread)
     mutable QVObjectIndex<QVContext> m_byID;
     std::vector<zelk::ObserverHandle> m_observers;
 };

@@ -15,6 +15,9 @@
 #include "QVShortcutsManager.h"
 #include "QVUtilityClass.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+
 namespace engine {
 
 namespace {
@@ -211,6 +214,19 @@ zelk::CommandError QVEngineService::runShortcutNamed(const QString& name)
 {
     return runFirstShortcut(QStringLiteral("RunShortcutNamed ") + name,
                             [&name](const QVShortcut& s) { return s.nameIsEqual(name); });
+}
+
+void QVEngineService::reopen()
+{
+    QVAppl* appl = QVAppl::shared();
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!appl || !app)
+        return;
+    // Queued: the question is modal, and the second engine waits for our answer.
+    QMetaObject::invokeMethod(app, [guard = QPointer<QVAppl>(appl)] {
+        if (guard && !guard->isTerminating())
+            guard->applicationShouldHandleReopen();
+    }, Qt::QueuedConnection);
 }
 
 } // namespace engine

@@ -38,6 +38,9 @@ public:
     zelk::CommandElements setShortcuts(quint32 contextID, zelk::CommandError* error) override;
     zelk::CommandError runShortcut(quint32 shortcutID) override;
     zelk::CommandError runShortcutNamed(const QString& name) override;
+    // Another start of the engine: the application's edit-or-quit question,
+    // asked after the caller has its answer.
+    void reopen() override;
 
 private:
     zelk::CommandError runFirstShortcut(const QString& event, const std::function<bool(const QVShortcut&)>& match);

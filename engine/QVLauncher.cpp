@@ -212,7 +212,7 @@ bool QVLauncher::initWithDictionaryInLauncher(const QVariantMap& record)
         m_linked.clear();
     }
     m_activatedCount = 0;
-    m_forceDeactivated = false;
+    m_forceOffCount = 0;
     return true;
 }
 
@@ -242,6 +242,7 @@ QList<std::shared_ptr<QVLinkedObject>> QVLauncher::QVLLinkedObjects() const
 }
 
 bool QVLauncher::isKeyEventAndActive() const { return m_type == HotKey && m_hotKeyRef != 0 && m_activatedCount != 0; }
+bool QVLauncher::isKeyEventWanted() const { return m_type == HotKey && m_activatedCount > 0 && m_forceOffCount == 0; }
 bool QVLauncher::isNetworkEvent(int kind) const { return m_type == Network && m_eventType == kind; }
 bool QVLauncher::isSystemEvent(int kind) const { return m_type == System && m_eventType == kind; }
 bool QVLauncher::isContextEvent(int kind) const { return m_type == Context && m_eventType == kind; }
@@ -368,19 +369,19 @@ void QVLauncher::setLauncherActivated(bool on, bool force)
         return;
     }
     if (on) {
-        if (!force && m_forceDeactivated)
+        if (force && m_forceOffCount > 0)
+            --m_forceOffCount;
+        if (m_forceOffCount > 0)
             return;
         if (m_hotKeyRef != 0 && (!m_has2Keycode || m_hotKeyRef2 != 0))
             return;
-        if (force)
-            m_forceDeactivated = false;
         if ((force && m_activatedCount > 0) || (!force && m_activatedCount == 1))
             registerWantedHotKeys();
         return;
     }
     stopRunLauncher();
     if (force)
-        m_forceDeactivated = true;
+        ++m_forceOffCount;
     if (m_hotKeyRef == 0 && m_hotKeyRef2 == 0)
         return;
     if (!force && m_activatedCount > 0)
@@ -398,7 +399,7 @@ void QVLauncher::suspendHotKeys()
 
 void QVLauncher::registerWantedHotKeys()
 {
-    if (m_type != HotKey || m_forceDeactivated || m_activatedCount <= 0
+    if (m_type != HotKey || m_forceOffCount > 0 || m_activatedCount <= 0
         || QVLaunchersManager::sharedManager().hotkeysSuspended())
         return;
     if (m_hotKeyRef == 0)
@@ -442,7 +443,7 @@ void QVLauncher::runLauncher()
     const QList<std::shared_ptr<QVLinkedObject>> objects = QVLLinkedObjects();
     if (traceRun())
         zlog("QVLauncher", "runLauncher") << "QVLLinkedObjects:" << objects.size() << description();
-    if (m_forceDeactivated)
+    if (m_forceOffCount > 0)
         return;
     const bool sleep = m_type == System && m_eventType == Sleep;
     const bool shutdown = m_type == System && m_eventType == Shutdown;
@@ -466,7 +467,7 @@ void QVLauncher::runLauncher()
 
 void QVLauncher::startRunLauncher()
 {
-    if (m_forceDeactivated)
+    if (m_forceOffCount > 0)
         return;
     // Set before the first run, so a release that comes at once stops it.
     m_goRunning = true;

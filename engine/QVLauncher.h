@@ -78,7 +78,8 @@ public:
     bool repeatKeyDown() const { return m_repeatDelay >= 0; }
     double repeatDelay() const { return m_repeatDelay; }
     int activatedCount() const { return m_activatedCount; }
-    bool isForceDeactivated() const { return m_forceDeactivated; }
+    bool isForceDeactivated() const { return m_forceOffCount > 0; }
+    int forceOffCount() const { return m_forceOffCount; }
     bool isHotKeyRegistered() const { return m_hotKeyRef != 0; }
     bool isHotKey2Registered() const { return m_hotKeyRef2 != 0; }
     bool isRepeating() const { return m_goRunning; }
@@ -89,6 +90,9 @@ public:
     bool isDateEvent() const { return m_type == Date; }
     bool isUSBDeviceEvent() const { return m_type == USBDevice; }
     bool isKeyEventAndActive() const;
+    // A key launcher that an active object wants and nothing forces off:
+    // only these make their first key wait for a second one.
+    bool isKeyEventWanted() const;
     bool isNetworkEvent(int kind) const;
     bool isSystemEvent(int kind) const;
     bool isContextEvent(int kind) const;
@@ -107,7 +111,9 @@ public:
     void removeAllLinkedObjects();                         // breaks the cycles on reset
 
     // Counted switching by the linked objects; forced switching by the
-    // context rules and the global hot-key switch. Main thread.
+    // context rules and the global hot-key switch, counted too: each forced
+    // off is a reason of its own, and the key comes back only when every
+    // reason has ended with its forced on. Main thread.
     void activateObject(const QVLinkedObject* object);
     void deactivateObject(const QVLinkedObject* object);
     void setLauncherActivated(bool on, bool force);
@@ -191,7 +197,7 @@ private:
     mutable std::mutex m_mutex;       // guards m_linked and m_nextTimerDate
     QList<std::shared_ptr<QVLinkedObject>> m_linked; // QVLLinkedObjects
     int m_activatedCount = 0;         // QVLActivatedCount
-    bool m_forceDeactivated = false;  // QVLForceDeactivated
+    int m_forceOffCount = 0;          // QVLForceDeactivated, as a count of reasons
     std::atomic<bool> m_goRunning{false}; // QVLGoRunning
     zelk::ObserverHandle m_repeatTimer;
     quint64 m_repeatGeneration = 0;

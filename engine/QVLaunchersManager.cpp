@@ -499,6 +499,16 @@ void QVLaunchersManager::notifyKeyCue() const
         app->SendAppleEventToKeyCue("Stop");
 }
 
+namespace {
+
+QList<std::shared_ptr<QVLauncher>> wanted(QList<std::shared_ptr<QVLauncher>> launchers)
+{
+    launchers.removeIf([](const std::shared_ptr<QVLauncher>& l) { return !l->isKeyEventWanted(); });
+    return launchers;
+}
+
+} // namespace
+
 void QVLaunchersManager::downKeyNotification(const zelk::Notification& notification)
 {
     if (!checkMainThread("QVLaunchersManager", "downKeyNotification")) {
@@ -513,7 +523,7 @@ void QVLaunchersManager::downKeyNotification(const zelk::Notification& notificat
         m_downWaitSecondKey = false;
         m_upWaitSecondKey = false;
         m_secondKeyTimer.reset();
-        const auto pair = doubleKeysLaunchersWithFirstKeycode(m_firstKeycode, k);
+        const auto pair = wanted(doubleKeysLaunchersWithFirstKeycode(m_firstKeycode, k));
         if (!pair.isEmpty()) {
             notifyKeyCue();
             // Finished on this key's release: run-on-release and repeating
@@ -526,7 +536,9 @@ void QVLaunchersManager::downKeyNotification(const zelk::Notification& notificat
         return;
     }
 
-    if (!doubleKeysLaunchersWithFirstKeycode(k).isEmpty()) {
+    // A two-key launcher that no active object wants, or that a context
+    // keeps off, must not hold up the one-key launchers of its first key.
+    if (!wanted(doubleKeysLaunchersWithFirstKeycode(k)).isEmpty()) {
         m_downWaitSecondKey = true;
         m_upWaitSecondKey = false;
         m_firstKeycode = k;
@@ -564,7 +576,7 @@ void QVLaunchersManager::upKeyNotification(const zelk::Notification& notificatio
 
     if (m_downWaitSecondKey) {
         if (m_upWaitSecondKey) {
-            const auto pair = doubleKeysLaunchersWithFirstKeycode(m_firstKeycode, k);
+            const auto pair = wanted(doubleKeysLaunchersWithFirstKeycode(m_firstKeycode, k));
             if (!pair.isEmpty()) {
                 notifyKeyCue();
                 for (const auto& launcher : pair)

@@ -565,6 +565,18 @@ QString QVUtilityShared::bundleBaseName(const QString& fileName)
     return fileName;
 }
 
+QStringList QVUtilityShared::launchedAppPathArray()
+{
+    QStringList paths;
+    for (const RunningApplication& app : Platform::instance().workspace().runningApplications()) {
+        if (!app.background && !app.path.isEmpty() && !paths.contains(app.path))
+            paths << app.path;
+    }
+    return paths;
+}
+
+QStringList QVUtilityShared::recentAppPathArray() { return Platform::instance().workspace().recentApplications(); }
+
 bool QVUtilityShared::isProcessLaunchedWithPathName(const QString& name)
 {
     const QList<RunningApplication> apps = Platform::instance().workspace().runningApplications();

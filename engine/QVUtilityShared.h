@@ -85,6 +85,13 @@ public:
     bool shouldShowFilename(const QString& path);
 
     // --- Processes -----------------------------------------------------------------------
+    // The paths of the running applications that have windows, in the
+    // desktop's order, each once (two processes of one entry are one
+    // application).
+    QStringList launchedAppPathArray() override;
+    // The desktop's recent applications merged with those this process
+    // started, most recent first.
+    QStringList recentAppPathArray() override;
     // A running application whose file name, without ".app" or ".desktop",
     // equals the name.
     bool isProcessLaunchedWithPathName(const QString& name) override;

@@ -71,7 +71,7 @@ TEST_F(ContextsTest, RunningContextsFollowEndOfLoadLaunchAndQuit)
     EXPECT_TRUE(running->isActive());
     EXPECT_FALSE(notRunning->isActive());
     EXPECT_TRUE(xtermAbsent->isActive());
-    EXPECT_FALSE(front->isActive()) << "a front context waits for the next change of the front application";
+    EXPECT_FALSE(front->isActive()) << "no front application was announced";
 
     log.clear();
     vp->virtualWorkspace().userQuits(gedit);
@@ -81,6 +81,33 @@ TEST_F(ContextsTest, RunningContextsFollowEndOfLoadLaunchAndQuit)
     log.clear();
     post("AfterLaunchAppNotifcation", {{"AppPathName", "gedit.desktop"}});
     EXPECT_EQ(log.lines(), QStringList({"running gedit on", "not running gedit off"}));
+}
+
+TEST_F(ContextsTest, TheEndOfALoadSwitchesFrontContextsAsTheFrontStands)
+{
+    frontChanged("xterm.desktop", "gedit.desktop");
+    contexts().setContexts({contextRecord(1, QVContext::AppInFront, "gedit"), contextRecord(2, QVContext::AppInFront, "xterm"),
+                            contextRecord(3, QVContext::AppNotInFront, "gedit"),
+                            contextRecord(4, QVContext::AppNotInFront, "xterm"),
+                            contextRecord(5, QVContext::AppNotInFront, "xterm")});
+    auto frontGedit = objectIn("front gedit", 1);
+    auto frontXterm = objectIn("front xterm", 2);
+    auto backGedit = objectIn("back gedit", 3);
+    auto backXterm = objectIn("back xterm", 4);
+    auto secondBackXterm = objectIn("second back xterm", 5);
+
+    post("EndInitNotification");
+    EXPECT_TRUE(frontGedit->isActive());
+    EXPECT_FALSE(frontXterm->isActive());
+    EXPECT_FALSE(backGedit->isActive());
+    EXPECT_TRUE(backXterm->isActive()) << "an application not in front has its context on without being in front once";
+    EXPECT_FALSE(secondBackXterm->isActive()) << "only the first context per application, as events switch them";
+
+    frontChanged("gedit.desktop", "xterm.desktop");
+    EXPECT_FALSE(frontGedit->isActive());
+    EXPECT_TRUE(frontXterm->isActive());
+    EXPECT_TRUE(backGedit->isActive());
+    EXPECT_FALSE(backXterm->isActive());
 }
 
 TEST_F(ContextsTest, OnlyTheFirstContextOfAnApplicationIsSwitched)
@@ -148,6 +175,43 @@ TEST_F(ContextsTest, ARuleForcedOffKeepsItsKeyOffWhenAnotherObjectActivates)
 
     contexts().contextWithID(1)->setContextActivated(false);
     EXPECT_TRUE(isRegistered(CmdA)) << "the forced on registers for the active object";
+}
+
+TEST_F(ContextsTest, AKeyStaysOffWhileAnyContextsRuleExcludesIt)
+{
+    vp->virtualWorkspace().userLaunches("xterm.desktop");
+    auto loaded = load({keyRecord(1, CmdA), keyRecord(2, CmdB)});
+    contexts().setContexts({contextRecord(0, QVContext::Universal),
+                            contextRecord(1, QVContext::AppRunning, "xterm", {rule(1, true, CmdA)}),
+                            contextRecord(2, QVContext::AppInFront, "gedit", {rule(1, true, CmdA)}),
+                            contextRecord(3, QVContext::AppInFront, "mousepad", {rule(0, true)})});
+    auto object = objectIn("cut", 0);
+    object->linkTo(loaded[0]);
+    object->linkTo(loaded[1]);
+    post("EndInitNotification");
+    contexts().universalContext()->setContextActivated(true);
+    ASSERT_FALSE(isRegistered(CmdA)) << "xterm runs: its context excludes Cmd-A";
+    ASSERT_TRUE(isRegistered(CmdB));
+
+    // A context that ends without having been on forces nothing on.
+    frontChanged("mousepad.desktop", "emacs.desktop");
+    EXPECT_FALSE(isRegistered(CmdA));
+    EXPECT_TRUE(isRegistered(CmdB));
+
+    // Two reasons for Cmd-A: the end of one leaves the other.
+    frontChanged("emacs.desktop", "gedit.desktop");
+    frontChanged("gedit.desktop", "emacs.desktop");
+    EXPECT_FALSE(isRegistered(CmdA)) << "the running-xterm rule still excludes Cmd-A";
+
+    // All keys off, then one reason less: Cmd-B comes back, Cmd-A does not.
+    frontChanged("emacs.desktop", "mousepad.desktop");
+    EXPECT_FALSE(isRegistered(CmdB));
+    frontChanged("mousepad.desktop", "emacs.desktop");
+    EXPECT_TRUE(isRegistered(CmdB));
+    EXPECT_FALSE(isRegistered(CmdA));
+
+    post("AfterTerminateAppNotifcation", {{"AppPathName", "xterm.desktop"}});
+    EXPECT_TRUE(isRegistered(CmdA)) << "no reason left";
 }
 
 TEST_F(ContextsTest, SwitchesAskedOffTheMainThreadHappenOnIt)

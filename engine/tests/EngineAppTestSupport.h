@@ -167,6 +167,18 @@ protected:
         desktop->post("QVEditorNotification", info);
     }
 
+    // From now on the editor's commands come from the bundle's editor (the
+    // engine runs records only for it), or from another program.
+    void postAsTheEditor(bool editor = true)
+    {
+        const QString executable = bundlePath + "/Contents/MacOS/Zelk Editor.app/Contents/MacOS/Zelk Editor";
+        QDir().mkpath(QFileInfo(executable).absolutePath());
+        QFile file(executable);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        desktop->setPostSender({editor ? 4242 : 4343, editor ? QFileInfo(executable).canonicalFilePath() : QString("/usr/bin/dbus-send")});
+    }
+
     static void copyTree(const QString& from, const QString& to)
     {
         QDir().mkpath(to);

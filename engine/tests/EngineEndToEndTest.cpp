@@ -210,6 +210,7 @@ TEST_F(EngineEndToEndTest, DamagedDataFilesAreNamedInTheLogLeftAsTheyAreAndTheRe
     EXPECT_TRUE(QVActionsManager::sharedManager().actionWithID(1));
     EXPECT_TRUE(QVContextsManager::sharedManager().universalContext());
     EXPECT_TRUE(QVLaunchersManager::sharedManager().launchersArray().isEmpty());
+    ASSERT_NO_FATAL_FAILURE(postAsTheEditor());
     editorCommand("runaction", action(50, "tested"));
     EXPECT_TRUE(waitUntil([] { return runs().lines() == QStringList{"tested"}; }));
 

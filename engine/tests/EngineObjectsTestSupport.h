@@ -263,6 +263,8 @@ protected:
         engine::QVLaunchersManager::sharedManager().resetLaunchers();
         engine::QVContextsManager::sharedManager().resetContexts();
         engine::QVActionsManager::sharedManager().resetActions();
+        // No front application carried over from another test.
+        post("FrontAppChangedNotification", {{"LastFrontApp", QString()}, {"NewFrontApp", QString()}});
     }
 
     void setNow(const QDateTime& now) { vp->virtualClock().setNow(now); }

@@ -306,6 +306,42 @@ INSTANTIATE_TEST_SUITE_P(
                     {down(CmdB), up(CmdB), expect({}), after(engine::QVLauncher::TypeThroughDelay), expect({}, "idle", TypedCmdB)}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Only a two-key launcher that would run makes its first key wait.
+struct IdlePairCase {
+    const char* name;
+    bool pairObjectActive;
+    bool pairForcedOff;
+};
+
+void PrintTo(const IdlePairCase& c, std::ostream* os) { *os << c.name; }
+
+class IdlePairTest : public EngineObjectsTest, public ::testing::WithParamInterface<IdlePairCase> {};
+
+TEST_P(IdlePairTest, AnInactivePairDoesNotHoldUpTheOneKeyLauncher)
+{
+    const IdlePairCase& c = GetParam();
+    EventLog log;
+    auto loaded = load({keyRecord(1, CmdA), keyRecord(2, CmdA, KeyOptions().thenKey(KeyB))});
+    auto one = activeObject("one", {loaded[0]}, &log);
+    auto pair = std::make_shared<FakeObject>("two", &log);
+    pair->linkTo(loaded[1]);
+    if (c.pairObjectActive)
+        pair->setObjectActivated(true);
+    if (c.pairForcedOff)
+        loaded[1]->setLauncherActivated(false, true);
+    log.clear();
+
+    ASSERT_TRUE(press(CmdA));
+    EXPECT_FALSE(launchers().isWaitingSecondKey());
+    EXPECT_EQ(log.lines(), QStringList{"one run"}) << "the one-key launcher runs at once";
+    release(CmdA);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, IdlePairTest,
+                         ::testing::Values(IdlePairCase{"NoActiveObject", false, false},
+                                           IdlePairCase{"ForcedOffByAContext", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(LauncherKeysTest, ResetUnregistersAndLetsGoOfObjects)
 {
     auto loaded = load({keyRecord(1, CmdA, KeyOptions().thenKey(KeyB))});

@@ -6,6 +6,8 @@
 #include "ClassRegistry.h"
 #include "QVAction.h"
 #include "QVActionsManager.h"
+#include "QVContext.h"
+#include "QVContextsManager.h"
 #include "QVNewUserPanel.h"
 #include "QVPalettesManager.h"
 #include "QVReport.h"
@@ -14,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QLockFile>
+#include <QProcess>
 #include <QPushButton>
 #include <future>
 #include <thread>
@@ -74,6 +77,7 @@ class StubbornWorkspace : public zelk::Workspace {
 public:
     explicit StubbornWorkspace(zelk::VirtualWorkspace& real) : m_real(real) {}
     std::optional<zelk::RunningApplication> frontApplication() override { return m_real.frontApplication(); }
+    QStringList recentApplications() override { return m_real.recentApplications(); }
     QList<zelk::RunningApplication> runningApplications() override { return m_real.runningApplications(); }
     qint64 ownPid() const override { return m_real.ownPid(); }
     bool launchApplication(const QString& p, const QStringList& d, qint64* pid) override { return m_real.launchApplication(p, d, pid); }
@@ -236,6 +240,28 @@ TEST_F(QVApplTest, ExistingFolderIsReadAsItIsWithTheSharedDomainsSettings)
     EXPECT_EQ(appl->daysSaveReport(), 2);
 }
 
+TEST_F(QVApplTest, StartRemovesTheTemporariesOfWritersThatAreGone)
+{
+    writePlist(dataFolder() + "/Actions.plist", {{"actionsarray", QVariantList{probeRecord(7)}}});
+    QProcess gone;
+    gone.start("true", {});
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    const QString stale = dataFolder() + QString("/.Report.plist.%1.q1W2e3").arg(deadPid);
+    const QString ours = dataFolder() + QString("/.Report.plist.%1.q1W2e3").arg(QCoreApplication::applicationPid());
+    for (const QString& path : {stale, ours}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    onboard();
+    launch();
+    ASSERT_TRUE(appl->isStarted());
+    EXPECT_FALSE(QFileInfo::exists(stale)) << "a killed writer's temporary stays for ever";
+    EXPECT_TRUE(QFileInfo::exists(ours)) << "a writer that still runs keeps its temporary";
+    EXPECT_TRUE(QVActionsManager::sharedManager().actionWithID(7));
+}
+
 TEST_F(QVApplTest, PrefsPathForDataTypeSetsTheFolderUpOnFirstUse)
 {
     appl = QVAppl::make();
@@ -304,22 +330,46 @@ TEST_F(QVApplTest, SecondEngineByTheLockAlertsAndQuitsBeforeLoadingAnything)
     expectRefused();
 }
 
-TEST_F(QVApplTest, SecondEngineByTheProcessListAlertsAndQuitsBeforeLoadingAnything)
+TEST_F(QVApplTest, AnEngineStillShowingItsWelcomePanelDoesNotCount)
 {
+    // Two engine processes listed, neither holding the lock: one is this
+    // engine, the other waits behind its welcome panel.
     desktop->virtualWorkspace().userLaunches("Zelk.app", "/opt/zelk/Zelk.app");
     desktop->virtualWorkspace().userLaunches("Zelk.app", "/opt/zelk/Zelk.app");
     onboard();
     launch();
-    expectRefused();
+    EXPECT_TRUE(appl->isStarted());
+    EXPECT_TRUE(alertsStartingWith("Zelk is already running").isEmpty());
 }
 
-TEST_F(QVApplTest, SecondEngineByTheSessionNameAlertsAndQuitsBeforeLoadingAnything)
+TEST_F(QVApplTest, StartingAgainAsksTheRunningEngineToReopenAndQuitsQuietly)
 {
-    desktop->virtualCommands().setNameTaken(true);
+    QLockFile other(QVAppl::instanceLockPath());
+    ASSERT_TRUE(other.tryLock(0));
+    desktop->virtualCommands().setNameTaken(true); // the running engine answers on the bus
     onboard();
     launch();
-    expectRefused();
+    EXPECT_EQ(desktop->virtualCommands().reopenRequests(), 1);
+    EXPECT_FALSE(appl->isStarted());
+    EXPECT_TRUE(appl->hasQuit());
+    EXPECT_EQ(appl->exitStatus(), 0);
+    EXPECT_TRUE(alerts().isEmpty()) << "the running engine asks, not this one: " << alerts().join("\n").toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dataFolder()));
     EXPECT_EQ(desktop->virtualCommands().published(), nullptr);
+}
+
+TEST_F(QVApplTest, AReopenRequestAsksTheQuestionAfterAnswering)
+{
+    onboard();
+    launch();
+    ASSERT_TRUE(appl->isStarted());
+    zelk::EngineCommands* commands = desktop->virtualCommands().published();
+    ASSERT_NE(commands, nullptr);
+    answerAlertsWith(0);
+    commands->reopen();
+    EXPECT_TRUE(alertsStartingWith("Zelk is running").isEmpty()) << "asked before the caller had its answer";
+    ASSERT_TRUE(waitUntil([&] { return alertsStartingWith("Zelk is running").size() == 1; }));
+    EXPECT_FALSE(appl->isTerminating());
 }
 
 TEST_F(QVApplTest, RunningEngineHoldsTheLockUntilItGoes)
@@ -535,6 +585,7 @@ TEST_F(QVApplTest, RunVerbsRunTheTestOnAThreadOfItsOwn)
 {
     onboard();
     launch();
+    ASSERT_NO_FATAL_FAILURE(postAsTheEditor());
     editorCommand("runaction", probeRecord(50));
     ASSERT_TRUE(waitUntil([] { return EngineAppProbe::runs() == 1; }));
 
@@ -550,6 +601,33 @@ TEST_F(QVApplTest, RunVerbsRunTheTestOnAThreadOfItsOwn)
     QThread::msleep(100);
     QCoreApplication::processEvents();
     EXPECT_EQ(EngineAppProbe::runs(), 2);
+}
+
+TEST_F(QVApplTest, RecordsToRunAreTakenFromTheEditorOnly)
+{
+    onboard();
+    launch();
+    const QVariantMap shortcut{{"cutname", "Test"}, {"cutID", 60}, {"cutimage", QByteArray()},
+                               {"cutactions", QVariantList{step(51)}}, {"cutlaunchers", QVariantList()},
+                               {"cutcontexts", QVariantList()}, {"cutrunparams", QVariantMap{{"runrepeatnum", 0}, {"runrepeatpause", 0.0}}}};
+    const QVariantMap payload{{"exportedshortcuts", shortcut}, {"exportedactions", QVariantList{probeRecord(51)}}};
+
+    // Another program of the session, and one the desktop cannot tell.
+    for (const zelk::NotificationSender& stranger :
+         {zelk::NotificationSender{4343, "/usr/bin/dbus-send"}, zelk::NotificationSender{}}) {
+        desktop->setPostSender(stranger);
+        zelk::test::LogCapture log;
+        editorCommand("runaction", probeRecord(50));
+        editorCommand("runshortcut", payload);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(log.lines().filter("refused").size(), 2) << log.lines().join("\n").toStdString();
+    }
+    // The same commands from the editor run; other verbs are anyone's.
+    ASSERT_NO_FATAL_FAILURE(postAsTheEditor());
+    editorCommand("runaction", probeRecord(50));
+    editorCommand("runshortcut", payload);
+    ASSERT_TRUE(waitUntil([] { return EngineAppProbe::runs() == 2; }));
+    EXPECT_EQ(EngineAppProbe::runs(), 2) << "a refused record ran";
 }
 
 TEST_F(QVApplTest, StopShortcutsEndsTheRunsGoingOn)
@@ -611,6 +689,39 @@ TEST_F(QVApplTest, FrontApplicationChangesArePostedOnTheMainThreadWithoutTheEngi
     appl->activateLastProcess();
     ASSERT_TRUE(workspace.frontApplication());
     EXPECT_EQ(workspace.frontApplication()->pid, xterm);
+}
+
+TEST_F(QVApplTest, TheApplicationInFrontAtStartIsAnnouncedOnce)
+{
+    zelk::VirtualWorkspace& workspace = desktop->virtualWorkspace();
+    const qint64 gedit = workspace.userLaunches("gedit.desktop");
+    workspace.userLaunches("xterm", "/usr/bin/xterm");
+    workspace.userActivates(gedit);
+    const QVariantMap allKeysOff{{"ruletype", 0}, {"ruleactive", true}};
+    const QVariantMap geditInFront{{"contextID", 1},
+                                   {"contextname", "gedit"},
+                                   {"contexttype", 1},
+                                   {"contextparams", QVariantMap{{"contextactivatedapplication", "gedit"}}},
+                                   {"contextrules", QVariantList{allKeysOff}}};
+    writePlist(dataFolder() + "/Contexts.plist", {{"contextsarray", QVariantList{geditInFront}}});
+    NotificationRecorder seen({"FrontAppChangedNotification"});
+    onboard();
+    launch();
+    ASSERT_TRUE(appl->isStarted());
+    ASSERT_EQ(seen.count("FrontAppChangedNotification"), 1);
+    EXPECT_EQ(seen.entries()[0].userInfo.value("NewFrontApp").toString(), "gedit.desktop");
+    EXPECT_EQ(seen.entries()[0].userInfo.value("LastFrontApp").toString(), "");
+    auto context = QVContextsManager::sharedManager().contextWithID(1);
+    ASSERT_NE(context, nullptr);
+    EXPECT_EQ(context->rulesAppliedCount(), 1) << "gedit is in front: its context holds from the start";
+
+    // There is an application to go back to before any switch.
+    const qint64 engine = workspace.userLaunches("Zelk.app", "/opt/zelk/Zelk.app");
+    workspace.setOwnPid(engine);
+    workspace.userActivates(engine);
+    appl->activateLastProcess();
+    ASSERT_TRUE(workspace.frontApplication());
+    EXPECT_EQ(workspace.frontApplication()->pid, gedit);
 }
 
 TEST_F(QVApplTest, ActivateLastProcessWaitsBoundedAndNotForAProcessThatIsGone)

@@ -348,3 +348,31 @@ TEST_F(UtilityTest, ProcessesByName)
     EXPECT_EQ(QVUtility::arrayOfIntFromIndex(5, 3), QList<int>({5, 6, 7}));
     EXPECT_TRUE(QVUtility::arrayOfIntFromIndex(5, 0).isEmpty());
 }
+
+TEST_F(UtilityTest, RunningAndRecentApplicationsForTheApplicationMenus)
+{
+    auto& workspace = zelk::VirtualPlatform::current()->virtualWorkspace();
+    const QString viewer = "/usr/share/applications/org.example.Viewer.desktop";
+    const QString notes = "/usr/share/applications/org.example.Notes.desktop";
+    workspace.userLaunches("org.example.Viewer.desktop", viewer);
+    workspace.userLaunches("org.example.Viewer.desktop", viewer);
+    workspace.userLaunches("org.example.Daemon.desktop", "/usr/share/applications/org.example.Daemon.desktop", true);
+    workspace.userLaunches("org.example.Notes.desktop", notes);
+
+    // Reached by the plug-ins through the frameworks, by the class's name.
+    zelk::QVUtilityClass* host = zelk::QVUtilityClass::host();
+    ASSERT_EQ(host, &utility());
+    const QStringList running = host->launchedAppPathArray();
+    EXPECT_EQ(running.count(viewer), 1) << "one entry per application, not per process";
+    EXPECT_GT(running.indexOf(notes), running.indexOf(viewer)) << "in the desktop's order";
+    EXPECT_FALSE(running.contains("/usr/share/applications/org.example.Daemon.desktop")) << "a windowless program";
+
+    const QString writer = "/usr/share/applications/org.example.Writer.desktop";
+    workspace.setRecentlyUsed({notes, writer});
+    ASSERT_TRUE(workspace.launchApplication(viewer, {}, nullptr));
+    const QStringList recent = host->recentAppPathArray();
+    ASSERT_GE(recent.size(), 3);
+    EXPECT_EQ(recent.first(), viewer) << "what the engine just started comes first";
+    EXPECT_LT(recent.indexOf(notes), recent.indexOf(writer)) << recent.join(", ").toStdString();
+    EXPECT_EQ(recent.count(viewer), 1);
+}

@@ -1,10 +1,16 @@
 #include "AtomicFile.h"
 
+#include "Log.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
+#include <csignal>
 #include <cstring>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,7 +86,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& data, QString* e
 
     const QFileInfo info(target);
     const QByteArray dir = QFile::encodeName(info.absolutePath());
-    QByteArray tmpl = dir + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
+    QByteArray tmpl = dir + "/." + QFile::encodeName(info.fileName()) + '.' + QByteArray::number(qint64(::getpid())) + ".XXXXXX";
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
         return fail(QStringLiteral("cannot create a temporary file in %1: %2").arg(info.absolutePath(), errnoText(errno)));
@@ -113,6 +119,31 @@ bool writeFileAtomically(const QString& path, const QByteArray& data, QString* e
         ::close(dfd);
     }
     return true;
+}
+
+int removeStaleTemporaryFiles(const QString& folder)
+{
+    static const QRegularExpression temporary(QStringLiteral("^\\..+\\.(\\d+)\\.[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = temporary.match(name);
+        if (!match.hasMatch())
+            continue;
+        bool ok = false;
+        const qint64 pid = match.captured(1).toLongLong(&ok);
+        // A pid that is alive again may be another program's: kept, to be safe.
+        if (!ok || pid <= 0 || pid > std::numeric_limits<pid_t>::max() || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const QString path = folder + u'/' + name;
+        if (QFile::remove(path)) {
+            zlog("AtomicFile", "removeStaleTemporaryFiles") << "removed" << path << "left by a writer that is gone";
+            ++removed;
+        } else {
+            zlog("AtomicFile", "removeStaleTemporaryFiles") << "cannot remove" << path;
+        }
+    }
+    return removed;
 }
 
 } // namespace zelk

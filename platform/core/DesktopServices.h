@@ -61,6 +61,11 @@ public:
     virtual ~Workspace() = default;
     virtual std::optional<RunningApplication> frontApplication() = 0;
     virtual QList<RunningApplication> runningApplications() = 0;
+    // Paths of the applications used lately, most recent first and at most
+    // kRecentApplications: those the desktop records as having opened files,
+    // merged with those started through launchApplication.
+    static constexpr int kRecentApplications = 10;
+    virtual QStringList recentApplications() = 0;
     virtual qint64 ownPid() const = 0;
     // Starts an application (a desktop entry, bundle or executable) with
     // optional documents; *pid is set when known.
@@ -181,6 +186,9 @@ public:
     virtual CommandError runShortcut(quint32 shortcutID) = 0;
     // The first shortcut of that name.
     virtual CommandError runShortcutNamed(const QString& name) = 0;
+    // The engine was started again while it runs: it asks the user what to
+    // do. Answers at once; the question waits for the user afterwards.
+    virtual void reopen() {}
 };
 
 // Where other programs of the session reach the engine's commands.
@@ -194,6 +202,9 @@ public:
     // The commands must outlive the publication.
     virtual bool publish(EngineCommands* commands) = 0;
     virtual void withdraw() = 0;
+    // Asks the engine that serves the commands to reopen (a second start);
+    // false when no engine answered.
+    virtual bool askRunningEngineToReopen() = 0;
 };
 
 } // namespace zelk

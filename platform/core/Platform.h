@@ -44,16 +44,28 @@ public:
     virtual void endExclusive() = 0;
 };
 
+// The process that posted a distributed notification, as the desktop
+// vouches for it (not as the notification says); pid 0 and an empty
+// executable when it cannot tell.
+struct NotificationSender {
+    qint64 pid = 0;
+    QString executable; // the program the process runs, its canonical path
+};
+
 // Notifications between processes of the same user session
-// ("QVEditorNotification", "QVLauncherNotification").
+// ("QVEditorNotification", "QVLauncherNotification"). Any program of the
+// session may post: an observer that acts on what a notification carries
+// asks who sent it.
 class DistributedNotificationCenter {
 public:
     using Observer = std::function<void(const QString& name, const QVariantMap& userInfo)>;
+    using SenderObserver = std::function<void(const QString& name, const QVariantMap& userInfo, const NotificationSender& sender)>;
     virtual ~DistributedNotificationCenter() = default;
     // Delivered at once to every observer of the name in any process.
     virtual bool post(const QString& name, const QVariantMap& userInfo) = 0;
     // Observers are called on the thread that runs the Qt event loop.
     [[nodiscard]] virtual ObserverHandle addObserver(const QString& name, Observer observer) = 0;
+    [[nodiscard]] virtual ObserverHandle addObserverWithSender(const QString& name, SenderObserver observer) = 0;
 };
 
 class Platform {

@@ -10,6 +10,11 @@
 
 namespace zelk {
 
+namespace {
+// The running engine answers before it asks the user anything.
+constexpr int kReopenTimeoutMs = 5000;
+} // namespace
+
 QDBusArgument& operator<<(QDBusArgument& argument, const CommandElement& element)
 {
     argument.beginStructure();
@@ -143,6 +148,26 @@ void DBusCommandService::RunShortcutNamed(const QString& name)
 {
     if (m_commands)
         reply(m_commands->runShortcutNamed(name));
+}
+
+void DBusCommandService::Reopen()
+{
+    if (m_commands)
+        m_commands->reopen();
+}
+
+bool DBusCommandService::askRunningEngineToReopen()
+{
+    if (!m_bus.isConnected())
+        return false;
+    const QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(ServiceName), QLatin1String(ObjectPath),
+                                                             QLatin1String(InterfaceName), QStringLiteral("Reopen"));
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kReopenTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        zlog("DBusCommandService", "askRunningEngineToReopen") << "no engine answered:" << reply.errorMessage();
+        return false;
+    }
+    return true;
 }
 
 } // namespace zelk

@@ -9,6 +9,8 @@
 //   OrderedSets() -> a(us)        the scripting element lists, as (ID, name)
 //   SetShortcuts(u contextID) -> a(us)   the shortcuts linked to a context
 //   RunShortcut(u shortcutID), RunShortcutNamed(s name)
+//   Reopen()                      the engine was started again: it asks
+//                                 the user what to do (answered at once)
 //
 // Errors: org.zelk.Zelk.Error.NotFound, org.zelk.Zelk.Error.Inactive,
 // org.zelk.Zelk.Error.Failed, with the engine's texts.
@@ -48,6 +50,7 @@ public:
     bool claimName() override;
     bool publish(EngineCommands* commands) override;
     void withdraw() override;
+    bool askRunningEngineToReopen() override;
 
 public slots:
     QString GetShortCutList();
@@ -60,6 +63,7 @@ public slots:
     zelk::CommandElements SetShortcuts(uint contextID);
     void RunShortcut(uint shortcutID);
     void RunShortcutNamed(const QString& name);
+    void Reopen();
 
 private:
     void reply(const CommandError& error);

@@ -5,7 +5,10 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
+#include <QFileInfo>
 #include <QThread>
 
 namespace zelk {
@@ -51,6 +54,37 @@ ObserverHandle DBusNotificationCenter::addObserver(const QString& name, Observer
     });
 }
 
+ObserverHandle DBusNotificationCenter::addObserverWithSender(const QString& name, SenderObserver observer)
+{
+    subscribe();
+    {
+        std::lock_guard lock(m_mutex);
+        m_senderNames.insert(name);
+    }
+    // The post carries its sender as the notification's sender object.
+    return m_observers.addObserver(name, nullptr, [observer = std::move(observer)](const Notification& n) {
+        static const NotificationSender unknown;
+        const auto* sender = static_cast<const NotificationSender*>(n.sender);
+        observer(n.name, n.userInfo, sender ? *sender : unknown);
+    });
+}
+
+NotificationSender DBusNotificationCenter::senderOf(const QString& busName)
+{
+    NotificationSender sender;
+    QDBusConnectionInterface* bus = connection().interface();
+    if (!bus || busName.isEmpty())
+        return sender;
+    const QDBusReply<uint> pid = bus->servicePid(busName);
+    if (!pid.isValid()) {
+        zlog("DBusNotificationCenter", "received") << "cannot tell the process of" << busName << ":" << pid.error().message();
+        return sender;
+    }
+    sender.pid = qint64(pid.value());
+    sender.executable = QFileInfo(QStringLiteral("/proc/%1/exe").arg(sender.pid)).canonicalFilePath();
+    return sender;
+}
+
 bool DBusNotificationCenter::subscribe()
 {
     std::lock_guard lock(m_mutex);
@@ -81,7 +115,13 @@ void DBusNotificationCenter::received(const QString& name, const QString& userIn
         zlog("DBusNotificationCenter", "received") << "dropped a notification without a name";
         return;
     }
-    m_observers.post(name, nullptr, value->toMap());
+    bool wantsSender = false;
+    {
+        std::lock_guard lock(m_mutex);
+        wantsSender = m_senderNames.contains(name);
+    }
+    const NotificationSender sender = wantsSender && calledFromDBus() ? senderOf(message().service()) : NotificationSender();
+    m_observers.post(name, &sender, value->toMap());
 }
 
 } // namespace zelk

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QSet>
 #include <QUrl>
+#include <QXmlStreamReader>
 #include <algorithm>
 
 namespace zelk {
@@ -366,6 +367,78 @@ std::optional<DesktopEntry> DesktopEntries::forProgram(const QString& executable
         }
     }
     return std::nullopt;
+}
+
+QString DesktopEntries::recentlyUsedPath()
+{
+    QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    if (home.isEmpty())
+        home = QDir::homePath() + "/.local/share";
+    return home + "/recently-used.xbel";
+}
+
+QList<RecentUse> DesktopEntries::readRecentlyUsed(const QString& storePath)
+{
+    QFile file(storePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QHash<QString, RecentUse> uses; // name + exec -> latest use
+    QXmlStreamReader xml(&file);
+    bool inApplications = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == u"applications") {
+            inApplications = true;
+        } else if (xml.isEndElement() && xml.name() == u"applications") {
+            inApplications = false;
+        } else if (inApplications && xml.isStartElement() && xml.name() == u"application") {
+            const QXmlStreamAttributes a = xml.attributes();
+            RecentUse use{a.value("name").toString(), a.value("exec").toString(), {}};
+            // Newer stores write "modified" (ISO 8601), older ones "timestamp" (seconds).
+            if (a.hasAttribute("modified"))
+                use.modified = QDateTime::fromString(a.value("modified").toString(), Qt::ISODateWithMs);
+            else if (a.hasAttribute("timestamp"))
+                use.modified = QDateTime::fromSecsSinceEpoch(a.value("timestamp").toLongLong(), Qt::UTC);
+            if (use.name.isEmpty() && use.exec.isEmpty())
+                continue;
+            const QString key = use.name + u'\n' + use.exec;
+            auto it = uses.find(key);
+            if (it == uses.end())
+                uses.insert(key, use);
+            else if (use.modified > it->modified)
+                it->modified = use.modified;
+        }
+    }
+    if (xml.hasError()) {
+        zlog("DesktopEntries", "readRecentlyUsed") << storePath << "is not readable:" << xml.errorString();
+        return {};
+    }
+    QList<RecentUse> list = uses.values();
+    std::stable_sort(list.begin(), list.end(), [](const RecentUse& a, const RecentUse& b) {
+        return a.modified != b.modified ? a.modified > b.modified : a.name < b.name;
+    });
+    return list;
+}
+
+std::optional<DesktopEntry> DesktopEntries::forRecentUse(const RecentUse& use)
+{
+    // The store quotes the whole command for a shell: 'gedit %u'.
+    QString exec = use.exec.trimmed();
+    if (exec.size() >= 2 && exec.startsWith(u'\'') && exec.endsWith(u'\''))
+        exec = exec.mid(1, exec.size() - 2);
+    if (const std::optional<QStringList> args = splitExec(exec); args && !args->isEmpty()) {
+        QString program = args->first();
+        if (!QFileInfo(program).isAbsolute())
+            program = QStandardPaths::findExecutable(program);
+        program = QFileInfo(program).canonicalFilePath();
+        if (!program.isEmpty()) {
+            if (auto entry = forProgram(program, *args))
+                return entry;
+        }
+    }
+    if (use.name.isEmpty())
+        return std::nullopt;
+    return forWindowClass(use.name, use.name);
 }
 
 } // namespace zelk

@@ -3,6 +3,8 @@
 // the entries of $XDG_DATA_HOME/applications and $XDG_DATA_DIRS/applications
 // (earlier folders win for the same desktop-file ID), matches running
 // programs to them, and turns an entry's Exec line into command lines.
+// Also reads the applications of the desktop's recently-used store
+// ($XDG_DATA_HOME/recently-used.xbel) and matches them to their entries.
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -27,6 +29,13 @@ struct DesktopEntry {
     QString terminalArgExec;    // X-TerminalArgExec: what a terminal's entry puts before the command it runs
 };
 
+// An application the recently-used store records for a file it opened.
+struct RecentUse {
+    QString name;       // as the application named itself
+    QString exec;       // the command it was recorded with, e.g. "'gedit %u'"
+    QDateTime modified; // its last use
+};
+
 class DesktopEntries {
 public:
     // An application entry read from a file; nullopt for anything else.
@@ -44,6 +53,14 @@ public:
     std::optional<DesktopEntry> forProgram(const QString& executable, const QStringList& arguments);
     // The first entry in the category: the earliest folder, then by ID.
     std::optional<DesktopEntry> firstInCategory(const QString& category);
+    // The store's applications, one per name and command with its latest
+    // use, most recent first; empty when the store is missing or unreadable.
+    static QList<RecentUse> readRecentlyUsed(const QString& storePath);
+    static QString recentlyUsedPath();
+    // The entry of an application of the store: by the program its command
+    // runs, else by its name (StartupWMClass or the entry's ID).
+    std::optional<DesktopEntry> forRecentUse(const RecentUse& use);
+
     // Reads the folders again at the next look-up; look-ups also notice a
     // changed folder by themselves.
     void refresh();

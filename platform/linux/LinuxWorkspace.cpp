@@ -9,6 +9,7 @@
 #include "XSession.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -20,6 +21,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <mutex>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -118,6 +120,21 @@ bool isOthersProcess(qint64 pid)
     return pid > 1 && pid <= std::numeric_limits<pid_t>::max() && pid != qint64(::getpid());
 }
 
+// Does a WM_CLIENT_MACHINE name this machine? A short name stands for the
+// full one of the same host.
+bool isThisHost(const QString& machine)
+{
+    char buffer[256] = {};
+    if (::gethostname(buffer, sizeof buffer - 1) != 0)
+        return false;
+    const QString host = QString::fromLocal8Bit(buffer);
+    if (machine.compare(host, Qt::CaseInsensitive) == 0 || machine.compare("localhost", Qt::CaseInsensitive) == 0)
+        return true;
+    if (!machine.contains('.') || !host.contains('.'))
+        return machine.section('.', 0, 0).compare(host.section('.', 0, 0), Qt::CaseInsensitive) == 0;
+    return false;
+}
+
 // The .app around an executable in <x>.app/Contents/MacOS/.
 QString bundleOf(const QString& executable)
 {
@@ -168,6 +185,9 @@ struct LinuxWorkspace::Private {
     QSet<Window> selected;                  // windows whose events we asked for
 
     QTimer* poll = nullptr; // main thread
+
+    std::mutex launchedMutex;
+    QList<std::pair<QString, QDateTime>> launched; // path, when: what launchApplication started
 
     Display* prepare(XSession::Lock& lock);
     bool hasWindowManager(Display* display);
@@ -541,10 +561,39 @@ bool LinuxWorkspace::launchApplication(const QString& path, const QStringList& d
             *pid = started;
         }
     }
+    if (ok) {
+        std::lock_guard lock(d->launchedMutex);
+        d->launched.removeIf([&path](const auto& l) { return l.first == path; });
+        d->launched.append({path, QDateTime::currentDateTimeUtc()});
+        if (d->launched.size() > kRecentApplications)
+            d->launched.removeFirst();
+    }
     return ok;
 }
 
 QString LinuxWorkspace::terminalApplication() { return UserTerminal::find(d->entries); }
+
+QStringList LinuxWorkspace::recentApplications()
+{
+    QList<std::pair<QString, QDateTime>> uses;
+    {
+        std::lock_guard lock(d->launchedMutex);
+        uses = d->launched;
+    }
+    for (const RecentUse& use : DesktopEntries::readRecentlyUsed(DesktopEntries::recentlyUsedPath())) {
+        if (const std::optional<DesktopEntry> entry = d->entries.forRecentUse(use))
+            uses.append({entry->path, use.modified});
+    }
+    std::stable_sort(uses.begin(), uses.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    QStringList paths;
+    for (const auto& use : std::as_const(uses)) {
+        if (!paths.contains(use.first))
+            paths << use.first;
+        if (paths.size() == kRecentApplications)
+            break;
+    }
+    return paths;
+}
 
 bool LinuxWorkspace::openPath(const QString& pathOrUrl)
 {
@@ -653,6 +702,23 @@ bool LinuxWorkspace::terminate(qint64 pid, bool force)
 {
     if (!isOthersProcess(pid))
         return false;
+    // _NET_WM_PID counts on the machine the client runs on: the pid of a
+    // window shown here from another host is some other process of ours.
+    {
+        XSession::Lock lock(*d->session);
+        const auto [display, wm, list] = d->windowsOf(lock, pid);
+        for (Window w : list) {
+            XTextProperty machine{};
+            if (!XGetWMClientMachine(display, w, &machine) || !machine.value)
+                continue;
+            const QString name = QString::fromLocal8Bit(reinterpret_cast<const char*>(machine.value), int(machine.nitems));
+            XFree(machine.value);
+            if (!isThisHost(name)) {
+                zlog("LinuxWorkspace", "terminate") << "not signalling" << pid << ": its window" << w << "belongs to" << name;
+                return false;
+            }
+        }
+    }
     if (::kill(pid_t(pid), force ? SIGKILL : SIGTERM) != 0) {
         zlog("LinuxWorkspace", "terminate") << "cannot signal" << pid << ":" << strerror(errno);
         return false;

@@ -34,6 +34,9 @@ public:
 
     std::optional<RunningApplication> frontApplication() override;
     QList<RunningApplication> runningApplications() override;
+    // The entries of the applications in the desktop's recently-used store
+    // (recently-used.xbel) and those launched here, by their last use.
+    QStringList recentApplications() override;
     qint64 ownPid() const override;
     // A desktop entry (its Exec with the field codes filled in; in the
     // user's terminal when the entry says Terminal=true), a bundle (its

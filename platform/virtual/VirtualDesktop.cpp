@@ -227,11 +227,29 @@ bool VirtualWorkspace::launchApplication(const QString& path, const QStringList&
     {
         std::lock_guard lock(m_mutex);
         m_requests.append(("launch " + path + " " + documents.join(' ')).trimmed());
+        m_launched.removeAll(path);
+        m_launched.prepend(path);
     }
     const qint64 p = userLaunches(QFileInfo(path).fileName(), path);
     if (pid)
         *pid = p;
     return true;
+}
+
+QStringList VirtualWorkspace::recentApplications()
+{
+    std::lock_guard lock(m_mutex);
+    QStringList paths = m_launched;
+    for (const QString& path : std::as_const(m_recentlyUsed))
+        if (!paths.contains(path))
+            paths << path;
+    return paths.mid(0, kRecentApplications);
+}
+
+void VirtualWorkspace::setRecentlyUsed(const QStringList& paths)
+{
+    std::lock_guard lock(m_mutex);
+    m_recentlyUsed = paths;
 }
 
 bool VirtualWorkspace::openPath(const QString& pathOrUrl)
@@ -558,6 +576,21 @@ void VirtualCommandService::withdraw()
 {
     std::lock_guard lock(m_mutex);
     m_commands = nullptr;
+}
+
+bool VirtualCommandService::askRunningEngineToReopen()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_nameTaken || m_ownsName)
+        return false;
+    ++m_reopenRequests;
+    return true;
+}
+
+int VirtualCommandService::reopenRequests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_reopenRequests;
 }
 
 void VirtualCommandService::setNameTaken(bool taken)

@@ -42,6 +42,9 @@ public:
     VirtualWorkspace();
     std::optional<RunningApplication> frontApplication() override;
     QList<RunningApplication> runningApplications() override;
+    // What was launched through the interface, latest first, then the
+    // desktop's record as a test set it.
+    QStringList recentApplications() override;
     qint64 ownPid() const override { return m_ownPid; }
     bool launchApplication(const QString& path, const QStringList& documents, qint64* pid) override;
     bool openPath(const QString& pathOrUrl) override;
@@ -63,6 +66,8 @@ public:
     void setOwnPid(qint64 pid) { m_ownPid = pid; }
     void setRefusesToQuit(qint64 pid, bool refuses);
     void setTerminalApplication(const QString& path); // none by default
+    // The desktop's record of recently used applications, most recent first.
+    void setRecentlyUsed(const QStringList& paths);
     // Every request made through the interface, in order: "launch <path> [docs]",
     // "open <path>", "activate <name>", "hide <name>", "unhide <name>",
     // "quit <name>", "terminate <name>", "kill <name>".
@@ -82,6 +87,8 @@ private:
     qint64 m_ownPid = 1;
     QStringList m_requests;
     QString m_terminal;
+    QStringList m_launched;     // latest first
+    QStringList m_recentlyUsed;
     NotificationCenter m_center;
 };
 
@@ -174,10 +181,14 @@ public:
     bool claimName() override;
     bool publish(EngineCommands* commands) override;
     void withdraw() override;
+    // Answered by the other program that holds the name, taken to be a
+    // running engine; counted.
+    bool askRunningEngineToReopen() override;
 
     // Test controls: another program of the session holds the name; the
     // published commands (nullptr when none), for the tests to call.
     void setNameTaken(bool taken);
+    int reopenRequests() const;
     bool ownsName() const;
     EngineCommands* published() const;
 
@@ -185,6 +196,7 @@ private:
     mutable std::mutex m_mutex;
     bool m_nameTaken = false;
     bool m_ownsName = false;
+    int m_reopenRequests = 0;
     EngineCommands* m_commands = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "VirtualPlatform.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace zelk {
@@ -41,7 +43,10 @@ QString PostedEvent::toString() const
     return {};
 }
 
-VirtualPlatform::VirtualPlatform() = default;
+VirtualPlatform::VirtualPlatform()
+    : m_postSender{QCoreApplication::applicationPid(), QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()}
+{
+}
 VirtualPlatform::~VirtualPlatform() = default;
 
 VirtualPlatform* VirtualPlatform::current()
@@ -125,8 +130,13 @@ bool VirtualPlatform::post(const QString& name, const QVariantMap& userInfo)
         std::lock_guard lock(m_mutex);
         m_posted.append({name, userInfo});
     }
+    NotificationSender sender;
+    {
+        std::lock_guard lock(m_mutex);
+        sender = m_postSender;
+    }
     // Delivered outside the lock: observers may post or query in turn.
-    m_distributed.post(name, nullptr, userInfo);
+    m_distributed.post(name, &sender, userInfo);
     return true;
 }
 
@@ -135,6 +145,20 @@ ObserverHandle VirtualPlatform::addObserver(const QString& name, Observer observ
     return m_distributed.addObserver(name, nullptr, [observer = std::move(observer)](const Notification& n) {
         observer(n.name, n.userInfo);
     });
+}
+
+ObserverHandle VirtualPlatform::addObserverWithSender(const QString& name, SenderObserver observer)
+{
+    return m_distributed.addObserver(name, nullptr, [observer = std::move(observer)](const Notification& n) {
+        const auto* sender = static_cast<const NotificationSender*>(n.sender);
+        observer(n.name, n.userInfo, sender ? *sender : NotificationSender());
+    });
+}
+
+void VirtualPlatform::setPostSender(const NotificationSender& sender)
+{
+    std::lock_guard lock(m_mutex);
+    m_postSender = sender;
 }
 
 QList<PostedEvent> VirtualPlatform::eventLog() const

@@ -68,8 +68,11 @@ public:
     void endExclusive() override;
 
     // DistributedNotificationCenter: observers are called synchronously.
+    // Posts come from this process unless a test says otherwise.
     bool post(const QString& name, const QVariantMap& userInfo) override;
     [[nodiscard]] ObserverHandle addObserver(const QString& name, Observer observer) override;
+    [[nodiscard]] ObserverHandle addObserverWithSender(const QString& name, SenderObserver observer) override;
+    void setPostSender(const NotificationSender& sender);
 
     // Test controls.
     QList<PostedEvent> eventLog() const;
@@ -90,6 +93,7 @@ private:
     int m_exclusive = 0;
     QPointF m_pointer;
     QList<Posted> m_posted;
+    NotificationSender m_postSender;
     NotificationCenter m_distributed;
     VirtualHotKeys m_hotKeys;
     VirtualWorkspace m_workspace;

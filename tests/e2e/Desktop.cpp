@@ -415,6 +415,9 @@ QList<unsigned long> Desktop::windowsOf(qint64 pid, const QString& display)
     QList<unsigned long> found;
     if (!connection)
         return found;
+    // A window may go while it is looked at (a dialog closing, a program
+    // quitting): its BadWindow must not end the test program.
+    zelk::x11::trapErrors(connection);
     const std::function<void(Window, int)> walk = [&](Window parent, int depth) {
         Window root = 0, up = 0, *children = nullptr;
         unsigned count = 0;
@@ -433,6 +436,9 @@ QList<unsigned long> Desktop::windowsOf(qint64 pid, const QString& display)
             XFree(children);
     };
     walk(DefaultRootWindow(connection), 0);
+    XSync(connection, False);
+    zelk::x11::takeError(connection);
+    zelk::x11::stopTrapping(connection);
     return found;
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace zelk;
@@ -114,6 +115,43 @@ TEST_F(AtomicFileTest, FailedWriteKeepsOldFileAndRemovesTemporary)
     EXPECT_TRUE(error.contains("file.txt")) << qPrintable(error);
     EXPECT_EQ(contents(path()), "old");
     EXPECT_EQ(entries(), QStringList{"file.txt"});
+}
+
+// A writer killed in the middle of its write (here by the file-size limit's
+// signal, whose default action ends the process) leaves its temporary file;
+// the clean-up removes it, and only it.
+TEST_F(AtomicFileTest, TemporaryOfAKilledWriterIsRemovedAndOthersAreKept)
+{
+    ASSERT_TRUE(writeFileAtomically(path(), "old"));
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        struct rlimit none{0, 0};
+        ::setrlimit(RLIMIT_CORE, &none);
+        struct rlimit small{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        std::signal(SIGXFSZ, SIG_DFL);
+        writeFileAtomically(path(), QByteArray(4096, 'x'));
+        ::_exit(0); // not reached: the write past the limit kills the writer
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer was to be killed mid-write";
+    const QStringList left = entries().filter(QString(".file.txt.%1.").arg(writer));
+    ASSERT_EQ(left.size(), 1) << entries().join(", ").toStdString();
+
+    // A temporary of a writer that still runs (this process), and files
+    // that are not ours, stay.
+    const QString live = QString(".file.txt.%1.AbC123").arg(::getpid());
+    for (const QString& name : {live, QString(".file.txt.backup"), QString("notes.12345.abcdef")}) {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(removeStaleTemporaryFiles(dir.path()), 1);
+    QStringList expected{".file.txt.backup", live, "file.txt", "notes.12345.abcdef"};
+    expected.sort();
+    EXPECT_EQ(entries(), expected);
+    EXPECT_EQ(contents(path()), "old");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QXmlStreamReader>
+#include <future>
 #include <gtest/gtest.h>
 
 using namespace zelk;
@@ -39,6 +40,7 @@ public:
     }
     CommandError runShortcut(quint32 id) override { return record(QStringLiteral("shortcut %1").arg(id)); }
     CommandError runShortcutNamed(const QString& name) override { return record("named " + name); }
+    void reopen() override { asked << "reopen"; }
 
     CommandError record(const QString& what)
     {
@@ -120,7 +122,7 @@ TEST_F(DBusCommandServiceTest, InterfaceHasTheMethodsWithTheirSignatures)
     methods.sort();
     EXPECT_EQ(methods, QStringList({"GetShortCutList()s", "OrderedActions()a(us)", "OrderedMenus()a(us)",
                                     "OrderedPalettes()a(us)", "OrderedSets()a(us)", "OrderedShortcuts()a(us)",
-                                    "RunShortCutID(u)", "RunShortcut(u)", "RunShortcutNamed(s)", "SetShortcuts(u)a(us)"}));
+                                    "Reopen()", "RunShortCutID(u)", "RunShortcut(u)", "RunShortcutNamed(s)", "SetShortcuts(u)a(us)"}));
 }
 
 TEST_F(DBusCommandServiceTest, CallsReachTheCommandsAndAnswerTheirResults)
@@ -210,12 +212,35 @@ TEST_F(DBusCommandServiceTest, NameIsOneEnginesAndTheObjectComesWithTheCommands)
     QDBusConnection::disconnectFromBus("second-engine");
 }
 
+TEST_F(DBusCommandServiceTest, ASecondStartAsksTheRunningEngineToReopen)
+{
+    QDBusConnection otherBus = QDBusConnection::connectToBus(busAddress, "second-engine");
+    {
+        DBusCommandService second(otherBus);
+        ASSERT_FALSE(second.claimName());
+        // The engine answers on this thread: ask from another one.
+        auto asked = std::async(std::launch::async, [&] { return second.askRunningEngineToReopen(); });
+        ASSERT_TRUE(zelk::test::waitUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 15000));
+        EXPECT_TRUE(asked.get());
+        EXPECT_EQ(commands.asked, QStringList{"reopen"});
+
+        // An engine that serves no commands (still starting, or gone) answers nothing.
+        service->withdraw();
+        auto unanswered = std::async(std::launch::async, [&] { return second.askRunningEngineToReopen(); });
+        ASSERT_TRUE(zelk::test::waitUntil([&] { return unanswered.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 15000));
+        EXPECT_FALSE(unanswered.get());
+        EXPECT_EQ(commands.asked, QStringList{"reopen"});
+    }
+    QDBusConnection::disconnectFromBus("second-engine");
+}
+
 TEST(DBusCommandServiceWithoutBus, NothingToGuardAndNothingServed)
 {
     FakeCommands commands;
     DBusCommandService service{QDBusConnection(QString())};
     EXPECT_TRUE(service.claimName());
     EXPECT_FALSE(service.publish(&commands));
+    EXPECT_FALSE(service.askRunningEngineToReopen());
 }
 
 } // namespace

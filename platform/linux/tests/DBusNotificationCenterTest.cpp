@@ -9,6 +9,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <limits>
@@ -112,6 +113,24 @@ TEST_F(DBusNotificationCenterTest, DroppedHandleStopsDelivery)
     ASSERT_TRUE(center().post("marker", {}));
     ASSERT_TRUE(zelk::test::waitUntil([&] { return later == 1; }));
     EXPECT_EQ(calls, 1);
+}
+
+// The bus vouches for the sender: its connection's process and the program
+// that process runs, whatever the payload says.
+TEST_F(DBusNotificationCenterTest, ObserversMayAskWhoSentIt)
+{
+    QList<NotificationSender> senders;
+    int plain = 0;
+    ObserverHandle h = center().addObserverWithSender(
+        "QVEditorNotification", [&](const QString&, const QVariantMap&, const NotificationSender& sender) { senders << sender; });
+    ObserverHandle p = center().addObserver("QVEditorNotification", [&](const QString&, const QVariantMap&) { ++plain; });
+    ASSERT_TRUE(center().post("QVEditorNotification", {{"pid", 1}}));
+    ASSERT_NO_FATAL_FAILURE(sendRaw({"QVEditorNotification", "<plist version=\"1.0\"><dict/></plist>"}));
+    ASSERT_TRUE(zelk::test::waitUntil([&] { return senders.size() == 2 && plain == 2; }));
+    for (const NotificationSender& sender : senders) {
+        EXPECT_EQ(sender.pid, QCoreApplication::applicationPid());
+        EXPECT_EQ(sender.executable, QFileInfo("/proc/self/exe").canonicalFilePath());
+    }
 }
 
 TEST_F(DBusNotificationCenterTest, UnwritableUserInfoIsRefused)

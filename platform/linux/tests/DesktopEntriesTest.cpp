@@ -223,4 +223,58 @@ TEST_F(DesktopEntriesFolders, CommandLinesInATerminal)
     EXPECT_TRUE(DesktopEntries::read(apps + "top.desktop")->terminal);
 }
 
+// The recently-used store as the desktop's toolkits write it: the
+// applications each file was opened with, matched to their entries.
+TEST_F(DesktopEntriesFolders, RecentlyUsedApplications)
+{
+    entry("kde/tool.desktop", ("Name=Tool\nExec=" + program + " %f\n").toUtf8());
+    entry("org.example.Viewer.desktop", "Name=Viewer\nExec=/nonexistent/viewer\n");
+    const QString store = home->dataHome() + "/recently-used.xbel";
+    write(store, R"(<?xml version="1.0" encoding="UTF-8"?>
+<xbel version="1.0" xmlns:bookmark="http://www.freedesktop.org/standards/desktop-bookmarks"
+      xmlns:mime="http://www.freedesktop.org/standards/shared-mime-info">
+  <bookmark href="file:///tmp/a.txt" added="2026-01-01T10:00:00Z" modified="2026-01-03T10:00:00Z" visited="2026-01-03T10:00:00Z">
+    <info><metadata owner="http://freedesktop.org">
+      <mime:mime-type type="text/plain"/>
+      <bookmark:applications>
+        <bookmark:application name="tool" exec="&apos;tool %u&apos;" modified="2026-01-02T10:00:00Z" count="1"/>
+        <bookmark:application name="viewer" exec="&apos;/nonexistent/viewer %u&apos;" modified="2026-01-04T09:00:00.5Z" count="2"/>
+      </bookmark:applications>
+    </metadata></info>
+  </bookmark>
+  <bookmark href="file:///tmp/b.txt" added="2026-01-01T10:00:00Z" modified="2026-01-05T10:00:00Z" visited="2026-01-05T10:00:00Z">
+    <info><metadata owner="http://freedesktop.org">
+      <bookmark:applications>
+        <bookmark:application name="tool" exec="&apos;tool %u&apos;" timestamp="1767693600" count="1"/>
+        <bookmark:application name="gone" exec="&apos;not-installed-anywhere %u&apos;" modified="2026-01-07T10:00:00Z" count="1"/>
+      </bookmark:applications>
+    </metadata></info>
+  </bookmark>
+</xbel>
+)");
+    EXPECT_EQ(DesktopEntries::recentlyUsedPath(), store);
+    const QList<RecentUse> uses = DesktopEntries::readRecentlyUsed(store);
+    QStringList names;
+    for (const RecentUse& use : uses)
+        names << use.name + " " + use.modified.toUTC().toString(Qt::ISODate);
+    // tool's two uses are one, with the later date (2026-01-06 10:00 UTC).
+    EXPECT_EQ(names, QStringList({"gone 2026-01-07T10:00:00Z", "tool 2026-01-06T10:00:00Z", "viewer 2026-01-04T09:00:00Z"}));
+
+    zelk::test::ScopedEnv path("PATH", QFileInfo(program).absolutePath().toLocal8Bit() + ":" + qgetenv("PATH"));
+    DesktopEntries entries;
+    const qsizetype toolAt = names.indexOf("tool 2026-01-06T10:00:00Z");
+    ASSERT_GE(toolAt, 0);
+    auto tool = entries.forRecentUse(uses[toolAt]);
+    ASSERT_TRUE(tool) << "by the program its command runs";
+    EXPECT_EQ(tool->id, "kde-tool.desktop");
+    auto viewer = entries.forRecentUse(uses[2]);
+    ASSERT_TRUE(viewer) << "by its name when the program is not there";
+    EXPECT_EQ(viewer->id, "org.example.Viewer.desktop");
+    EXPECT_FALSE(entries.forRecentUse(uses[0]));
+
+    write(store, "<xbel><bookmark");
+    EXPECT_TRUE(DesktopEntries::readRecentlyUsed(store).isEmpty()) << "a damaged store gives nothing";
+    EXPECT_TRUE(DesktopEntries::readRecentlyUsed(home->path() + "/none.xbel").isEmpty());
+}
+
 } // namespace

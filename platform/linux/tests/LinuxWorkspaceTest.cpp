@@ -17,6 +17,8 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
 
 using namespace zelk;
 
@@ -367,6 +369,31 @@ TEST_P(LinuxWorkspaceTest, LaunchesAndQuitsAreObserved)
     }
 }
 
+TEST_P(LinuxWorkspaceTest, AWindowOfAnotherMachineNamesNoProcessToSignal)
+{
+    const qint64 pid = start({"--class", "fakeone,FakeOne", "--ignore-delete"});
+    const Window window = windowOf(pid);
+    ASSERT_NE(window, 0u);
+    auto setMachine = [&](const QByteArray& name) {
+        XTextProperty machine{};
+        char* text = const_cast<char*>(name.constData());
+        ASSERT_TRUE(XStringListToTextProperty(&text, 1, &machine));
+        XSetWMClientMachine(x, window, &machine);
+        XFree(machine.value);
+        XSync(x, False);
+    };
+    ASSERT_NO_FATAL_FAILURE(setMachine("elsewhere.invalid"));
+    EXPECT_FALSE(workspace().terminate(pid, false)) << "a pid of another machine was signalled here";
+    EXPECT_FALSE(workspace().terminate(pid, true));
+    EXPECT_FALSE(process(pid)->waitForFinished(200));
+
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    ASSERT_NO_FATAL_FAILURE(setMachine(host));
+    EXPECT_TRUE(workspace().terminate(pid, false));
+    EXPECT_TRUE(process(pid)->waitForFinished(5000));
+}
+
 INSTANTIATE_TEST_SUITE_P(, LinuxWorkspaceTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "WithWindowManager" : "WithoutWindowManager"; });
 
@@ -426,6 +453,31 @@ TEST_F(LinuxWorkspaceLaunchTest, TerminalEntriesRunInTheUsersTerminal)
     ASSERT_TRUE(QFile::remove(bin + "/x-terminal-emulator"));
     EXPECT_EQ(workspace().terminalApplication(), QString());
     EXPECT_FALSE(workspace().launchApplication(home->path() + "/top.desktop"));
+}
+
+TEST_F(LinuxWorkspaceLaunchTest, RecentApplicationsMergeTheDesktopsRecordWithWhatWasLaunched)
+{
+    const QString apps = home->dataHome() + "/applications/";
+    write(apps + "starter.desktop", "[Desktop Entry]\nType=Application\nName=Starter\nExec=/bin/true\n");
+    write(apps + "org.example.Bview.desktop", "[Desktop Entry]\nType=Application\nName=Bview\nExec=/nonexistent/bview\n");
+    write(apps + "org.example.Cedit.desktop", "[Desktop Entry]\nType=Application\nName=Cedit\nExec=/nonexistent/cedit\n");
+    // Used lately, by the desktop's record: Cedit, then Bview, then Starter (long ago).
+    write(home->dataHome() + "/recently-used.xbel", R"(<?xml version="1.0"?>
+<xbel version="1.0" xmlns:bookmark="http://www.freedesktop.org/standards/desktop-bookmarks">
+  <bookmark href="file:///tmp/x"><info><metadata owner="http://freedesktop.org"><bookmark:applications>
+    <bookmark:application name="bview" exec="&apos;bview %u&apos;" modified="2026-01-02T10:00:00Z" count="1"/>
+    <bookmark:application name="cedit" exec="&apos;cedit %u&apos;" modified="2026-01-03T10:00:00Z" count="1"/>
+    <bookmark:application name="Starter" exec="&apos;/bin/true %u&apos;" modified="2001-01-01T10:00:00Z" count="1"/>
+  </bookmark:applications></metadata></info></bookmark>
+</xbel>
+)");
+    EXPECT_EQ(workspace().recentApplications(),
+              QStringList({apps + "org.example.Cedit.desktop", apps + "org.example.Bview.desktop", apps + "starter.desktop"}));
+
+    ASSERT_TRUE(workspace().launchApplication(apps + "starter.desktop"));
+    EXPECT_EQ(workspace().recentApplications(),
+              QStringList({apps + "starter.desktop", apps + "org.example.Cedit.desktop", apps + "org.example.Bview.desktop"}))
+        << "what was just launched comes first, once";
 }
 
 TEST_F(LinuxWorkspaceLaunchTest, NeverEndsThisProcessOrInit)

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -180,6 +182,19 @@ TEST_F(UtilityTest, ImagesAndAlerts)
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].title, "Not available yet");
     EXPECT_EQ(zelk::QVUtilityClass::host(), &u) << "the frameworks reach it by name";
+
+    QIcon icon;
+    QImage small(16, 16, QImage::Format_ARGB32), large(64, 64, QImage::Format_ARGB32);
+    small.fill(Qt::red);
+    large.fill(Qt::blue);
+    icon.addPixmap(QPixmap::fromImage(small));
+    icon.addPixmap(QPixmap::fromImage(large));
+    EXPECT_EQ(QVUtility::bitmapImageRepForImage(icon, 16).pixelColor(2, 2), QColor(Qt::red)) << "the exact size";
+    const QImage drawn = QVUtility::bitmapImageRepForImage(icon, 24);
+    EXPECT_EQ(drawn.size(), QSize(24, 24));
+    EXPECT_EQ(drawn.pixelColor(2, 2), QColor(Qt::blue)) << "else the largest";
+    std::unique_ptr<QWidget> panel(u.openDocumentPanel());
+    EXPECT_NE(panel, nullptr);
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -153,6 +154,24 @@ QImage QVUtility::unknownIconWithSize(int size) { return imageSized(cachedImage(
 QImage QVUtility::ascendingSortImage() { return cachedImage(QStringLiteral("NSAscendingSortIndicator")); }
 QImage QVUtility::descendingSortImage() { return cachedImage(QStringLiteral("NSDescendingSortIndicator")); }
 
+QImage QVUtility::bitmapImageRepForImage(const QIcon& image, int withSize)
+{
+    if (image.isNull() || withSize <= 0)
+        return {};
+    const QList<QSize> sizes = image.availableSizes();
+    QSize best;
+    for (const QSize& s : sizes) {
+        if (s == QSize(withSize, withSize))
+            return image.pixmap(s).toImage();
+        // A larger one only when both sides are larger.
+        if (!best.isValid() || (s.width() > best.width() && s.height() > best.height()))
+            best = s;
+    }
+    const QImage drawn = image.pixmap(best.isValid() ? best : QSize(withSize, withSize)).toImage();
+    return drawn.scaled(withSize, withSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(drawn.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+}
+
 // --- Open panels -------------------------------------------------------------------------------
 
 QFileDialog* QVUtility::applicationPanelFromPath(const QString& path)
@@ -218,6 +237,9 @@ QString QVUtility::runPanel(QFileDialog* panel)
         return {};
     return panel->selectedFiles().first();
 }
+
+QWidget* QVUtility::openApplicationPanel() { return applicationPanelFromPath({}); }
+QWidget* QVUtility::openDocumentPanel() { return documentPanelOfTypes({}, {}); }
 
 QString QVUtility::getApplicationFromPath(const QString& path) { return runPanel(applicationPanelFromPath(path)); }
 

@@ -23,6 +23,8 @@
 #include <mutex>
 
 class QFileDialog;
+class QIcon;
+class QWidget;
 class QMenu;
 class QTableView;
 
@@ -55,6 +57,9 @@ public:
     QImage unknownIconWithSize(int size);
     QImage ascendingSortImage();
     QImage descendingSortImage();
+    // The icon drawn at size x size: the representation of exactly that
+    // size, else the largest one scaled (null for a null icon).
+    static QImage bitmapImageRepForImage(const QIcon& image, int withSize);
 
     // --- Open panels ------------------------------------------------------------------------
     // The panels, set up but not shown (caller owns them): applications,
@@ -62,6 +67,10 @@ public:
     QFileDialog* applicationPanelFromPath(const QString& path);
     QFileDialog* documentPanelOfTypes(const QStringList& types, const QString& fromPath);
     QFileDialog* folderPanelFromPath(const QString& path);
+    // The panels the action framework asks for: applications / documents
+    // and folders from the home folder (caller owns them).
+    QWidget* openApplicationPanel();
+    QWidget* openDocumentPanel() override;
     // Run modally: the chosen path, or empty when cancelled.
     QString getApplicationFromPath(const QString& path) override;
     QString getDocumentOfTypes(const QStringList& types, const QString& fromPath) override;

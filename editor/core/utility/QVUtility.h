@@ -10,6 +10,9 @@
 // - The desktop's own hot keys are the combinations another program holds:
 //   a test grab of the asked combination is refused. The answer is kept for
 //   the life of the process, as the list it stands for is never refreshed.
+//   A running engine holds the user's own combinations, so the test grab
+//   finds those refused too: a check of the user's key launchers against
+//   this list means something only while the engine's hot keys are off.
 // - An executable file without a desktop entry counts as an application.
 // - Recent applications are those the desktop's recently-used list names.
 #include "QVUtilityShared.h"

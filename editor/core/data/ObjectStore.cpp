@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <future>
 
 namespace editor {
 
@@ -153,11 +154,28 @@ bool ObjectStore::load(const QString& folder, QString* error)
 {
     QStringList problems;
     const QDir dir(folder);
-    for (const ObjectsFile::Kind kind : ObjectsFile::order()) {
-        const QString path = dir.filePath(QLatin1String(ObjectsFile::fileName(kind)));
+    // The files are parsed side by side (parsing is most of a load); the
+    // objects are then built in file order on this thread.
+    struct Read {
+        ObjectsFile::Status status;
         ObjectsFile::Contents contents;
         QString why;
-        const ObjectsFile::Status status = ObjectsFile::read(path, kind, &contents, &why);
+    };
+    std::vector<std::future<Read>> reads;
+    for (const ObjectsFile::Kind kind : ObjectsFile::order()) {
+        const QString path = dir.filePath(QLatin1String(ObjectsFile::fileName(kind)));
+        reads.push_back(std::async(std::launch::async, [path, kind] {
+            Read r;
+            r.status = ObjectsFile::read(path, kind, &r.contents, &r.why);
+            return r;
+        }));
+    }
+    for (const ObjectsFile::Kind kind : ObjectsFile::order()) {
+        const QString path = dir.filePath(QLatin1String(ObjectsFile::fileName(kind)));
+        Read read = reads[kind].get();
+        const ObjectsFile::Status status = read.status;
+        const ObjectsFile::Contents& contents = read.contents;
+        const QString& why = read.why;
         m_damaged[kind] = status == ObjectsFile::Status::Damaged;
         if (status == ObjectsFile::Status::Damaged) {
             zelk::zlog("ObjectStore", "load") << why;
@@ -224,6 +242,8 @@ bool ObjectStore::save(const QString& folder, QString* error)
 {
     QStringList problems;
     const QDir dir(folder);
+    // The lists are taken here; each file is written on a thread of its own.
+    std::vector<std::future<QString>> writes;
     for (const ObjectsFile::Kind kind : ObjectsFile::order()) {
         const QString path = dir.filePath(QLatin1String(ObjectsFile::fileName(kind)));
         if (m_damaged[kind]) {
@@ -241,8 +261,16 @@ bool ObjectStore::save(const QString& folder, QString* error)
         case ObjectsFile::Menus: next = QVMenu::currentMenuID(); break;
         case ObjectsFile::Palettes: next = QVPalette::currentPaletteID(); break;
         }
-        QString why;
-        if (!ObjectsFile::write(path, kind, next, savedList(kind), &why)) {
+        writes.push_back(std::async(std::launch::async, [path, kind, next, records = savedList(kind)] {
+            QString why;
+            if (!ObjectsFile::write(path, kind, next, records, &why) && why.isEmpty())
+                why = path + QStringLiteral(": not written");
+            return why;
+        }));
+    }
+    for (std::future<QString>& write : writes) {
+        const QString why = write.get();
+        if (!why.isEmpty()) {
             zelk::zlog("ObjectStore", "save") << why;
             problems << why;
         }

@@ -103,9 +103,10 @@ TEST_F(MenuTest, DeleteWithObjectsKeepsWhatAnotherMenuUses)
     addAction(1);
     QVMenu* doomed = addMenu({menuItem(1, shared->IDValue()), menuItem(1, own->IDValue()), menuItem(2, 1)});
     QVMenu* other = addMenu({menuItem(1, shared->IDValue())});
+    const quint32 ownID = own->IDValue();
     store->delMenusID({doomed->IDValue()}, true, true, false);
     EXPECT_EQ(store->count(ObjectsFile::Menus), 1);
-    EXPECT_EQ(store->shortcutWithID(own->IDValue()), nullptr);
+    EXPECT_EQ(store->shortcutWithID(ownID), nullptr);
     EXPECT_EQ(store->actionWithID(1), nullptr);
     ASSERT_EQ(store->shortcutWithID(shared->IDValue()), shared);
     EXPECT_EQ(shared->linkedObjects(), QList<zelk::QVEMainObject*>{other});
@@ -239,10 +240,11 @@ TEST_F(PaletteTest, ItemsLinkAtOnceAndDeleteTakesOnlyWhatNothingElseUses)
     EXPECT_EQ(palette->itemsDictArray().size(), 3);
     EXPECT_EQ(palette->itemsDictArray().first().toMap().value("paletteitemactive").toBool(), true) << "the first one went";
 
+    const quint32 ownID = own->IDValue();
     store->delPalettesID({palette->IDValue()}, true, false);
     EXPECT_EQ(store->actionWithID(1), nullptr);
     EXPECT_NE(store->actionWithID(2), nullptr) << "another shortcut runs it";
-    EXPECT_EQ(store->shortcutWithID(own->IDValue()), nullptr);
+    EXPECT_EQ(store->shortcutWithID(ownID), nullptr);
     ASSERT_NE(store->launcherWithID(launcher->IDValue()), nullptr) << "launchers stay";
     EXPECT_FALSE(launcher->isUsed());
 }

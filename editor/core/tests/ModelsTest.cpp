@@ -321,9 +321,10 @@ TEST_F(ContextTest, ADeleteEndsWhileAUserIsBeingEdited)
     edited->editInEditor(std::make_shared<RecordingEditor>());
     zelk::test::LogCapture log;
 
+    const quint32 launcherID = launcher->IDValue();
     answerAlerts({1, 1});
-    store->delLaunchersID({launcher->IDValue()}, true, false);
-    EXPECT_EQ(store->launcherWithID(launcher->IDValue()), nullptr);
+    store->delLaunchersID({launcherID}, true, false);
+    EXPECT_EQ(store->launcherWithID(launcherID), nullptr);
     EXPECT_TRUE(plain->launchersDictArray().isEmpty());
     EXPECT_EQ(edited->launchersDictArray().size(), 1) << "its editor drops it later";
 

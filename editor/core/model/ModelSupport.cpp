@@ -15,7 +15,9 @@ namespace editor {
 
 QString loc(const QString& key)
 {
-    return zelk::Bundle::main().localizedString(key);
+    // The utility class keeps the editor's bundle: no look-up of the main
+    // bundle for every text.
+    return QVUtility::sharedUtility().bundle().localizedString(key);
 }
 
 QString locFormat(const QString& key, const QVariantList& values)

@@ -1,0 +1,112 @@
+// Loading and saving the editor's data folder as it grows: n actions, n key
+// launchers and n shortcuts (one step, one launcher, the universal context
+// each), every object built and linked as the editor does at start.
+#include "ObjectStore.h"
+#include "ObjectsFile.h"
+#include "PropertyList.h"
+#include "QVContext.h"
+#include "QVEAction.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using editor::ObjectsFile;
+
+bool writeFolder(const QString& folder, int n)
+{
+    QVariantList actions, launchers, shortcuts;
+    for (qint64 i = 0; i < n; ++i) {
+        actions.append(QVariantMap{{"actionname", QStringLiteral("Type text %1").arg(i)},
+                                   {"actionclass", "QVEAction"},
+                                   {"actionID", i},
+                                   {"actiondata", QVariantMap{{"Action", 1}, {"Text", QStringLiteral("Hello %1").arg(i)}}},
+                                   {"actioneditorrect", "{{0, 0}, {0, 0}}"},
+                                   {"actionnotused", false}});
+        launchers.append(QVariantMap{{"launcherID", i},
+                                     {"launchertype", 0},
+                                     {"launcherparams", QVariantMap{{"launcherkeycode", qint64(0x100000 + i % 50)},
+                                                                    {"launcherkeyrelease", false},
+                                                                    {"launcherkeyrepeat", false},
+                                                                    {"launcherkeyrepeatdelay", 0.0}}},
+                                     {"launchereditorrect", "{{0, 0}, {0, 0}}"}});
+        shortcuts.append(QVariantMap{
+            {"cutname", QStringLiteral("Shortcut %1").arg(i)},
+            {"cutID", i},
+            {"cutimage", QByteArray()},
+            {"cutactions", QVariantList{QVariantMap{{"cutactionID", i}, {"cutactionactive", true},
+                                                    {"cutactionrunparams", QVariantMap{}}, {"cutactionresultparams", QVariantMap{}}}}},
+            {"cutlaunchers", QVariantList{QVariantMap{{"cutlauncherID", i}, {"cutlauncheractive", true}}}},
+            {"cutcontexts", QVariantList{QVariantMap{{"cutcontextID", 0}, {"cutcontextactive", true}}}},
+            {"cutrunparams", QVariantMap{{"runrepeatnum", 0}, {"runrepeatpause", 0.0}}},
+            {"cuteditorrect", "{{0, 0}, {0, 0}}"}});
+    }
+    const QVariantList contexts{QVariantMap{{"contextname", "Everywhere"}, {"contextID", 0}, {"contexttype", 0},
+                                            {"contextparams", QVariantMap{}}, {"contextrules", QVariantList{}},
+                                            {"contexteditorrect", "{{0, 0}, {0, 0}}"}}};
+    const std::pair<ObjectsFile::Kind, QVariantList> files[] = {
+        {ObjectsFile::Actions, actions}, {ObjectsFile::Contexts, contexts}, {ObjectsFile::Launchers, launchers},
+        {ObjectsFile::Shortcuts, shortcuts}, {ObjectsFile::Menus, {}}, {ObjectsFile::Palettes, {}}};
+    for (const auto& [kind, records] : files) {
+        if (!ObjectsFile::write(folder + "/" + ObjectsFile::fileName(kind), kind, quint32(n), records))
+            return false;
+    }
+    return true;
+}
+
+void BM_LoadDataFolder(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    if (!writeFolder(dir.path(), int(state.range(0)))) {
+        state.SkipWithError("cannot write the data folder");
+        return;
+    }
+    for (auto _ : state) {
+        editor::ObjectStore store;
+        QString error;
+        if (!store.load(dir.path(), &error))
+            state.SkipWithError(qPrintable(error));
+        state.PauseTiming(); // dropping the objects is not part of a load
+        store.clear();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0) * 3);
+}
+
+void BM_SaveDataFolder(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    editor::ObjectStore store;
+    if (!writeFolder(dir.path(), int(state.range(0))) || !store.load(dir.path())) {
+        state.SkipWithError("cannot prepare the data folder");
+        return;
+    }
+    for (auto _ : state) {
+        QString error;
+        if (!store.save(dir.path(), &error))
+            state.SkipWithError(qPrintable(error));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0) * 3);
+}
+
+BENCHMARK(BM_LoadDataFolder)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveDataFolder)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("ZELK_PLATFORM"))
+        qputenv("ZELK_PLATFORM", "virtual");
+    if (!qEnvironmentVariableIsSet("ZELK_MAIN_BUNDLE"))
+        qputenv("ZELK_MAIN_BUNDLE", ZELK_EDITOR_BUNDLE);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

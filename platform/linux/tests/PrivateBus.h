@@ -17,6 +17,15 @@ namespace zelk::test {
 // The bus address; empty when no bus could start (whyNot says why).
 QString privateBus(QString* whyNot);
 
+// Waits until everything this process sent on its system bus before the
+// call has reached `service` and been answered, and the answers handed out:
+// a call of our own to it (`interface`.`method` on `path`), queued behind
+// them on the same connection, comes back after them. Repeated `rounds`
+// times for work that goes on in several steps. False when a round never
+// came back.
+bool settleSystemBus(const QString& service, const QString& path, const QString& interface, const QString& method,
+                     const QVariantList& arguments = {}, int rounds = 2);
+
 // A test that plays a system service on the private bus, through a
 // connection of its own named `connectionName`; skips without the bus
 // (fails in CI).

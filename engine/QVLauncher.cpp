@@ -573,7 +573,9 @@ QDateTime QVLauncher::nextDateForDict(const QVariantMap& dateParams, const QDate
         zlog("QVLauncher", "nextDateForDict") << "no time of day in" << dateParams.value("launcherdatetime");
         return {};
     }
-    const QDateTime now = from.isValid() ? from : clock().now();
+    // The time of day is the user's wall clock: a date read back from a file
+    // comes in UTC, whose day may be another.
+    const QDateTime now = (from.isValid() ? from : clock().now()).toLocalTime();
     QDateTime candidate(now.date(), time);
     if (now > candidate)
         candidate = candidate.addDays(1);

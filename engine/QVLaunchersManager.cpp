@@ -152,7 +152,8 @@ QVLaunchersManager::QVLaunchersManager()
         {"EndInitNotification", &QVLaunchersManager::endInitNotification},
     };
     for (const auto& [name, handler] : local)
-        m_observers.push_back(center.addObserver(name, nullptr, [this, handler](const zelk::Notification& n) { (this->*handler)(n); }));
+        m_observers.push_back(
+            center.addObserver(name, nullptr, [this, h = handler](const zelk::Notification& n) { (this->*h)(n); }));
 }
 
 // --- loading and look-up

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <ctime>
 
 using namespace enginetest;
 using engine::QVLauncher;
@@ -56,6 +57,88 @@ INSTANTIATE_TEST_SUITE_P(
         NextDateCase{"UnknownDateTypeIsEveryDay", dateParams(5, "12:00:00", {2}), WednesdayAfternoon, at(1, 8, 12)},
         NextDateCase{"NoTimeOfDay", dateParams(0, "noon"), WednesdayAfternoon, QDateTime()},
         NextDateCase{"TimeOutOfRange", dateParams(0, "25:00:00"), WednesdayAfternoon, QDateTime()}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The next date in other time zones and across daylight-saving changes:
+// the launcher's time is the wall-clock time where the user is, whatever
+// zone the instant it starts from is given in.
+struct ZoneCase {
+    const char* name;
+    const char* tz;
+    QDateTime fromUtc;
+    QVariantMap params;
+    QDate date;  // expected, in local time
+    QTime time;
+};
+
+void PrintTo(const ZoneCase& c, std::ostream* os) { *os << c.name; }
+
+class NextDateInZoneTest : public ::testing::TestWithParam<ZoneCase> {
+protected:
+    void SetUp() override
+    {
+        m_had = qEnvironmentVariableIsSet("TZ");
+        m_saved = qgetenv("TZ");
+        qputenv("TZ", GetParam().tz);
+        tzset();
+    }
+    void TearDown() override
+    {
+        if (m_had)
+            qputenv("TZ", m_saved);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool m_had = false;
+    QByteArray m_saved;
+};
+
+TEST_P(NextDateInZoneTest, NextDateIsTheLocalWallClockTime)
+{
+    const ZoneCase& c = GetParam();
+    ASSERT_EQ(c.fromUtc.timeSpec(), Qt::UTC);
+    for (const QDateTime& from : {c.fromUtc, c.fromUtc.toLocalTime()}) {
+        const QDateTime next = QVLauncher::nextDateForDict(c.params, from);
+        ASSERT_TRUE(next.isValid()) << "from " << from.toString(Qt::ISODate).toStdString();
+        EXPECT_GT(next, from);
+        const QString format = "yyyy-MM-dd HH:mm:ss";
+        EXPECT_EQ(next.toLocalTime().toString(format), QDateTime(c.date, c.time).toString(format))
+            << "from " << from.toString(Qt::ISODate).toStdString();
+    }
+}
+
+QDateTime utc(int year, int month, int day, int hour, int minute = 0)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zones, NextDateInZoneTest,
+    ::testing::Values(
+        // 2026-03-08 02:00 EST becomes 03:00 EDT: 08:00 is an hour nearer in UTC.
+        ZoneCase{"NewYorkSpringForward", "America/New_York", utc(2026, 3, 7, 20), dateParams(0, "08:00:00"),
+                 QDate(2026, 3, 8), QTime(8, 0)},
+        // 2026-10-25 03:00 CEST becomes 02:00 CET.
+        ZoneCase{"ParisFallBack", "Europe/Paris", utc(2026, 10, 24, 13), dateParams(0, "08:00:00"), QDate(2026, 10, 25),
+                 QTime(8, 0)},
+        ZoneCase{"ParisFallBackWeekly", "Europe/Paris", utc(2026, 10, 24, 13), dateParams(1, "08:00:00", {0}),
+                 QDate(2026, 10, 25), QTime(8, 0)},
+        // 2026-03-29 02:30 does not exist in Paris: the launcher still fires that day, once the clocks moved.
+        ZoneCase{"ParisSkippedHour", "Europe/Paris", utc(2026, 3, 28, 14), dateParams(0, "02:30:00"), QDate(2026, 3, 29),
+                 QTime(3, 30)},
+        // Local Tuesday 20:00 is Wednesday in UTC: today's 21:00 is still ahead.
+        ZoneCase{"WestOfUtcLaterToday", "Pacific/Pago_Pago", utc(2026, 1, 7, 7), dateParams(0, "21:00:00"),
+                 QDate(2026, 1, 6), QTime(21, 0)},
+        ZoneCase{"WestOfUtcWeekDay", "Pacific/Pago_Pago", utc(2026, 1, 7, 7), dateParams(1, "21:00:00", {2}),
+                 QDate(2026, 1, 6), QTime(21, 0)},
+        // Local Thursday 08:00 is Wednesday in UTC: Wednesday's launcher waits a week.
+        ZoneCase{"EastOfUtcWeekDay", "Pacific/Kiritimati", utc(2026, 1, 7, 18), dateParams(1, "09:00:00", {3}),
+                 QDate(2026, 1, 14), QTime(9, 0)},
+        ZoneCase{"EastOfUtcMonthDay", "Pacific/Kiritimati", utc(2026, 1, 7, 18), dateParams(2, "09:00:00", {8}),
+                 QDate(2026, 1, 8), QTime(9, 0)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class LauncherDatesTest : public EngineObjectsTest {
@@ -227,7 +310,7 @@ TEST(LauncherDateTexts, CalendarFormatDayMonthYearThenTime)
 TEST_F(LauncherDatesTest, DateLauncherNames)
 {
     if (!zelk::Bundle::main().hasLocalizedString("ChaqueMois"))
-        GTEST_SKIP() << "the engine bundle's texts are not built";
+        ZELK_SKIP_UNLESS_CI("the engine bundle's texts are not built");
     EXPECT_EQ(QVLauncher::nameOfDateLauncherWithParams(dateParams(2, "12:00:00", {1, 15})), "Every month (1, 15) at 12:00:00");
     EXPECT_EQ(QVLauncher::nameOfDateLauncherWithParams(dateParams(1, "08:00:00", {0, 6})), "Every week (Sunday, Saturday) at 08:00:00");
     EXPECT_EQ(QVLauncher::nameOfDateLauncherWithParams(dateParams(0, "08:00:00")), "Every day at 08:00:00");

@@ -18,6 +18,7 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
+#include <algorithm>
 #include <future>
 #include <thread>
 
@@ -76,13 +77,21 @@ public:
 class StubbornWorkspace : public zelk::Workspace {
 public:
     explicit StubbornWorkspace(zelk::VirtualWorkspace& real) : m_real(real) {}
-    std::optional<zelk::RunningApplication> frontApplication() override { return m_real.frontApplication(); }
+    std::optional<zelk::RunningApplication> frontApplication() override
+    {
+        ++frontAsked;
+        return m_real.frontApplication();
+    }
     QStringList recentApplications() override { return m_real.recentApplications(); }
     QList<zelk::RunningApplication> runningApplications() override { return m_real.runningApplications(); }
     qint64 ownPid() const override { return m_real.ownPid(); }
     bool launchApplication(const QString& p, const QStringList& d, qint64* pid) override { return m_real.launchApplication(p, d, pid); }
     bool openPath(const QString& p) override { return m_real.openPath(p); }
-    bool activate(qint64 pid) override { return m_real.pidOf(nameOf(pid)) != 0; }
+    bool activate(qint64 pid) override
+    {
+        ++activations;
+        return m_real.pidOf(nameOf(pid)) != 0;
+    }
     bool hide(qint64 pid) override { return m_real.hide(pid); }
     bool unhide(qint64 pid) override { return m_real.unhide(pid); }
     bool quit(qint64 pid) override { return m_real.quit(pid); }
@@ -95,6 +104,8 @@ public:
     {
         return m_real.observeFrontApplication(std::move(o));
     }
+
+    std::atomic<int> activations{0}, frontAsked{0};
 
 private:
     QString nameOf(qint64 pid)
@@ -110,6 +121,7 @@ private:
 class StubbornDesktop : public zelk::VirtualPlatform {
 public:
     zelk::Workspace& workspace() override { return m_stubborn; }
+    StubbornWorkspace& stubborn() { return m_stubborn; }
 
 private:
     StubbornWorkspace m_stubborn{virtualWorkspace()};
@@ -595,12 +607,20 @@ TEST_F(QVApplTest, RunVerbsRunTheTestOnAThreadOfItsOwn)
     editorCommand("runshortcut", QVariantMap{{"exportedshortcuts", shortcut}, {"exportedactions", QVariantList{probeRecord(51)}}});
     ASSERT_TRUE(waitUntil([] { return EngineAppProbe::runs() == 2; }));
 
-    // Malformed arguments run nothing.
+    // Malformed arguments run nothing: they are turned away where they
+    // arrive, and a well-formed run sent after them is the only one to go.
+    zelk::test::LogCapture log;
     editorCommand("runaction", "Probe");
     editorCommand("runshortcut", QVariantList{shortcut});
-    QThread::msleep(100);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(EngineAppProbe::runs(), 2);
+    auto turnedAway = [&](const char* verb) {
+        const QStringList lines = log.lines();
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const QString& l) { return l.contains(QString("ignored %1 ").arg(verb)); });
+    };
+    EXPECT_TRUE(waitUntil([&] { return turnedAway("runaction") && turnedAway("runshortcut"); })) << log.lines().join('\n').toStdString();
+    editorCommand("runaction", probeRecord(52));
+    ASSERT_TRUE(waitUntil([] { return EngineAppProbe::runs() >= 3; }));
+    EXPECT_EQ(EngineAppProbe::runs(), 3);
 }
 
 TEST_F(QVApplTest, RecordsToRunAreTakenFromTheEditorOnly)
@@ -726,24 +746,39 @@ TEST_F(QVApplTest, TheApplicationInFrontAtStartIsAnnouncedOnce)
 
 TEST_F(QVApplTest, ActivateLastProcessWaitsBoundedAndNotForAProcessThatIsGone)
 {
-    installDesktop(std::make_unique<StubbornDesktop>());
+    auto stubbornDesktop = std::make_unique<StubbornDesktop>();
+    StubbornWorkspace& stubborn = stubbornDesktop->stubborn();
+    installDesktop(std::move(stubbornDesktop));
     onboard();
     launch();
     zelk::VirtualWorkspace& workspace = desktop->virtualWorkspace();
     const qint64 gedit = workspace.userLaunches("gedit.desktop");
-    workspace.userLaunches("Zelk.app", "/opt/zelk/Zelk.app"); // the engine in front
+    const qint64 engine = workspace.userLaunches("Zelk.app", "/opt/zelk/Zelk.app"); // the engine in front
 
-    // gedit never comes back to the front: the bound ends the wait.
+    // gedit never comes back to the front: the bound ends the wait, which
+    // looked at the front again and again until then.
     QVAppl::WaitBounds bounds;
     bounds.activateMs = 200;
     appl->setWaitBounds(bounds);
-    appl->activateLastProcess();
+    {
+        zelk::test::LogCapture log;
+        const int activations = stubborn.activations;
+        auto bounded = std::async(std::launch::async, [&] { appl->activateLastProcess(); });
+        ASSERT_EQ(bounded.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "the wait has no bound";
+        EXPECT_EQ(stubborn.activations - activations, 1);
+        EXPECT_GE(stubborn.frontAsked.load(), 2) << "it never waited for the front";
+        EXPECT_TRUE(log.contains("did not come to the front")) << log.lines().join('\n').toStdString();
+        ASSERT_TRUE(workspace.frontApplication());
+        EXPECT_EQ(workspace.frontApplication()->pid, engine);
+    }
 
     // With a long bound, gedit quitting ends the wait.
     bounds.activateMs = 30000;
     appl->setWaitBounds(bounds);
+    const int asked = stubborn.frontAsked, activations = stubborn.activations;
     auto waiting = std::async(std::launch::async, [&] { appl->activateLastProcess(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(waitUntil([&] { return stubborn.activations > activations && stubborn.frontAsked > asked; }))
+        << "the wait never began";
     workspace.userQuits(gedit);
     EXPECT_EQ(waiting.wait_for(std::chrono::seconds(10)), std::future_status::ready);
 }
@@ -771,6 +806,10 @@ TEST_F(QVApplTest, SleepWaitsForTheLaunchersOffTheMainThread)
 {
     onboard();
     launch();
+    // A bound far beyond the test's waits: only the launchers end this one.
+    QVAppl::WaitBounds bounds;
+    bounds.sleepMs = 600000;
+    appl->setWaitBounds(bounds);
     NotificationRecorder seen({"GoToSleepNotification", "WakeFromSleepNotification"});
     // The sleep launchers take the wait when they hear of the sleep.
     auto launchers = zelk::NotificationCenter::defaultCenter().addObserver("GoToSleepNotification", nullptr,
@@ -784,28 +823,46 @@ TEST_F(QVApplTest, SleepWaitsForTheLaunchersOffTheMainThread)
     std::thread run([&] { QVAppl::onMainThread([&] { ranOnMain = true; }, true); });
     EXPECT_TRUE(waitUntil([&] { return ranOnMain.load(); }));
     run.join();
-    QThread::msleep(400);
     EXPECT_EQ(power.pendingReplies(), 1);
 
     std::thread([this] { appl->canGoToSleep(); }).join();
-    EXPECT_TRUE(waitUntil([&] { return power.pendingReplies() == 0; }));
+    EXPECT_TRUE(waitUntil([&] { return power.pendingReplies() == 0; })) << "the launchers' end did not let the sleep go";
 
     power.simulate(zelk::PowerService::Event::DidWake);
     EXPECT_EQ(seen.count("WakeFromSleepNotification"), 1);
 }
 
-TEST_F(QVApplTest, SleepGoesAheadAfterTheBoundWhenTheLaunchersNeverFinish)
+// The reply comes at the bound, and only there: the log says the launchers
+// were still running, which the waiter can know only by having waited.
+TEST_F(QVApplTest, SleepAndPowerOffGoAheadAfterTheBoundWhenTheLaunchersNeverFinish)
 {
     onboard();
     launch();
     QVAppl::WaitBounds bounds;
     bounds.sleepMs = 300;
+    bounds.shutdownMs = 300;
     appl->setWaitBounds(bounds);
-    auto launchers = zelk::NotificationCenter::defaultCenter().addObserver("GoToSleepNotification", nullptr,
-                                                                         [this](const zelk::Notification&) { appl->waitBeforeSleep(); });
+    const struct {
+        const char* notification;
+        zelk::PowerService::Event event;
+        std::function<void()> wait;
+        const char* logged;
+    } cases[] = {
+        {"GoToSleepNotification", zelk::PowerService::Event::WillSleep, [this] { appl->waitBeforeSleep(); },
+         "sleep launchers still running after 300 ms"},
+        {"ShutdownNotification", zelk::PowerService::Event::WillPowerOff, [this] { appl->waitBeforeShutdown(); },
+         "shut-down launchers still running after 300 ms"},
+    };
     zelk::VirtualPower& power = desktop->virtualPower();
-    EXPECT_EQ(power.simulate(zelk::PowerService::Event::WillSleep), 1);
-    EXPECT_TRUE(waitUntil([&] { return power.pendingReplies() == 0; }));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notification);
+        zelk::test::LogCapture log;
+        auto launchers = zelk::NotificationCenter::defaultCenter().addObserver(c.notification, nullptr,
+                                                                             [&](const zelk::Notification&) { c.wait(); });
+        EXPECT_EQ(power.simulate(c.event), 1);
+        EXPECT_TRUE(waitUntil([&] { return power.pendingReplies() == 0; }));
+        EXPECT_TRUE(log.contains(c.logged)) << log.lines().join('\n').toStdString();
+    }
 }
 
 // --- Quitting --------------------------------------------------------------------------------
@@ -846,16 +903,19 @@ TEST_F(QVApplTest, PowerOffRunsTheShutdownLaunchersOnceBeforeReplying)
 {
     onboard();
     launch();
+    // A bound far beyond the test's waits: only the launchers end this one.
+    QVAppl::WaitBounds bounds;
+    bounds.shutdownMs = 600000;
+    appl->setWaitBounds(bounds);
     NotificationRecorder seen({"ShutdownNotification"});
     auto launchers = zelk::NotificationCenter::defaultCenter().addObserver("ShutdownNotification", nullptr,
                                                                          [this](const zelk::Notification&) { appl->waitBeforeShutdown(); });
     zelk::VirtualPower& power = desktop->virtualPower();
     EXPECT_EQ(power.simulate(zelk::PowerService::Event::WillPowerOff), 1);
     EXPECT_EQ(seen.count("ShutdownNotification"), 1);
-    QThread::msleep(300);
     EXPECT_EQ(power.pendingReplies(), 1);
     appl->canGoShutdown();
-    EXPECT_TRUE(waitUntil([&] { return power.pendingReplies() == 0; }));
+    EXPECT_TRUE(waitUntil([&] { return power.pendingReplies() == 0; })) << "the launchers' end did not let the power-off go";
 
     // The session then ends the engine: no second run of the launchers.
     appl->terminate();

@@ -44,8 +44,15 @@ DBusCommandService::DBusCommandService(const QDBusConnection& bus) : m_bus(bus)
 DBusCommandService::~DBusCommandService()
 {
     withdraw();
-    if (m_ownsName)
-        m_bus.unregisterService(QLatin1String(ServiceName));
+    if (QCoreApplication::instance()) {
+        if (m_ownsName)
+            m_bus.unregisterService(QLatin1String(ServiceName));
+        return;
+    }
+    // After the application (the platform ends with the process) the bus
+    // and its thread are gone, and the name with them: asking would crash,
+    // and the bus's blocking wait on this object's end would never return.
+    QObject::disconnect(this, &QObject::destroyed, nullptr, nullptr);
 }
 
 bool DBusCommandService::claimName()
@@ -87,7 +94,7 @@ bool DBusCommandService::publish(EngineCommands* commands)
 
 void DBusCommandService::withdraw()
 {
-    if (m_exported)
+    if (m_exported && QCoreApplication::instance())
         m_bus.unregisterObject(QLatin1String(ObjectPath));
     m_exported = false;
     m_commands = nullptr;

@@ -609,7 +609,8 @@ bool LinuxWorkspace::activate(qint64 pid)
     const auto [display, wm, list] = d->windowsOf(lock, pid);
     if (!display)
         return false;
-    const auto top = std::find_if(list.rbegin(), list.rend(), [&](Window w) { return !d->info(display, w).transient; });
+    // Copied: clang before 16 cannot capture a structured binding.
+    const auto top = std::find_if(list.rbegin(), list.rend(), [&, x = display](Window w) { return !d->info(x, w).transient; });
     if (top == list.rend())
         return false;
     d->session->clearErrors();

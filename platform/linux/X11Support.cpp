@@ -1,8 +1,15 @@
 #include "X11Support.h"
 
+#include "Log.h"
+
+#include <QCoreApplication>
 #include <QHash>
+#include <QMetaObject>
+#include <atomic>
 #include <mutex>
 #include <utility>
+
+#include <unistd.h>
 
 #include <X11/Xlib.h>
 
@@ -28,7 +35,32 @@ int trapError(Display* display, XErrorEvent* event)
     return gPreviousHandler ? gPreviousHandler(display, event) : 0;
 }
 
+std::atomic<bool> gLost{false};
+
+int connectionLost(Display* display)
+{
+    if (gLost.exchange(true))
+        return 0;
+    zlog("XSession", "connectionLost")
+        << QString("lost the connection to the X display %1 (the X server went away); quitting").arg(DisplayString(display));
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+    else
+        ::_exit(1);
+    return 0;
+}
+
+// Returning leaves the connection dead and the process to its own end.
+void keepRunning(Display*, void*) {}
+
 } // namespace
+
+void quitWhenLost(Display* display)
+{
+    static std::once_flag once;
+    std::call_once(once, [] { XSetIOErrorHandler(connectionLost); });
+    XSetIOErrorExitHandler(display, keepRunning, nullptr);
+}
 
 void initThreads()
 {

@@ -18,6 +18,13 @@ void stopTrapping(_XDisplay* display);
 // The first error recorded since the last call (0 for none), and clears it.
 int takeError(_XDisplay* display);
 
+// A lost connection (the X server crashed or the session ended): Xlib would
+// exit() from whichever thread met it first, with the others still running.
+// Instead the loss is said once and the Qt application is asked to quit with
+// status 1 from its own thread; meanwhile Xlib calls on the dead connection
+// return at once.
+void quitWhenLost(_XDisplay* display);
+
 // A 32-bit list property (windows, atoms, cardinals) of the given type
 // (AnyPropertyType for any); empty when absent.
 QList<unsigned long> listProperty(_XDisplay* display, unsigned long window, unsigned long property, unsigned long type);

@@ -100,6 +100,7 @@ int XEventPoster::open()
     const unsigned int changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask | XkbNamesNotifyMask;
     XkbSelectEvents(display, XkbUseCoreKbd, changes, changes);
     x11::trapErrors(display);
+    x11::quitWhenLost(display);
     m_display = display;
     m_keymapDirty = true;
     return 0;

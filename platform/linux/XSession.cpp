@@ -103,6 +103,7 @@ bool XSession::open()
         XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbGroupLockMask, XkbGroupLockMask);
     }
     x11::trapErrors(display);
+    x11::quitWhenLost(display);
     d->display = display;
     d->root = DefaultRootWindow(display);
     // Changes made from now on must reach us.

@@ -361,9 +361,9 @@ std::unique_ptr<Child> Desktop::startAnotherEngine(const QProcessEnvironment& re
     return std::make_unique<Child>(enginePath(), QStringList(), env, logFile("engine"));
 }
 
-bool Desktop::startEngine(QString* why)
+bool Desktop::startEngine(QString* why, const QProcessEnvironment& replaced)
 {
-    m_engine = startAnotherEngine();
+    m_engine = startAnotherEngine(replaced);
     // Its handlers come last in its start-up: an answer means it is up.
     const bool up = pollUntil([&] {
         return callEngine("GetShortCutList").type() == QDBusMessage::ReplyMessage || !m_engine->isRunning();

@@ -44,6 +44,7 @@ public:
     // Waits for its end; false when it still runs after the time-out.
     bool waitForExit(int timeoutMs);
     int exitCode() const { return m_process.exitCode(); }
+    bool crashed() const { return m_process.exitStatus() == QProcess::CrashExit; }
     void terminate() { m_process.terminate(); }
 
 private:
@@ -92,6 +93,8 @@ public:
     // Empty when everything runs; else why the tests cannot (what is missing).
     QString whyNot() const { return m_whyNot; }
     QString display() const { return m_xvfb->display(); }
+    // The X server goes away (it crashed, the session ended).
+    void stopXServer() { m_xvfb->stop(); }
     QString busAddress() const { return m_busAddress; }
     QString home() const { return m_home.path(); }
     QString dataFolder() const { return m_home.path() + "/.local/share/Zelk"; }
@@ -117,7 +120,7 @@ public:
     // switches on when asked); without data files it starts on its defaults.
     bool onboard(bool traces = true);
     // Starts it and waits until it answers on the bus (its start-up done).
-    bool startEngine(QString* why);
+    bool startEngine(QString* why, const QProcessEnvironment& replaced = {});
     Child* engine() const { return m_engine.get(); }
     QString engineLog() const { return m_engine ? m_engine->output() : QString(); }
     // Another engine of the same session, with some of its environment replaced.

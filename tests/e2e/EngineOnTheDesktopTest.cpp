@@ -13,6 +13,7 @@
 #include "Desktop.h"
 
 #include "DataFileRecords.h"
+#include "TestSupport.h"
 
 #include <QDBusMessage>
 #include <QDir>
@@ -42,7 +43,7 @@ protected:
     {
         desktop = std::make_unique<Desktop>();
         if (!desktop->whyNot().isEmpty())
-            GTEST_SKIP() << desktop->whyNot().toStdString();
+            ZELK_SKIP_UNLESS_CI(desktop->whyNot().toStdString());
     }
 
     void TearDown() override
@@ -86,6 +87,54 @@ TEST_F(EngineOnTheDesktopTest, HotKeyTypesTheTextAfterTheUserLetGo)
     EXPECT_TRUE(client->waitForText(kText)) << "typed: " << client->text().toStdString();
     EXPECT_FALSE(client->typedWithModifiers()) << "the hot key's modifiers were mixed into the text";
 }
+
+// How the engine ends, with Qt on the X server (xcb) and without (offscreen:
+// then only the engine's own connections see the X server).
+class EngineEndTest : public EngineOnTheDesktopTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void startOn(const char* qpa)
+    {
+        ASSERT_TRUE(desktop->writeData(typingOn(keyLauncher(0, CtrlAlt | KeyT))));
+        QProcessEnvironment env;
+        env.insert("QT_QPA_PLATFORM", qpa);
+        QString why;
+        ASSERT_TRUE(desktop->startEngine(&why, env)) << why.toStdString();
+        ASSERT_FALSE(desktop->shortCutList().isEmpty()) << "the hot key was not registered";
+    }
+};
+
+// The session's SIGTERM: success, the bus service released in time (the
+// platform outlives the application).
+TEST_P(EngineEndTest, SigtermEndsTheEngineCleanly)
+{
+    ASSERT_NO_FATAL_FAILURE(startOn(GetParam()));
+    Child* engine = desktop->engine();
+    engine->terminate();
+    ASSERT_TRUE(engine->waitForExit(30000)) << "the engine hangs on its way out";
+    EXPECT_FALSE(engine->crashed()) << desktop->engineLog().toStdString();
+    EXPECT_EQ(engine->exitCode(), 0) << desktop->engineLog().toStdString();
+}
+
+// The X server going away (a crash, the end of the session) ends the
+// engine with a failure, saying why: it neither hangs nor crashes.
+TEST_P(EngineEndTest, LosingTheXServerEndsTheEngineSayingWhy)
+{
+    ASSERT_NO_FATAL_FAILURE(startOn(GetParam()));
+    desktop->stopXServer();
+    Child* engine = desktop->engine();
+    ASSERT_TRUE(engine->waitForExit(30000)) << "the engine still runs without its X server";
+    const QString log = desktop->engineLog();
+    EXPECT_FALSE(engine->crashed()) << log.toStdString();
+    EXPECT_NE(engine->exitCode(), 0) << "an engine that lost its desktop must not report success";
+    // Qt's X connection may notice first and say so in its own words.
+    EXPECT_TRUE(log.contains("lost the connection to the X display " + desktop->display())
+                || (QString(GetParam()) == "xcb" && log.contains("X11 connection broke")))
+        << log.toStdString();
+    EXPECT_FALSE(log.contains("XIO:")) << "Xlib ended the engine from whichever thread met the loss";
+}
+
+INSTANTIATE_TEST_SUITE_P(, EngineEndTest, ::testing::Values("offscreen", "xcb"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST_F(EngineOnTheDesktopTest, HotKeyTypesTheTextWhileTheUserStillHoldsIt)
 {
@@ -173,7 +222,7 @@ TEST_P(FrontApplicationTest, ApplicationInFrontSwitchesItsShortcut)
     if (GetParam()) {
         QString whyNot;
         if (!desktop->startWindowManager(&whyNot))
-            GTEST_SKIP() << whyNot.toStdString();
+            ZELK_SKIP_UNLESS_CI(whyNot.toStdString());
     }
     // Alpha has a desktop entry and is named by it; beta has none and is
     // named by its program's file name.

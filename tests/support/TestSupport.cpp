@@ -52,6 +52,12 @@ ScopedEnv::~ScopedEnv()
 QString sourceDir() { return qEnvironmentVariable("ZELK_SOURCE_DIR"); }
 QString appContents() { return qEnvironmentVariable("ZELK_APP_DIR"); }
 
+bool inCI()
+{
+    const QByteArray ci = qgetenv("CI").trimmed().toLower();
+    return !ci.isEmpty() && ci != "false" && ci != "0";
+}
+
 bool waitUntil(const std::function<bool()>& pred, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);

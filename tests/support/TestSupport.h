@@ -16,6 +16,17 @@
 #include <mutex>
 #include <ostream>
 
+// Leaves the test when something it needs (an X server, a bus, the built
+// engine, a tool bootstrap installs) is missing: a skip on a developer's
+// machine, a failure in CI, so a broken desktop never passes as green.
+#define ZELK_SKIP_UNLESS_CI(message)                                                    \
+    do {                                                                                \
+        if (::zelk::test::inCI())                                                       \
+            GTEST_FAIL() << message << " (CI needs it)";                                \
+        else                                                                            \
+            GTEST_SKIP() << message;                                                    \
+    } while (0)
+
 // Readable failure messages for Qt strings.
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& text, std::ostream* os)
@@ -85,6 +96,9 @@ public:
     UtilityScope& operator=(const UtilityScope&) = delete;
     Utility utility;
 };
+
+// True in CI ($CI set and not "false"/"0"), where nothing may be missing.
+bool inCI();
 
 // Runs the Qt event loop until pred() holds or the time-out passes.
 bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);

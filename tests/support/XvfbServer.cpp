@@ -49,7 +49,9 @@ XvfbServer::XvfbServer()
     m_display = ":" + QString::fromLatin1(number);
 }
 
-XvfbServer::~XvfbServer()
+XvfbServer::~XvfbServer() { stop(); }
+
+void XvfbServer::stop()
 {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.terminate();

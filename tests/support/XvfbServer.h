@@ -15,6 +15,8 @@ public:
     bool isRunning() const { return !m_display.isEmpty(); }
     QString display() const { return m_display; } // ":NN"
     QString error() const { return m_error; }
+    // Ends the server as a crash or a logout would, under its clients' feet.
+    void stop();
 
 private:
     QProcess m_process;

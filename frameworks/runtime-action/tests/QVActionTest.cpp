@@ -390,62 +390,75 @@ TEST_F(QVActionLocalisation, ErrorQuestionTextsComeFromTheClassBundle)
 TEST(QVActionForwarders, PassThroughToTheHostAndAnswerNothingWithoutOne)
 {
     QMenu* const menu = reinterpret_cast<QMenu*>(0x10);
+    // Each forwarder must reach its own operation with its own argument and
+    // hand back the host's answer; without a host it answers nothing.
     struct Case {
         const char* name;
         std::function<QVariant(FakeUtility&)> call;
+        QString reached; // the host's call, with its argument
         QVariant withHost;
         QVariant withoutHost;
     };
     const Case cases[] = {
-        {"typeForPath", [](FakeUtility&) { return QVariant(QVAction::typeForPath("/abc")); }, 4, 0},
-        {"typeForTargetPath", [](FakeUtility&) { return QVariant(QVAction::typeForTargetPath("/abc")); }, 5, 0},
-        {"targetPath", [](FakeUtility&) { return QVariant(QVAction::targetPath("/l")); }, "target of /l", QString()},
-        {"FSRefForPath", [](FakeUtility&) { return QVariant(QVAction::FSRefForPath("/f")); }, QByteArray("ref:/f"),
-         QByteArray()},
-        {"pathForFSRef", [](FakeUtility&) { return QVariant(QVAction::pathForFSRef("r")); }, "path of r", QString()},
+        {"typeForPath", [](FakeUtility&) { return QVariant(QVAction::typeForPath("/abc")); }, "typeForPath /abc", 4, 0},
+        {"typeForTargetPath", [](FakeUtility&) { return QVariant(QVAction::typeForTargetPath("/abcd")); },
+         "typeForTargetPath /abcd", 6, 0},
+        {"targetPath", [](FakeUtility&) { return QVariant(QVAction::targetPath("/l")); }, "targetPath /l", "target of /l",
+         QString()},
+        {"FSRefForPath", [](FakeUtility&) { return QVariant(QVAction::FSRefForPath("/f")); }, "FSRefForPath /f",
+         QByteArray("ref:/f"), QByteArray()},
+        {"pathForFSRef", [](FakeUtility&) { return QVariant(QVAction::pathForFSRef("r")); }, "pathForFSRef r", "path of r",
+         QString()},
         {"iconImageForPath",
          [](FakeUtility&) {
              const QImage icon = QVAction::iconImageForPath("/f", 8);
              return icon.isNull() ? QVariant() : QVariant(icon.size());
          },
-         QSize(8, 8), QVariant()},
-        {"runScript", [](FakeUtility&) { return QVariant(QVAction::runScript("beep")); }, 4, 0},
-        {"asciiForKeycode", [](FakeUtility&) { return QVariant(int(QVAction::asciiForKeycode(2))); }, int('c'), 0},
+         "iconImageForPath /f 8", QSize(8, 8), QVariant()},
+        {"runScript", [](FakeUtility&) { return QVariant(QVAction::runScript("beep!")); }, "runScript beep!", 5, 0},
+        {"asciiForKeycode", [](FakeUtility&) { return QVariant(int(QVAction::asciiForKeycode(2))); }, "asciiForKeycode 2",
+         int('c'), 0},
         {"modifierStringWithKeycode",
-         [](FakeUtility&) { return QVariant(QVAction::modifierStringWithKeycode(7)); }, "mods 7", QString()},
-        {"isTextFileAtPath", [](FakeUtility&) { return QVariant(QVAction::isTextFileAtPath("a.txt")); }, true, false},
-        {"stringWithPath", [](FakeUtility&) { return QVariant(QVAction::stringWithPath("/t")); }, "text of /t",
-         QString()},
+         [](FakeUtility&) { return QVariant(QVAction::modifierStringWithKeycode(7)); }, "modifierStringWithKeycode 7",
+         "mods 7", QString()},
+        {"isTextFileAtPath", [](FakeUtility&) { return QVariant(QVAction::isTextFileAtPath("a.txt")); },
+         "isTextFileAtPath a.txt", true, false},
+        {"stringWithPath", [](FakeUtility&) { return QVariant(QVAction::stringWithPath("/t")); }, "stringWithPath /t",
+         "text of /t", QString()},
         {"openPreferencePanel",
          [](FakeUtility& f) {
              QVAction::openPreferencePanel("Sound");
              return QVariant(f.lastPanel);
          },
-         "Sound", QString()},
+         "openPreferencePanel Sound", "Sound", QString()},
         {"runAlertPanelWithTitle",
          [](FakeUtility& f) {
              f.alertAnswer = -1;
              return QVariant(QVAction::runAlertPanelWithTitle("t", "m", "b1", "b2", QString()));
          },
-         -1, 0},
+         "runAlertPanelWithTitle t|m|b1|b2|", -1, 0},
         {"displayFloatingMenu",
          [menu](FakeUtility& f) {
              QVAction::displayFloatingMenu(menu);
              return QVariant(f.lastMenu == menu);
          },
-         true, false},
-        {"typeAsciiChar", [](FakeUtility&) { return QVariant(QVAction::typeAsciiChar('x')); }, int('x'), 0},
+         "displayFloatingMenu", true, false},
+        {"typeAsciiChar", [](FakeUtility&) { return QVariant(QVAction::typeAsciiChar('x')); }, "typeAsciiChar x", int('x'),
+         0},
         {"asciiKeycodesForAsciiChar",
-         [](FakeUtility&) { return QVariant(QVAction::asciiKeycodesForAsciiChar('A')); }, quint32('A') << 8, 0u},
+         [](FakeUtility&) { return QVariant(QVAction::asciiKeycodesForAsciiChar('A')); }, "asciiKeycodesForAsciiChar A",
+         quint32('A') << 8, 0u},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         {
             HostUtility host;
             EXPECT_EQ(c.call(host.fake), c.withHost);
+            EXPECT_EQ(host.fake.calls.lines(), QStringList{c.reached});
         }
         ASSERT_EQ(QVUtilityClass::host(), nullptr);
         FakeUtility unregistered;
         EXPECT_EQ(c.call(unregistered), c.withoutHost);
+        EXPECT_TRUE(unregistered.calls.lines().isEmpty()) << "an unregistered utility was called";
     }
 }

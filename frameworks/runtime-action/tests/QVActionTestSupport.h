@@ -172,37 +172,56 @@ inline void registerTestClasses(ClassRegistry& registry)
     registry.registerClass(&NoRecentTestAction::classObject());
 }
 
-// The host's utility class: answers that name what was asked, records the
-// operations that answer nothing, and the last alert.
+// The host's utility class: answers that name what was asked, records every
+// call with its argument (so a forwarder that calls the wrong operation or
+// passes another argument shows), and the last alert.
 class FakeUtility : public QVUtilityClass {
 public:
-    int typeForPath(const QString& p) override { return p.size(); }
-    int typeForTargetPath(const QString& p) override { return p.size() + 1; }
-    QString targetPath(const QString& p) override { return "target of " + p; }
-    QByteArray FSRefForPath(const QString& p) override { return "ref:" + p.toUtf8(); }
-    QString pathForFSRef(const QByteArray& r) override { return "path of " + QString::fromUtf8(r); }
-    QImage iconImageForPath(const QString&, int size) override
+    int typeForPath(const QString& p) override { return note("typeForPath " + p, p.size()); }
+    int typeForTargetPath(const QString& p) override { return note("typeForTargetPath " + p, p.size() + 1); }
+    QString targetPath(const QString& p) override { return note("targetPath " + p, "target of " + p); }
+    QByteArray FSRefForPath(const QString& p) override { return note("FSRefForPath " + p, "ref:" + p.toUtf8()); }
+    QString pathForFSRef(const QByteArray& r) override
+    {
+        return note("pathForFSRef " + QString::fromUtf8(r), "path of " + QString::fromUtf8(r));
+    }
+    QImage iconImageForPath(const QString& p, int size) override
     {
         QImage i(size, size, QImage::Format_ARGB32);
         i.fill(Qt::red);
-        return i;
+        return note(QString("iconImageForPath %1 %2").arg(p).arg(size), i);
     }
-    int runScript(const QString& s) override { return s.size(); }
-    char asciiForKeycode(quint32 k) override { return char('a' + k); }
-    QString modifierStringWithKeycode(quint32 k) override { return QString("mods %1").arg(k); }
-    bool isTextFileAtPath(const QString& p) override { return p.endsWith(".txt"); }
-    QString stringWithPath(const QString& p) override { return "text of " + p; }
-    void openPreferencePanel(const QString& name) override { lastPanel = name; }
+    int runScript(const QString& s) override { return note("runScript " + s, s.size()); }
+    char asciiForKeycode(quint32 k) override { return note(QString("asciiForKeycode %1").arg(k), char('a' + k)); }
+    QString modifierStringWithKeycode(quint32 k) override
+    {
+        return note(QString("modifierStringWithKeycode %1").arg(k), QString("mods %1").arg(k));
+    }
+    bool isTextFileAtPath(const QString& p) override { return note("isTextFileAtPath " + p, p.endsWith(".txt")); }
+    QString stringWithPath(const QString& p) override { return note("stringWithPath " + p, "text of " + p); }
+    void openPreferencePanel(const QString& name) override
+    {
+        calls.add("openPreferencePanel " + name);
+        lastPanel = name;
+    }
     int runAlertPanelWithTitle(const QString& title, const QString& message, const QString& b1, const QString& b2,
                                const QString& b3) override
     {
+        calls.add("runAlertPanelWithTitle " + QStringList{title, message, b1, b2, b3}.join('|'));
         std::lock_guard lock(m_mutex);
         lastAlert = {title, message, b1, b2, b3};
         return alertAnswer;
     }
-    void displayFloatingMenu(QMenu* menu) override { lastMenu = menu; }
-    int typeAsciiChar(char c) override { return c; }
-    quint32 asciiKeycodesForAsciiChar(char c) override { return quint32(c) << 8; }
+    void displayFloatingMenu(QMenu* menu) override
+    {
+        calls.add("displayFloatingMenu");
+        lastMenu = menu;
+    }
+    int typeAsciiChar(char c) override { return note(QString("typeAsciiChar %1").arg(c), int(c)); }
+    quint32 asciiKeycodesForAsciiChar(char c) override
+    {
+        return note(QString("asciiKeycodesForAsciiChar %1").arg(c), quint32(c) << 8);
+    }
 
     QStringList alert() const
     {
@@ -214,7 +233,14 @@ public:
     QString lastPanel;
     QMenu* lastMenu = nullptr;
 
+    zelk::test::Lines calls;
+
 private:
+    template <class T> T note(const QString& call, T answer)
+    {
+        calls.add(call);
+        return answer;
+    }
     mutable std::mutex m_mutex;
     QStringList lastAlert;
 };

@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         XServerTest::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         x = XOpenDisplay(xDisplay.toLocal8Bit().constData());
         ASSERT_NE(x, nullptr);

@@ -169,7 +169,19 @@ TEST_F(LinuxKeyboardLayoutTest, CharactersTheLayoutLacksArriveThroughLentKeys)
         type(keys[0]);
         EXPECT_EQ(typedSymbols(), QList<unsigned long>({keysyms::fromUnicode(c)})) << show(c) << " arrived as another key";
     }
-    zelk::test::waitUntil([] { return false; }, 200);
+    // A hot key pressed now reaches us through the same connection after
+    // every keymap change the lending made: once it is in, those were weighed.
+    quint64 marker = 0;
+    bool markerSeen = false;
+    platform->hotKeys().setHandler([&](quint32, bool pressed) { markerSeen = markerSeen || !pressed; });
+    ASSERT_EQ(platform->hotKeys().registerHotKey(0x100000 | 0x80000 | 6, &marker), 0);
+    for (uint16_t k : {55, 58, 6})
+        ASSERT_EQ(platform->events().postKey(k, true), 0);
+    for (uint16_t k : {6, 58, 55})
+        ASSERT_EQ(platform->events().postKey(k, false), 0);
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return markerSeen; })) << "the marker key never came";
+    platform->hotKeys().unregisterHotKey(marker);
+    platform->hotKeys().setHandler({});
     EXPECT_EQ(changes, 0) << "the keys lent here were taken for the user's layout change";
 }
 
@@ -231,7 +243,7 @@ TEST_F(LinuxKeyboardLayoutTest, TableOfEveryLatin1CharacterStaysGood)
 TEST_F(LinuxKeyboardLayoutTest, DeadKeysAndLayoutChanges)
 {
     if (QStandardPaths::findExecutable("setxkbmap").isEmpty())
-        GTEST_SKIP() << "setxkbmap is not installed";
+        ZELK_SKIP_UNLESS_CI("setxkbmap is not installed");
     int changes = 0;
     ObserverHandle h = layout().observeLayoutChanges([&] { ++changes; });
     ASSERT_TRUE(setLayout({"-layout", "us", "-variant", "intl"}));

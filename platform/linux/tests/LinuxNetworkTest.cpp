@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
@@ -89,11 +90,25 @@ protected:
               QVariantMap{{"Ip4Config", QVariant::fromValue(device.config)}}, QStringList()});
     }
 
+    // The changes told, once `count` came and everything the backend then
+    // asked NetworkManager was answered (so that nothing more is on its way).
     QList<Change> waitFor(int count)
     {
         zelk::test::waitUntil([&] { return changes.size() >= count; });
-        zelk::test::waitUntil([] { return false; }, 100);  // and nothing more
+        settle();
         return std::exchange(changes, {});
+    }
+
+    void settle()
+    {
+        // The fake's signals reach the backend before the fake's answer to a ping.
+        ASSERT_TRUE(zelk::test::settleSystemBus(bus->baseService(), "/", "org.freedesktop.DBus.Peer", "Ping", {}, 1));
+        // What the backend then read is answered before a read of our own.
+        if (bus->interface()->isServiceRegistered("org.freedesktop.NetworkManager")) {
+            ASSERT_TRUE(zelk::test::settleSystemBus("org.freedesktop.NetworkManager", kDevicePath,
+                                                    "org.freedesktop.DBus.Properties", "Get",
+                                                    {QString("org.freedesktop.NetworkManager.Device"), QString("Interface")}, 3));
+        }
     }
 
     FakeNetworkManager manager;
@@ -163,7 +178,7 @@ TEST_F(LinuxNetworkTest, WithoutNetworkManagerNothingArrivesAndItIsSaidOnce)
         EXPECT_EQ(waitFor(0), QList<Change>());
     }
     ObserverHandle c = observe();
-    zelk::test::waitUntil([] { return false; }, 100);
+    settle();
     qInstallMessageHandler(previous);
     EXPECT_EQ(logged.size(), 1) << logged.join('\n').toStdString();
 }

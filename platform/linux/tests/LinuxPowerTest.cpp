@@ -87,8 +87,13 @@ protected:
     }
 
     bool holding(int request) { return logind.requests.size() > request && !logind.released(request); }
-    // Waits long enough for a release that should not come to show.
-    void settle() { zelk::test::waitUntil([] { return false; }, 200); }
+    // Everything the backend had queued or sent to logind has been done:
+    // a release or an inhibitor that should not come would be here by now.
+    void settle()
+    {
+        ASSERT_TRUE(zelk::test::settleSystemBus("org.freedesktop.login1", "/org/freedesktop/login1",
+                                                "org.freedesktop.DBus.Peer", "Ping"));
+    }
 
     FakeLogind logind;
     std::unique_ptr<LinuxPower> power = std::make_unique<LinuxPower>();

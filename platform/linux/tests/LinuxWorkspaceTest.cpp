@@ -48,14 +48,14 @@ protected:
     void SetUp() override
     {
         XServerTest::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         x = XOpenDisplay(nullptr);
         ASSERT_NE(x, nullptr);
         x11::trapErrors(x);
         if (GetParam())
             startWindowManager();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
 
         data = home.path() + "/share";
@@ -96,7 +96,7 @@ protected:
     {
         const QString openbox = QStandardPaths::findExecutable("openbox");
         if (openbox.isEmpty())
-            GTEST_SKIP() << "openbox is not installed";
+            ZELK_SKIP_UNLESS_CI("openbox is not installed");
         wm = std::make_unique<QProcess>();
         wm->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         wm->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -273,6 +273,14 @@ TEST_P(LinuxWorkspaceTest, FrontApplicationFollowsActivationAndTitles)
 {
     const qint64 one = start({"--class", "fakeone,FakeOne"});
     const qint64 two = start({"--class", "faketwo,FakeTwo", "--title", "first"});
+    // Observers hear of changes only. Were the first still in front when the
+    // observer came (a window manager that has yet to focus the second), its
+    // activation would change nothing: the front settles on the second first.
+    ASSERT_TRUE(workspace().activate(two));
+    ASSERT_TRUE(zelk::test::waitUntil([&] {
+        const auto front = workspace().frontApplication();
+        return front && front->pid == two;
+    })) << "the second never came to the front";
     QList<std::optional<RunningApplication>> seen;
     ObserverHandle h = workspace().observeFrontApplication([&](const std::optional<RunningApplication>& a) { seen << a; });
     auto frontIs = [&](qint64 pid) {
@@ -281,16 +289,22 @@ TEST_P(LinuxWorkspaceTest, FrontApplicationFollowsActivationAndTitles)
     };
 
     ASSERT_TRUE(workspace().activate(one));
-    EXPECT_TRUE(zelk::test::waitUntil([&] { return frontIs(one); })) << "activating the first did not bring it forward";
+    ASSERT_TRUE(zelk::test::waitUntil([&] { return frontIs(one); })) << "activating the first did not bring it forward";
     EXPECT_EQ(seen.last()->name, "fakeone.desktop");
     ASSERT_TRUE(workspace().activate(two));
-    EXPECT_TRUE(zelk::test::waitUntil([&] { return frontIs(two); }));
+    ASSERT_TRUE(zelk::test::waitUntil([&] { return frontIs(two); }));
 
     // A new title of the front window: observers look again.
-    const qsizetype before = seen.size();
-    XStoreName(x, windowOf(two), "second");
-    XSync(x, False);
-    EXPECT_TRUE(zelk::test::waitUntil([&] { return seen.size() > before; })) << "a title change went unnoticed";
+    const Window twoWindow = windowOf(two);
+    ASSERT_NE(twoWindow, Window(0));
+    auto retitle = [&](const char* title) {
+        const qsizetype before = seen.size();
+        XStoreName(x, twoWindow, title);
+        XSync(x, False);
+        return zelk::test::waitUntil([&] { return seen.size() > before; });
+    };
+    ASSERT_TRUE(retitle("second")) << "a title change went unnoticed";
+    ASSERT_TRUE(seen.last());
     EXPECT_EQ(seen.last()->pid, two);
 
     // A nameless window taking the focus leaves the front as it was.
@@ -316,10 +330,14 @@ TEST_P(LinuxWorkspaceTest, FrontApplicationFollowsActivationAndTitles)
         XSetInputFocus(x, w, RevertToParent, CurrentTime);
     }
     XSync(x, False);
-    zelk::test::waitUntil([] { return false; }, 300);
+    // The workspace hears of the focus before it hears of a later title
+    // change: once that title is seen, the focus was weighed.
+    ASSERT_TRUE(retitle("third")) << "a title change went unnoticed";
     ASSERT_TRUE(workspace().frontApplication());
     EXPECT_EQ(workspace().frontApplication()->pid, two);
-    EXPECT_EQ(seen.size(), calls) << "the nameless window was taken for a new front";
+    EXPECT_EQ(seen.size(), calls + 1) << "the nameless window was taken for a new front";
+    ASSERT_TRUE(seen.last());
+    EXPECT_EQ(seen.last()->pid, two);
 }
 
 TEST_P(LinuxWorkspaceTest, HideAndUnhide)

@@ -1,5 +1,8 @@
 #include "PrivateBus.h"
 
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -66,6 +69,23 @@ QString privateBus(QString* whyNot)
         environment->start();
     *whyNot = environment->error;
     return environment->address;
+}
+
+bool settleSystemBus(const QString& service, const QString& path, const QString& interface, const QString& method,
+                     const QVariantList& arguments, int rounds)
+{
+    for (int i = 0; i < rounds; ++i) {
+        // The backend's own queued work first: it may send something.
+        QCoreApplication::processEvents();
+        QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
+        call.setArguments(arguments);
+        const QDBusPendingCall pending = QDBusConnection::systemBus().asyncCall(call);
+        if (!waitUntil([&] { return pending.isFinished(); }))
+            return false;
+        // Answers that came before ours are handed out in their order.
+        QCoreApplication::processEvents();
+    }
+    return true;
 }
 
 } // namespace zelk::test

@@ -24,7 +24,11 @@ public:
     quint32 asciiKeycodesForAsciiChar(char c) override { return table.value(uchar(c), 0xFFFFFFFF); }
     QHash<uchar, quint32> table{{'q', 0xFFFF0000 | 0},  {'a', 0xFFFF0000 | 12},  {'c', 0xFFFF0000 | 8},
                                 {'1', 0xFFFF0200 | 18}, {'!', 0xFFFF0000 | 44}, {'*', 0xFFFF0000 | 42},
-                                {0xE9, 0xFFFF0000 | 19}, {'^', 0x000EFFFF}};
+                                {0xE9, 0xFFFF0000 | 19}, {'^', 0x000EFFFF},
+                                // Each side of the rule's edges (32/33, 41/42, 57/58) on another key
+                                // here, so a moved edge shows.
+                                {' ', 0xFFFF0000 | 3},  {')', 0xFFFF0000 | 23}, {'9', 0xFFFF0000 | 33},
+                                {':', 0xFFFF0000 | 47}};
 };
 
 QVariantMap params(int model, qint64 keycode, qint64 ascii)
@@ -77,6 +81,9 @@ TEST_F(KeyShortcutRunnerTest, KeyIsFoundAgainOnTheCurrentLayout)
         {0x20000 | 28, '*', 0x20000 | 28, "* + , - . / keep theirs"},
         {36, 13, 36, "control characters keep theirs"},
         {49, ' ', 49, "space keeps its key"},
+        {0x20000 | 25, ')', 0x20000 | 23, "41, the last of 33-41, follows the layout"},
+        {25, '9', 25, "57, the last digit, keeps its key"},
+        {0x20000 | 41, ':', 0x20000 | 47, "58, past the digits, follows the layout"},
         {0x200000 | 0, 'a', 0x200000 | 0, "a keypad key keeps its code"},
         {0x800000 | 122, 'a', 0x800000 | 122, "a function key keeps its code"},
         {10, 0xFF, 10, "no key on this layout: the recorded key, never key 127"},

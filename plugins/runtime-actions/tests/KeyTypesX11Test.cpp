@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         XServerTest::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         // One window for every test: Xvfb resets when its last client
         // goes, and a connection made during the reset fails.

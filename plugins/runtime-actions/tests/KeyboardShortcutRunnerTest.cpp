@@ -12,8 +12,11 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 using namespace zelk;
 using namespace zelk::test;
@@ -115,6 +118,42 @@ TEST_F(KeyboardShortcutRunnerTest, SpeedBelowOneStillTypes)
 {
     EXPECT_EQ(run(params({{"Action", 1}, {"Text", "x"}, {"CharSecond", 0}})), QString());
     EXPECT_EQ(log(), typed({key(7)}));
+}
+
+// Never faster than asked, however the pacing is done: n characters at c
+// per second span at least (n - 1) / c seconds from the first to the last.
+// A lower bound only: a loaded machine makes it longer, never shorter.
+TEST_F(KeyboardShortcutRunnerTest, NeverTypesFasterThanItsCharactersPerSecond)
+{
+    class ClockedController : public TestController {
+    public:
+        bool canGoRunning() override
+        {
+            {
+                std::lock_guard lock(m_times);
+                starts.push_back(std::chrono::steady_clock::now());
+            }
+            return TestController::canGoRunning();
+        }
+        std::vector<std::chrono::steady_clock::time_point> starts;
+
+    private:
+        std::mutex m_times;
+    };
+    const QString text = "abcdef";
+    for (int charSecond : {25, 100}) {
+        SCOPED_TRACE(charSecond);
+        auto clocked = std::make_shared<ClockedController>();
+        controller = clocked;
+        desktop->clearEventLog();
+        EXPECT_EQ(run(params({{"Action", 1}, {"Text", text}, {"CharSecond", charSecond}})), QString());
+        EXPECT_EQ(log(), typed({key(0), key(11), key(8), key(2), key(14), key(3)}));
+        ASSERT_GE(clocked->starts.size(), size_t(text.size()));
+        const auto span = clocked->starts.back() - clocked->starts.front();
+        const auto least = std::chrono::microseconds(1000000 * (text.size() - 1) / charSecond);
+        EXPECT_GE(span, least * 95 / 100) << "typed " << text.size() << " characters in "
+                                          << std::chrono::duration_cast<std::chrono::milliseconds>(span).count() << " ms";
+    }
 }
 
 TEST_F(KeyboardShortcutRunnerTest, TypesTheDateFormattedAtTheStart)

@@ -11,6 +11,7 @@
 #include <QTimeZone>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -38,6 +39,37 @@ QVariant integerVariant(quint64 bits, bool isUnsigned)
 }
 
 // ---- XML reading -----------------------------------------------------------
+
+// The text of an <integer>: decimal with an optional sign, hexadecimal
+// only after "0x" (base 0 would read "010" as octal and refuse "08").
+// Negative values must fit qint64, others quint64.
+std::optional<QVariant> integerValue(QStringView text)
+{
+    const QByteArray latin = text.toLatin1();
+    const char* p = latin.constData();
+    const char* end = p + latin.size();
+    bool negative = false;
+    if (p != end && (*p == '-' || *p == '+'))
+        negative = *p++ == '-';
+    int base = 10;
+    if (end - p > 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        base = 16;
+        p += 2;
+    }
+    // from_chars takes a sign of its own: only digits may follow ours.
+    if (p == end || !std::isxdigit(static_cast<unsigned char>(*p)))
+        return std::nullopt;
+    quint64 magnitude = 0;
+    const auto [stop, ec] = std::from_chars(p, end, magnitude, base);
+    if (ec != std::errc() || stop != end)
+        return std::nullopt;
+    if (!negative)
+        return integerVariant(magnitude, true);
+    if (magnitude > quint64(std::numeric_limits<qint64>::max()) + 1)
+        return std::nullopt;
+    return QVariant::fromValue<qint64>(qint64(0 - magnitude));
+}
+
 
 class XmlReader {
 public:
@@ -214,16 +246,8 @@ private:
         if (!t)
             return std::nullopt;
         const QString s = t->trimmed();
-        bool ok = false;
-        if (s.startsWith(u'-')) {
-            const qint64 v = s.toLongLong(&ok, 0);
-            if (ok)
-                return QVariant::fromValue<qint64>(v);
-        } else {
-            const quint64 v = (s.startsWith(u'+') ? s.mid(1) : s).toULongLong(&ok, 0);
-            if (ok)
-                return integerVariant(v, true);
-        }
+        if (auto v = integerValue(s))
+            return v;
         return fail(QStringLiteral("bad integer \"%1\"").arg(s.left(40)));
     }
 

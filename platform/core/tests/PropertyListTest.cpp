@@ -392,6 +392,63 @@ TEST(PropertyList, LenientWhereReadersAgree)
     }
 }
 
+// A hand-edited data file writes IDs and counts with leading zeros: they
+// are decimal. Hexadecimal needs its 0x; anything else is refused.
+TEST(PropertyList, IntegersAreDecimalAndHexadecimalOnlyAfter0x)
+{
+    const struct {
+        const char* text;
+        QVariant expected; // invalid: refused
+    } cases[] = {
+        {"010", i64(10)},
+        {"08", i64(8)},
+        {"0009", i64(9)},
+        {"+7", i64(7)},
+        {"-010", i64(-10)},
+        {"-0", i64(0)},
+        {"0x1F", i64(31)},
+        {"0X1f", i64(31)},
+        {"-0x10", i64(-16)},
+        {"+0x10", i64(16)},
+        {"9223372036854775807", i64(std::numeric_limits<qint64>::max())},
+        {"9223372036854775808", u64(9223372036854775808ull)},
+        {"18446744073709551615", u64(std::numeric_limits<quint64>::max())},
+        {"0xFFFFFFFFFFFFFFFF", u64(std::numeric_limits<quint64>::max())},
+        {"-9223372036854775808", i64(std::numeric_limits<qint64>::min())},
+        {"-9223372036854775809", {}},
+        {"18446744073709551616", {}},
+        {"0x", {}},
+        {"0x-1", {}},
+        {"0b101", {}},
+        {"0o17", {}},
+        {"017x", {}},
+        {"1e3", {}},
+        {"--1", {}},
+        {"+-1", {}},
+        {"- 1", {}},
+        {"-", {}},
+        {"1 2", {}},
+        {"٣", {}}, // a digit of another script
+    };
+    for (const auto& c : cases) {
+        QString error;
+        const auto v = plist::read(QByteArray("<plist><integer>") + c.text + "</integer></plist>", &error);
+        if (!c.expected.isValid()) {
+            EXPECT_FALSE(v) << c.text << " read as " << qPrintable(v->toString());
+            EXPECT_TRUE(error.contains("bad integer")) << c.text << ": " << qPrintable(error);
+            continue;
+        }
+        ASSERT_TRUE(v) << c.text << ": " << qPrintable(error);
+        EXPECT_EQ(difference(c.expected, *v), QString()) << c.text;
+    }
+    // One such value no longer costs the file its other records.
+    const auto file = plist::read("<plist><dict><key>nextID</key><integer>08</integer><key>actionsarray</key>"
+                                  "<array><dict><key>actionID</key><integer>07</integer></dict></array></dict></plist>");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->toMap().value("nextID").toLongLong(), 8);
+    EXPECT_EQ(file->toMap().value("actionsarray").toList().value(0).toMap().value("actionID").toLongLong(), 7);
+}
+
 TEST(PropertyList, FilesRoundTripAndReportTheirPath)
 {
     QTemporaryDir dir;

@@ -43,7 +43,7 @@ QVariant integerVariant(quint64 bits, bool isUnsigned)
 // The text of an <integer>: decimal with an optional sign, hexadecimal
 // only after "0x" (base 0 would read "010" as octal and refuse "08").
 // Negative values must fit qint64, others quint64.
-std::optional<QVariant> integerValue(QStringView text)
+std::optional<QVariant> parseInteger(QStringView text)
 {
     const QByteArray latin = text.toLatin1();
     const char* p = latin.constData();
@@ -246,7 +246,7 @@ private:
         if (!t)
             return std::nullopt;
         const QString s = t->trimmed();
-        if (auto v = integerValue(s))
+        if (auto v = parseInteger(s))
             return v;
         return fail(QStringLiteral("bad integer \"%1\"").arg(s.left(40)));
     }
@@ -868,6 +868,24 @@ QByteArray writeXml(const QVariant& value, QString* error)
     }
     w.out.append("</plist>\n");
     return w.out;
+}
+
+std::optional<qint64> integerValue(const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+        return value.toLongLong();
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+        if (value.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
+            return std::nullopt;
+        return value.toLongLong();
+    default:
+        return std::nullopt;
+    }
 }
 
 std::optional<QVariant> readFile(const QString& path, QString* error)

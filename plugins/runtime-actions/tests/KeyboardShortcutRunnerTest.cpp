@@ -13,7 +13,9 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <gtest/gtest.h>
+#include <chrono>
 #include <thread>
+#include <vector>
 
 using namespace zelk;
 using namespace zelk::test;
@@ -115,6 +117,40 @@ TEST_F(KeyboardShortcutRunnerTest, SpeedBelowOneStillTypes)
 {
     EXPECT_EQ(run(params({{"Action", 1}, {"Text", "x"}, {"CharSecond", 0}})), QString());
     EXPECT_EQ(log(), typed({key(7)}));
+}
+
+// Notes when each character is asked for, just before it is typed.
+class PacedController : public TestController {
+public:
+    bool canGoRunning() override
+    {
+        asks.push_back(std::chrono::steady_clock::now());
+        return TestController::canGoRunning();
+    }
+    std::vector<std::chrono::steady_clock::time_point> asks;
+};
+
+// The n-th character is never typed before n periods have passed, however
+// quickly the ones before it went: the speed is an upper bound on the
+// whole text, not only between two characters.
+TEST_F(KeyboardShortcutRunnerTest, NeverTypesAheadOfItsSpeed)
+{
+    const struct {
+        QVariant stored;
+        int charSecond;
+    } cases[] = {{100, 100}, {QVariant(), 50}};
+    for (const auto& c : cases) {
+        QVariantMap data = params({{"Action", 1}, {"Text", "abcdef"}});
+        if (c.stored.isValid())
+            data.insert("CharSecond", c.stored);
+        auto paced = std::make_shared<PacedController>();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(make(data)->runActionFromObject(paced), QString());
+        ASSERT_EQ(paced->asks.size(), 6u);
+        const std::chrono::duration<double> period(1.0 / c.charSecond);
+        for (size_t i = 1; i < paced->asks.size(); ++i)
+            EXPECT_GE(paced->asks[i] - start, double(i) * period) << "character " << i << " at " << c.charSecond;
+    }
 }
 
 TEST_F(KeyboardShortcutRunnerTest, TypesTheDateFormattedAtTheStart)

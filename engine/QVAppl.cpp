@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QSysInfo>
@@ -36,6 +37,7 @@
 #include <QUrl>
 #include <cerrno>
 #include <chrono>
+#include <limits>
 #include <optional>
 #include <thread>
 
@@ -127,6 +129,43 @@ std::optional<QVariantMap> readDictionary(const QString& path, QString* error)
         return std::nullopt;
     }
     return value->toMap();
+}
+
+// The records of a data file that can be told apart: an entry that is no
+// dictionary, or whose ID is missing, not an unsigned 32-bit integer or one
+// an entry before it has, is left out and named in the log. Links find their
+// objects by ID: such an entry would otherwise pass for ID 0 or for
+// another object.
+QVariantList recordsWithUsableIDs(const QString& path, const QVariantList& records, const QString& idKey)
+{
+    QVariantList usable;
+    usable.reserve(records.size());
+    QHash<qint64, qsizetype> taken; // ID -> index of the entry that has it
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const QVariant& entry = records.at(i);
+        QString why;
+        if (entry.metaType().id() != QMetaType::QVariantMap) {
+            why = QStringLiteral("is not a dictionary, so it has no \"%1\"").arg(idKey);
+        } else {
+            const QVariant value = entry.toMap().value(idKey);
+            const std::optional<qint64> id = zelk::plist::integerValue(value);
+            if (!value.isValid())
+                why = QStringLiteral("has no \"%1\"").arg(idKey);
+            else if (!id || *id < 0 || *id > std::numeric_limits<quint32>::max())
+                why = QStringLiteral("has a \"%1\" that is not an unsigned 32-bit integer (%2 \"%3\")")
+                          .arg(idKey, QString::fromLatin1(value.typeName()), value.toString().left(40));
+            else if (const auto first = taken.constFind(*id); first != taken.cend())
+                why = QStringLiteral("has the \"%1\" %2 that entry %3 has already").arg(idKey).arg(*id).arg(*first);
+            else
+                taken.insert(*id, i);
+        }
+        if (why.isEmpty()) {
+            usable.append(entry);
+            continue;
+        }
+        zelk::zlog("QVAppl", "readPrefs").noquote() << QStringLiteral("%1: entry %2 %3; it is not loaded").arg(path).arg(i).arg(why);
+    }
+    return usable;
 }
 
 // The settings of a Preferences.plist; empty when there is none or it does not read.
@@ -410,17 +449,23 @@ QList<QVAppl::ObjectsFile> QVAppl::defaultObjectsFiles()
 {
     return {
         {QStringLiteral("Actions.plist"), QStringLiteral("actionsarray"), [] { QVActionsManager::sharedManager().resetActions(); },
-         [](const QVariantList& records) { QVActionsManager::sharedManager().setActions(records); }},
+         [](const QVariantList& records) { QVActionsManager::sharedManager().setActions(records); },
+         QStringLiteral("actionID")},
         {QStringLiteral("Contexts.plist"), QStringLiteral("contextsarray"), [] { QVContextsManager::sharedManager().resetContexts(); },
-         [](const QVariantList& records) { QVContextsManager::sharedManager().setContexts(records); }},
+         [](const QVariantList& records) { QVContextsManager::sharedManager().setContexts(records); },
+         QStringLiteral("contextID")},
         {QStringLiteral("Launchers.plist"), QStringLiteral("launchersarray"), [] { QVLaunchersManager::sharedManager().resetLaunchers(); },
-         [](const QVariantList& records) { QVLaunchersManager::sharedManager().setLaunchers(records); }},
+         [](const QVariantList& records) { QVLaunchersManager::sharedManager().setLaunchers(records); },
+         QStringLiteral("launcherID")},
         {QStringLiteral("Shortcuts.plist"), QStringLiteral("shortcutsarray"), [] { QVShortcutsManager::sharedManager().resetShortcuts(); },
-         [](const QVariantList& records) { QVShortcutsManager::sharedManager().setShortcuts(records); }},
+         [](const QVariantList& records) { QVShortcutsManager::sharedManager().setShortcuts(records); },
+         QStringLiteral("cutID")},
         {QStringLiteral("Menus.plist"), QStringLiteral("menusarray"), [] { QVMenusManager::sharedManager().resetMenus(); },
-         [](const QVariantList& records) { QVMenusManager::sharedManager().setMenus(records); }},
+         [](const QVariantList& records) { QVMenusManager::sharedManager().setMenus(records); },
+         QStringLiteral("menuID")},
         {QStringLiteral("Palettes.plist"), QStringLiteral("palettesarray"), [] { QVPalettesManager::sharedManager().resetPalettes(); },
-         [](const QVariantList& records) { QVPalettesManager::sharedManager().setPalettes(records); }},
+         [](const QVariantList& records) { QVPalettesManager::sharedManager().setPalettes(records); },
+         QStringLiteral("paletteID")},
     };
 }
 
@@ -539,7 +584,7 @@ void QVAppl::readPrefs()
         const auto dict = readDictionary(path, &error);
         const QVariant records = dict ? dict->value(file.arrayKey) : QVariant();
         if (dict && records.metaType().id() == QMetaType::QVariantList) {
-            file.set(records.toList());
+            file.set(file.idKey.isEmpty() ? records.toList() : recordsWithUsableIDs(path, records.toList(), file.idKey));
             continue;
         }
         if (dict)

@@ -130,6 +130,7 @@ public:
         QString arrayKey;
         std::function<void()> reset;
         std::function<void(const QVariantList&)> set;
+        QString idKey; // each record's ID; none: records are taken as they are
     };
     static QList<ObjectsFile> defaultObjectsFiles();
     void setObjectsFiles(QList<ObjectsFile> files); // tests watch the order

@@ -214,7 +214,8 @@ TEST_F(QVApplTest, ReadPrefsEmptiesInReverseLoadsInFileOrderThenPostsEndInit)
     for (const QVAppl::ObjectsFile& real : QVAppl::defaultObjectsFiles()) {
         const QString name = real.fileName;
         files.append({name, real.arrayKey, [&calls, name] { calls << "reset " + name; },
-                      [&calls, name](const QVariantList& records) { calls << QString("set %1 %2").arg(name).arg(records.size()); }});
+                      [&calls, name](const QVariantList& records) { calls << QString("set %1 %2").arg(name).arg(records.size()); },
+                      real.idKey});
     }
     appl->setObjectsFiles(files);
     QFile::remove(dataFolder() + "/Menus.plist");

@@ -35,6 +35,7 @@
 #include <QSysInfo>
 #include <QThread>
 #include <QUrl>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <limits>
@@ -209,6 +210,7 @@ QVAppl::~QVAppl()
 {
     QVEngineService::sharedService().disableKeyCueSupport();
     m_observers.clear();
+    m_applicationsObserver.reset();
     if (m_downHandler || m_upHandler)
         zelk::Platform::instance().hotKeys().setHandler({});
     m_report->waitForWriters();
@@ -594,6 +596,9 @@ void QVAppl::readPrefs()
         zelk::zlog("QVAppl", "readPrefs").noquote()
             << QStringLiteral("%1 is damaged (%2): its objects are not loaded, and the file is left as it is").arg(path, error);
     }
+    // Before the contexts look at what runs: no launch between goes unheard.
+    if (m_systemObserved)
+        watchApplications();
     post("EndInitNotification");
 }
 
@@ -602,17 +607,11 @@ void QVAppl::readPrefs()
 void QVAppl::observeSystem()
 {
     m_observers.clear();
+    m_systemObserved = true;
     auto& platform = zelk::Platform::instance();
     const QPointer<QVAppl> guard(this);
 
-    m_observers.push_back(platform.workspace().observeApplications([](const zelk::RunningApplication& app, bool launched) {
-        QString name = QFileInfo(app.path).fileName();
-        if (name.isEmpty())
-            name = app.name;
-        onMainThread([name, launched] {
-            post(launched ? "AfterLaunchAppNotifcation" : "AfterTerminateAppNotifcation", {{QStringLiteral("AppPathName"), name}});
-        }, false);
-    }));
+    watchApplications();
 
     // Delivered on the main thread, whatever thread the desktop reports on:
     // the contexts and launchers that observe it switch hot keys and
@@ -657,6 +656,38 @@ void QVAppl::observeSystem()
             }
         }, false);
     }));
+}
+
+bool QVAppl::objectsNeedApplicationEvents()
+{
+    const auto contexts = QVContextsManager::sharedManager().contextsArray();
+    const bool contextNeeds = std::any_of(contexts.cbegin(), contexts.cend(), [](const std::shared_ptr<QVContext>& c) {
+        return c->contextType() == QVContext::AppRunning || c->contextType() == QVContext::AppNotRunning;
+    });
+    const auto launchers = QVLaunchersManager::sharedManager().launchersArray();
+    return contextNeeds || std::any_of(launchers.cbegin(), launchers.cend(), [](const std::shared_ptr<QVLauncher>& l) {
+        return l->launcherType() == QVLauncher::Application && (l->eventType() == 0 || l->eventType() == 1);
+    });
+}
+
+void QVAppl::watchApplications()
+{
+    // Watching launches and quits polls the process list (a program without
+    // a window shows nowhere else): only while some object needs them.
+    if (!objectsNeedApplicationEvents()) {
+        m_applicationsObserver.reset();
+        return;
+    }
+    if (m_applicationsObserver)
+        return;
+    m_applicationsObserver = zelk::Platform::instance().workspace().observeApplications([](const zelk::RunningApplication& app, bool launched) {
+        QString name = QFileInfo(app.path).fileName();
+        if (name.isEmpty())
+            name = app.name;
+        onMainThread([name, launched] {
+            post(launched ? "AfterLaunchAppNotifcation" : "AfterTerminateAppNotifcation", {{QStringLiteral("AppPathName"), name}});
+        }, false);
+    });
 }
 
 void QVAppl::frontApplicationChanged(qint64 pid, const QString& name)

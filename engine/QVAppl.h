@@ -213,6 +213,10 @@ private:
     static QString formerVersionPath();
     void readSettings();
     void observeSystem();
+    // Launches and quits are observed while a launcher or context of the
+    // loaded objects needs them.
+    static bool objectsNeedApplicationEvents();
+    void watchApplications();
     void installDownHotKeyHandler(bool install);
     void installUpHotKeyHandler(bool install);
     void updateHotKeyHandler();
@@ -263,6 +267,8 @@ private:
 
     WaitBounds m_bounds;
     std::vector<zelk::ObserverHandle> m_observers;
+    zelk::ObserverHandle m_applicationsObserver;
+    bool m_systemObserved = false;
 };
 
 } // namespace engine

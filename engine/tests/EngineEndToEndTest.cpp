@@ -339,6 +339,50 @@ TEST_F(EngineEndToEndTest, AHotKeyRunsItsShortcutOnlyWhileTheContextHolds)
     EXPECT_EQ(runs().lines(), QStringList{"first"});
 }
 
+// Watching launches and quits costs the desktop a poll of the process list:
+// only while a launcher or context of the loaded data needs them.
+TEST_F(EngineEndToEndTest, LaunchesAndQuitsAreWatchedOnlyWhileAnObjectNeedsThem)
+{
+    auto appLauncher = [](qint64 id, int event) {
+        return QVariantMap{{"launcherID", id}, {"launchertype", 2},
+                           {"launcherparams", QVariantMap{{"launcherapplicationtype", event}, {"launcherapplicationapp", "gedit"}}}};
+    };
+    zelk::VirtualWorkspace& workspace = desktop->virtualWorkspace();
+    const struct {
+        const char* data;
+        QVariantList contexts, launchers;
+        int observers;
+    } cases[] = {
+        {"keys only", {context(0, 0)}, {keyLauncher(0, kCtrlAltT)}, 0},
+        {"gedit running", {context(0, 0), context(5, 3, "gedit")}, {keyLauncher(0, kCtrlAltT)}, 1},
+        {"gedit not running", {context(0, 0), context(5, 4, "gedit")}, {keyLauncher(0, kCtrlAltT)}, 1},
+        {"gedit in front", {context(0, 0), context(5, 1, "gedit")}, {keyLauncher(0, kCtrlAltT)}, 0},
+        {"gedit launched", {context(0, 0)}, {keyLauncher(0, kCtrlAltT), appLauncher(1, 0)}, 1},
+        {"gedit quit", {context(0, 0)}, {keyLauncher(0, kCtrlAltT), appLauncher(1, 1)}, 1},
+        {"gedit activated", {context(0, 0)}, {keyLauncher(0, kCtrlAltT), appLauncher(1, 2)}, 0},
+        {"keys only again", {context(0, 0)}, {keyLauncher(0, kCtrlAltT)}, 0},
+    };
+    bool launched = false;
+    for (const auto& c : cases) {
+        writeDataFiles({action(1, "first")}, c.contexts, c.launchers, {shortcut(10, "Cut", {1}, {0}, {0})});
+        if (!launched) {
+            launch();
+            launched = true;
+        } else {
+            editorCommand("updateobjects");
+        }
+        EXPECT_EQ(workspace.applicationObservers(), c.observers) << c.data;
+    }
+
+    // While watched, a launch reaches the context.
+    writeDataFiles({action(1, "first")}, {context(0, 0), context(5, 3, "gedit")}, {keyLauncher(0, kCtrlAltT)},
+                   {shortcut(10, "Cut", {1}, {0}, {5})});
+    editorCommand("updateobjects");
+    EXPECT_FALSE(isRegistered(kCtrlAltT));
+    workspace.userLaunches("gedit.desktop");
+    EXPECT_TRUE(waitUntil([&] { return isRegistered(kCtrlAltT); })) << "the launch went unheard";
+}
+
 TEST_F(EngineEndToEndTest, AContextRuleSwitchesOneCombinationOffWhileItsApplicationIsInFront)
 {
     writeDataFiles({action(1, "terminal"), action(2, "date")}, {context(0, 0), context(5, 1, "gedit", {excludeRule(kCtrlAltT)})},

@@ -291,7 +291,7 @@ bool VirtualWorkspace::terminate(qint64 pid, bool force)
 
 ObserverHandle VirtualWorkspace::observeApplications(std::function<void(const RunningApplication&, bool)> observer)
 {
-    return m_center.addObserver(kAppsChanged, nullptr, [observer](const Notification& n) {
+    return m_center.addObserver(kAppsChanged, nullptr, [observer, token = m_applicationObserverToken](const Notification& n) {
         RunningApplication app;
         app.pid = n.userInfo.value("pid").toLongLong();
         app.name = n.userInfo.value("name").toString();

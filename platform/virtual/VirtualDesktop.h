@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QMap>
 #include <QSet>
+#include <memory>
 #include <mutex>
 
 namespace zelk {
@@ -65,6 +66,8 @@ public:
     // "quit <name>", "terminate <name>", "kill <name>".
     QStringList requests() const;
     void clearRequests();
+    // How many observers of launches and quits are registered.
+    int applicationObservers() const { return int(m_applicationObserverToken.use_count()) - 1; }
 
 private:
     void setFront(qint64 pid, std::unique_lock<std::mutex>& lock);
@@ -77,6 +80,7 @@ private:
     qint64 m_front = 0;
     qint64 m_nextPid = 1000;
     qint64 m_ownPid = 1;
+    std::shared_ptr<char> m_applicationObserverToken = std::make_shared<char>(); // one copy per observer
     QStringList m_requests;
     NotificationCenter m_center;
 };

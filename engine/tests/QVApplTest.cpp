@@ -1,6 +1,7 @@
 // The engine application: start-up and its gates, the data folder, reloads,
 // editor commands, system events, the sleep and shut-down hand-shakes, the
 // quit path, the report and the recently run objects.
+#include "DataFileRecords.h"
 #include "EngineAppTestSupport.h"
 
 #include "ClassRegistry.h"
@@ -539,6 +540,13 @@ TEST_F(QVApplTest, FrontApplicationChangesArePostedOnTheMainThreadWithoutTheEngi
 {
     onboard();
     launch();
+    // Launches are heard while a context needs them.
+    QVariantMap contexts = readPlist(dataFolder() + "/Contexts.plist");
+    QVariantList records = contexts.value("contextsarray").toList();
+    records << zelk::test::records::context(99, "xterm running", 3, "xterm");
+    contexts.insert("contextsarray", records);
+    writePlist(dataFolder() + "/Contexts.plist", contexts);
+    editorCommand("updateobjects");
     NotificationRecorder seen({"FrontAppChangedNotification", "AfterLaunchAppNotifcation"});
     zelk::VirtualWorkspace& workspace = desktop->virtualWorkspace();
 

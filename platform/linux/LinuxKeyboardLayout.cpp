@@ -147,7 +147,6 @@ struct LinuxKeyboardLayout::Private {
     void refresh(Display* display);
     size_t keymapFingerprint(Display* display) const;
     int group(Display* display) const;
-    static bool capsLockOn(Display* display);
     KeySym translate(unsigned keycode, unsigned mods, int group) const;
     std::optional<quint16> find(int group, bool capsLock, const std::function<bool(KeySym)>& wanted) const;
     quint16 assign(KeySym keysym);
@@ -277,12 +276,6 @@ int LinuxKeyboardLayout::Private::group(Display* display) const
 {
     XkbStateRec state;
     return XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
-}
-
-bool LinuxKeyboardLayout::Private::capsLockOn(Display* display)
-{
-    XkbStateRec state;
-    return XkbGetState(display, XkbUseCoreKbd, &state) == Success && (state.mods & LockMask);
 }
 
 KeySym LinuxKeyboardLayout::Private::translate(unsigned keycode, unsigned mods, int group) const
@@ -520,8 +513,11 @@ QList<quint16> LinuxKeyboardLayout::keystrokesForCharacter(char32_t c)
         return {};
     if (c == U'\n')
         c = U'\r'; // Return
-    const int group = d->group(display);
-    const bool capsLock = Private::capsLockOn(display);
+    // One round trip for both: typing asks before every character.
+    XkbStateRec state;
+    const bool known = XkbGetState(display, XkbUseCoreKbd, &state) == Success;
+    const int group = known ? state.group : 0;
+    const bool capsLock = known && (state.mods & LockMask);
     if (auto key = d->find(group, capsLock, [c](KeySym s) { return keysyms::toUnicode(s) == c; }))
         return {*key};
 

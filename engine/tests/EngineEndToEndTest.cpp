@@ -371,7 +371,7 @@ TEST_F(EngineEndToEndTest, LaunchesAndQuitsAreWatchedOnlyWhileAnObjectNeedsThem)
         } else {
             editorCommand("updateobjects");
         }
-        EXPECT_EQ(workspace.applicationObservers(), c.observers) << c.data;
+        EXPECT_EQ(workspace.applicationObservers(zelk::Workspace::Programs::All), c.observers) << c.data;
     }
 
     // While watched, a launch reaches the context.

@@ -84,9 +84,10 @@ public:
     bool unhide(qint64 pid) override { return m_real.unhide(pid); }
     bool quit(qint64 pid) override { return m_real.quit(pid); }
     bool terminate(qint64 pid, bool force) override { return m_real.terminate(pid, force); }
-    zelk::ObserverHandle observeApplications(std::function<void(const zelk::RunningApplication&, bool)> o) override
+    zelk::ObserverHandle observeApplications(std::function<void(const zelk::RunningApplication&, bool)> o,
+                                             Programs programs = Programs::All) override
     {
-        return m_real.observeApplications(std::move(o));
+        return m_real.observeApplications(std::move(o), programs);
     }
     zelk::ObserverHandle observeFrontApplication(std::function<void(const std::optional<zelk::RunningApplication>&)> o) override
     {

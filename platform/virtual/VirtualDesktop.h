@@ -50,7 +50,8 @@ public:
     bool unhide(qint64 pid) override;
     bool quit(qint64 pid) override;
     bool terminate(qint64 pid, bool force) override;
-    [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer) override;
+    [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer,
+                                                     Programs programs = Programs::All) override;
     [[nodiscard]] ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) override;
 
     // Test controls. Applications are named by their file name ("gedit.desktop");
@@ -66,8 +67,11 @@ public:
     // "quit <name>", "terminate <name>", "kill <name>".
     QStringList requests() const;
     void clearRequests();
-    // How many observers of launches and quits are registered.
-    int applicationObservers() const { return int(m_applicationObserverToken.use_count()) - 1; }
+    // How many observers of launches and quits of these programs are registered.
+    int applicationObservers(Programs programs) const
+    {
+        return int(m_applicationObserverTokens[programs == Programs::All].use_count()) - 1;
+    }
 
 private:
     void setFront(qint64 pid, std::unique_lock<std::mutex>& lock);
@@ -80,7 +84,8 @@ private:
     qint64 m_front = 0;
     qint64 m_nextPid = 1000;
     qint64 m_ownPid = 1;
-    std::shared_ptr<char> m_applicationObserverToken = std::make_shared<char>(); // one copy per observer
+    // One copy per observer: [0] with windows, [1] all programs.
+    std::shared_ptr<char> m_applicationObserverTokens[2] = {std::make_shared<char>(), std::make_shared<char>()};
     QStringList m_requests;
     NotificationCenter m_center;
 };

@@ -3,7 +3,7 @@
 //   into a window (the key posted through XTest, as xdotool posts it, and
 //   timed by the window that receives the character), median and spread;
 //   the same for sxhkd running `xdotool type` on the same desktop, when
-//   sxhkd is installed;
+//   sxhkd is installed, and the ratio of the two medians;
 // - the engine's CPU time while idle, and its resident memory, on the
 //   default data of a first run.
 // A plain program that prints its measures. The default run is brief (it
@@ -187,6 +187,7 @@ int main(int argc, char** argv)
     const int presses = full ? 300 : 10;
     const int idleSeconds = full ? 60 : 2;
     std::printf("hot key to first typed character (%s run; ZELK_BENCH_FULL=1 for the full one)\n", full ? "full" : "brief");
+    Latencies zelk;
 
     {
         Desktop desktop;
@@ -202,7 +203,8 @@ int main(int argc, char** argv)
         Receiver receiver(desktop.display());
         if (!receiver.isOpen())
             return 1;
-        report("Zelk", measure(receiver, presses));
+        zelk = measure(receiver, presses);
+        report("Zelk", zelk);
     }
 
     if (QStandardPaths::findExecutable("sxhkd").isEmpty()) {
@@ -220,7 +222,10 @@ int main(int argc, char** argv)
         Receiver receiver(desktop.display());
         if (!receiver.isOpen())
             return 1;
-        report("sxhkd + xdotool type", measure(receiver, presses));
+        const Latencies other = measure(receiver, presses);
+        report("sxhkd + xdotool type", other);
+        if (!zelk.ms.empty() && !other.ms.empty())
+            std::printf("  Zelk's median is %.3f of sxhkd's\n", percentile(zelk.ms, 0.5) / percentile(other.ms, 0.5));
     }
 
     {

@@ -29,13 +29,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QThread>
 #include <QUrl>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <limits>
 #include <optional>
 #include <thread>
 
@@ -129,6 +132,43 @@ std::optional<QVariantMap> readDictionary(const QString& path, QString* error)
     return value->toMap();
 }
 
+// The records of a data file that can be told apart: an entry that is no
+// dictionary, or whose ID is missing, not an unsigned 32-bit integer or one
+// an entry before it has, is left out and named in the log. Links find their
+// objects by ID: such an entry would otherwise pass for ID 0 or for
+// another object.
+QVariantList recordsWithUsableIDs(const QString& path, const QVariantList& records, const QString& idKey)
+{
+    QVariantList usable;
+    usable.reserve(records.size());
+    QHash<qint64, qsizetype> taken; // ID -> index of the entry that has it
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const QVariant& entry = records.at(i);
+        QString why;
+        if (entry.metaType().id() != QMetaType::QVariantMap) {
+            why = QStringLiteral("is not a dictionary, so it has no \"%1\"").arg(idKey);
+        } else {
+            const QVariant value = entry.toMap().value(idKey);
+            const std::optional<qint64> id = zelk::plist::integerValue(value);
+            if (!value.isValid())
+                why = QStringLiteral("has no \"%1\"").arg(idKey);
+            else if (!id || *id < 0 || *id > std::numeric_limits<quint32>::max())
+                why = QStringLiteral("has a \"%1\" that is not an unsigned 32-bit integer (%2 \"%3\")")
+                          .arg(idKey, QString::fromLatin1(value.typeName()), value.toString().left(40));
+            else if (const auto first = taken.constFind(*id); first != taken.cend())
+                why = QStringLiteral("has the \"%1\" %2 that entry %3 has already").arg(idKey).arg(*id).arg(*first);
+            else
+                taken.insert(*id, i);
+        }
+        if (why.isEmpty()) {
+            usable.append(entry);
+            continue;
+        }
+        zelk::zlog("QVAppl", "readPrefs").noquote() << QStringLiteral("%1: entry %2 %3; it is not loaded").arg(path).arg(i).arg(why);
+    }
+    return usable;
+}
+
 // The settings of a Preferences.plist; empty when there is none or it does not read.
 QVariantMap readPreferences(const QString& path)
 {
@@ -213,6 +253,7 @@ QVAppl::~QVAppl()
 {
     QVEngineService::sharedService().disableKeyCueSupport();
     m_observers.clear();
+    m_applicationsObserver.reset();
     if (m_downHandler || m_upHandler)
         zelk::Platform::instance().hotKeys().setHandler({});
     m_report->waitForWriters();
@@ -461,17 +502,23 @@ QList<QVAppl::ObjectsFile> QVAppl::defaultObjectsFiles()
 {
     return {
         {QStringLiteral("Actions.plist"), QStringLiteral("actionsarray"), [] { QVActionsManager::sharedManager().resetActions(); },
-         [](const QVariantList& records) { QVActionsManager::sharedManager().setActions(records); }},
+         [](const QVariantList& records) { QVActionsManager::sharedManager().setActions(records); },
+         QStringLiteral("actionID")},
         {QStringLiteral("Contexts.plist"), QStringLiteral("contextsarray"), [] { QVContextsManager::sharedManager().resetContexts(); },
-         [](const QVariantList& records) { QVContextsManager::sharedManager().setContexts(records); }},
+         [](const QVariantList& records) { QVContextsManager::sharedManager().setContexts(records); },
+         QStringLiteral("contextID")},
         {QStringLiteral("Launchers.plist"), QStringLiteral("launchersarray"), [] { QVLaunchersManager::sharedManager().resetLaunchers(); },
-         [](const QVariantList& records) { QVLaunchersManager::sharedManager().setLaunchers(records); }},
+         [](const QVariantList& records) { QVLaunchersManager::sharedManager().setLaunchers(records); },
+         QStringLiteral("launcherID")},
         {QStringLiteral("Shortcuts.plist"), QStringLiteral("shortcutsarray"), [] { QVShortcutsManager::sharedManager().resetShortcuts(); },
-         [](const QVariantList& records) { QVShortcutsManager::sharedManager().setShortcuts(records); }},
+         [](const QVariantList& records) { QVShortcutsManager::sharedManager().setShortcuts(records); },
+         QStringLiteral("cutID")},
         {QStringLiteral("Menus.plist"), QStringLiteral("menusarray"), [] { QVMenusManager::sharedManager().resetMenus(); },
-         [](const QVariantList& records) { QVMenusManager::sharedManager().setMenus(records); }},
+         [](const QVariantList& records) { QVMenusManager::sharedManager().setMenus(records); },
+         QStringLiteral("menuID")},
         {QStringLiteral("Palettes.plist"), QStringLiteral("palettesarray"), [] { QVPalettesManager::sharedManager().resetPalettes(); },
-         [](const QVariantList& records) { QVPalettesManager::sharedManager().setPalettes(records); }},
+         [](const QVariantList& records) { QVPalettesManager::sharedManager().setPalettes(records); },
+         QStringLiteral("paletteID")},
     };
 }
 
@@ -591,7 +638,7 @@ void QVAppl::readPrefs()
         const auto dict = readDictionary(path, &error);
         const QVariant records = dict ? dict->value(file.arrayKey) : QVariant();
         if (dict && records.metaType().id() == QMetaType::QVariantList) {
-            file.set(records.toList());
+            file.set(file.idKey.isEmpty() ? records.toList() : recordsWithUsableIDs(path, records.toList(), file.idKey));
             continue;
         }
         if (dict)
@@ -601,6 +648,9 @@ void QVAppl::readPrefs()
         zelk::zlog("QVAppl", "readPrefs").noquote()
             << QStringLiteral("%1 is damaged (%2): its objects are not loaded, and the file is left as it is").arg(path, error);
     }
+    // Before the contexts look at what runs: no launch between goes unheard.
+    if (m_systemObserved)
+        watchApplications();
     post("EndInitNotification");
 }
 
@@ -609,17 +659,11 @@ void QVAppl::readPrefs()
 void QVAppl::observeSystem()
 {
     m_observers.clear();
+    m_systemObserved = true;
     auto& platform = zelk::Platform::instance();
     const QPointer<QVAppl> guard(this);
 
-    m_observers.push_back(platform.workspace().observeApplications([](const zelk::RunningApplication& app, bool launched) {
-        QString name = QFileInfo(app.path).fileName();
-        if (name.isEmpty())
-            name = app.name;
-        onMainThread([name, launched] {
-            post(launched ? "AfterLaunchAppNotifcation" : "AfterTerminateAppNotifcation", {{QStringLiteral("AppPathName"), name}});
-        }, false);
-    }));
+    watchApplications();
 
     // Delivered on the main thread, whatever thread the desktop reports on:
     // the contexts and launchers that observe it switch hot keys and
@@ -674,6 +718,38 @@ void QVAppl::announceFrontApplication()
 {
     if (const auto front = zelk::Platform::instance().workspace().frontApplication())
         frontApplicationChanged(front->pid, front->name);
+}
+
+bool QVAppl::objectsNeedApplicationEvents()
+{
+    const auto contexts = QVContextsManager::sharedManager().contextsArray();
+    const bool contextNeeds = std::any_of(contexts.cbegin(), contexts.cend(), [](const std::shared_ptr<QVContext>& c) {
+        return c->contextType() == QVContext::AppRunning || c->contextType() == QVContext::AppNotRunning;
+    });
+    const auto launchers = QVLaunchersManager::sharedManager().launchersArray();
+    return contextNeeds || std::any_of(launchers.cbegin(), launchers.cend(), [](const std::shared_ptr<QVLauncher>& l) {
+        return l->launcherType() == QVLauncher::Application && (l->eventType() == 0 || l->eventType() == 1);
+    });
+}
+
+void QVAppl::watchApplications()
+{
+    // Watching launches and quits polls the process list (a program without
+    // a window shows nowhere else): only while some object needs them.
+    if (!objectsNeedApplicationEvents()) {
+        m_applicationsObserver.reset();
+        return;
+    }
+    if (m_applicationsObserver)
+        return;
+    m_applicationsObserver = zelk::Platform::instance().workspace().observeApplications([](const zelk::RunningApplication& app, bool launched) {
+        QString name = QFileInfo(app.path).fileName();
+        if (name.isEmpty())
+            name = app.name;
+        onMainThread([name, launched] {
+            post(launched ? "AfterLaunchAppNotifcation" : "AfterTerminateAppNotifcation", {{QStringLiteral("AppPathName"), name}});
+        }, false);
+    });
 }
 
 void QVAppl::frontApplicationChanged(qint64 pid, const QString& name)

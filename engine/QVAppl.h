@@ -131,6 +131,7 @@ public:
         QString arrayKey;
         std::function<void()> reset;
         std::function<void(const QVariantList&)> set;
+        QString idKey; // each record's ID; none: records are taken as they are
     };
     static QList<ObjectsFile> defaultObjectsFiles();
     void setObjectsFiles(QList<ObjectsFile> files); // tests watch the order
@@ -219,6 +220,10 @@ private:
     static QString formerVersionPath();
     void readSettings();
     void observeSystem();
+    // Launches and quits are observed while a launcher or context of the
+    // loaded objects needs them.
+    static bool objectsNeedApplicationEvents();
+    void watchApplications();
     void installDownHotKeyHandler(bool install);
     void installUpHotKeyHandler(bool install);
     void updateHotKeyHandler();
@@ -270,6 +275,8 @@ private:
 
     WaitBounds m_bounds;
     std::vector<zelk::ObserverHandle> m_observers;
+    zelk::ObserverHandle m_applicationsObserver;
+    bool m_systemObserved = false;
 };
 
 } // namespace engine

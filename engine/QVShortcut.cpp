@@ -147,14 +147,12 @@ void QVShortcut::readRecord(const QVariantMap& record, bool withLinks)
         m_resultParams.append(step.value("cutactionresultparams").toMap());
     }
 
-    QImage image = QImage::fromData(record.value("cutimage").toByteArray());
-    if (image.isNull() && !m_actions.isEmpty())
-        image = m_actions.first()->imageValue();
-    if (image.isNull())
-        image = defaultIcon();
-    if (!image.isNull() && image.width() != 32)
-        image = image.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    m_image = image;
+    // Decoded when first asked for: a load of thousands of shortcuts needs none.
+    {
+        std::lock_guard lock(m_imageMutex);
+        m_imageData = record.value("cutimage").toByteArray();
+        m_image.reset();
+    }
 
     std::shared_ptr<QVLinkedObject> self = weak_from_this().lock();
     if (withLinks && !self)
@@ -660,11 +658,28 @@ std::optional<quint32> QVShortcut::keycodeNumOfLauncher() const
     return std::nullopt;
 }
 
+QImage QVShortcut::imageValue() const
+{
+    std::lock_guard lock(m_imageMutex);
+    if (m_image)
+        return *m_image;
+    QImage image = QImage::fromData(m_imageData);
+    if (image.isNull() && !m_actions.isEmpty())
+        image = m_actions.first()->imageValue();
+    if (image.isNull())
+        image = defaultIcon();
+    if (!image.isNull() && image.width() != 32)
+        image = image.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_image = image;
+    return image;
+}
+
 QImage QVShortcut::imageValueWithSize(int size) const
 {
-    if (m_image.isNull())
+    const QImage image = imageValue();
+    if (image.isNull())
         return {};
-    return m_image.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 void QVShortcut::runCommand(const QString& command, const QString& event)

@@ -88,7 +88,7 @@ public:
     std::optional<quint32> keycodeNumOfLauncher() const;
     QString nameValue() const { return m_name; }
     QString name() const { return m_name; }
-    QImage imageValue() const { return m_image; }
+    QImage imageValue() const;
     QImage imageValueWithSize(int size) const;
     bool IDIsEqual(quint32 shortcutID) const { return shortcutID == m_id; }
     quint32 shortcutID() const { return m_id; }
@@ -140,7 +140,9 @@ private:
 
     quint32 m_id = 0;                                   // QVCID
     QString m_name;                                     // QVCName
-    QImage m_image;                                     // QVCImage
+    mutable std::mutex m_imageMutex;                    // guards the two below
+    QByteArray m_imageData;                             // cutimage, decoded on first use
+    mutable std::optional<QImage> m_image;              // QVCImage
     QList<std::shared_ptr<zelk::QVAction>> m_actions;  // QVCActionsArray
     QList<std::shared_ptr<QVLauncher>> m_launchers;     // QVCLaunchersArray
     QList<std::shared_ptr<QVContext>> m_contexts;       // QVCContextsArray

@@ -223,6 +223,67 @@ TEST_F(EngineEndToEndTest, DamagedDataFilesAreNamedInTheLogLeftAsTheyAreAndTheRe
     EXPECT_EQ(readBytes(dataFolder() + "/Shortcuts.plist"), shortcutsBytes);
 }
 
+// Hand-edited entries without a usable ID would become ID 0 or take an ID
+// another object has; links to that ID then reach the wrong object.
+TEST_F(EngineEndToEndTest, EntriesWithoutAUsableIDAreRefusedByIndexAndNoIDIsShared)
+{
+    auto withID = [](QVariantMap record, const QString& key, const QVariant& id) {
+        if (id.isValid())
+            record.insert(key, id);
+        else
+            record.remove(key);
+        return record;
+    };
+    const QVariantList actions{
+        action(1, "first"),
+        withID(action(0, "named one"), "actionID", "one"),                     // 1: not a number
+        action(1, "second with ID 1"),                                          // 2: taken
+        withID(action(0, "no ID"), "actionID", QVariant()),                    // 3: missing
+        "not a record",                                                         // 4
+        action(2, "second"),
+        action(-1, "negative"),                                                 // 6
+        action(qint64(1) << 32, "too large"),                                   // 7: beyond 32 bits
+        withID(action(0, "real"), "actionID", 3.0),                             // 8: a real
+    };
+    const QVariantList shortcuts{
+        shortcut(10, "Cut", {1, 2, 0}, {0}, {0}),
+        withID(shortcut(0, "Cut ten", {1}, {0}, {0}), "cutID", "ten"),          // 1
+        shortcut(10, "Cut again", {2}, {0}, {0}),                              // 2: taken
+    };
+    writeDataFiles(actions, {context(0, 0)}, {keyLauncher(0, kCtrlAltT)}, shortcuts);
+
+    zelk::test::LogCapture log;
+    launch();
+    ASSERT_TRUE(appl->isStarted());
+    const struct {
+        const char* file;
+        int index;
+        const char* key;
+    } refused[] = {{"Actions.plist", 1, "actionID"}, {"Actions.plist", 2, "actionID"}, {"Actions.plist", 3, "actionID"},
+                   {"Actions.plist", 4, "actionID"}, {"Actions.plist", 6, "actionID"}, {"Actions.plist", 7, "actionID"},
+                   {"Actions.plist", 8, "actionID"}, {"Shortcuts.plist", 1, "cutID"},   {"Shortcuts.plist", 2, "cutID"}};
+    const QStringList lines = log.lines().filter("QVAppl readPrefs:");
+    for (const auto& r : refused) {
+        const QStringList named = lines.filter(dataFolder() + "/" + r.file).filter(QString("entry %1 ").arg(r.index)).filter(r.key);
+        EXPECT_EQ(named.size(), 1) << r.file << " entry " << r.index << ":\n" << lines.join("\n").toStdString();
+    }
+    EXPECT_EQ(lines.filter("entry").size(), int(std::size(refused))) << lines.join("\n").toStdString();
+
+    QStringList actionNames;
+    for (const auto& a : QVActionsManager::sharedManager().actionsArray())
+        actionNames << a->nameValue();
+    EXPECT_EQ(actionNames, QStringList({"first", "second"}));
+    EXPECT_FALSE(QVActionsManager::sharedManager().actionWithID(0));
+    ASSERT_EQ(QVShortcutsManager::sharedManager().shortcutsArray().size(), 1);
+    EXPECT_EQ(cut(10)->nameValue(), "Cut");
+
+    // The step that names ID 0 finds nothing; the others run the first of each ID.
+    ASSERT_TRUE(press(kCtrlAltT));
+    EXPECT_TRUE(waitUntil([] { return runs().lines().size() >= 2; }));
+    EXPECT_TRUE(waitUntil([&] { return !cut(10)->isRunning(); }));
+    EXPECT_EQ(runs().lines(), QStringList({"first", "second"}));
+}
+
 // --- Reload while a shortcut runs ---------------------------------------------------------
 
 TEST_F(EngineEndToEndTest, AReloadLetsARunningShortcutFinishWithItsOwnObjects)
@@ -277,6 +338,50 @@ TEST_F(EngineEndToEndTest, AHotKeyRunsItsShortcutOnlyWhileTheContextHolds)
     EXPECT_FALSE(press(kCtrlAltT));
     EXPECT_TRUE(waitUntil([&] { return !cut(10)->isRunning(); }));
     EXPECT_EQ(runs().lines(), QStringList{"first"});
+}
+
+// Watching launches and quits costs the desktop a poll of the process list:
+// only while a launcher or context of the loaded data needs them.
+TEST_F(EngineEndToEndTest, LaunchesAndQuitsAreWatchedOnlyWhileAnObjectNeedsThem)
+{
+    auto appLauncher = [](qint64 id, int event) {
+        return QVariantMap{{"launcherID", id}, {"launchertype", 2},
+                           {"launcherparams", QVariantMap{{"launcherapplicationtype", event}, {"launcherapplicationapp", "gedit"}}}};
+    };
+    zelk::VirtualWorkspace& workspace = desktop->virtualWorkspace();
+    const struct {
+        const char* data;
+        QVariantList contexts, launchers;
+        int observers;
+    } cases[] = {
+        {"keys only", {context(0, 0)}, {keyLauncher(0, kCtrlAltT)}, 0},
+        {"gedit running", {context(0, 0), context(5, 3, "gedit")}, {keyLauncher(0, kCtrlAltT)}, 1},
+        {"gedit not running", {context(0, 0), context(5, 4, "gedit")}, {keyLauncher(0, kCtrlAltT)}, 1},
+        {"gedit in front", {context(0, 0), context(5, 1, "gedit")}, {keyLauncher(0, kCtrlAltT)}, 0},
+        {"gedit launched", {context(0, 0)}, {keyLauncher(0, kCtrlAltT), appLauncher(1, 0)}, 1},
+        {"gedit quit", {context(0, 0)}, {keyLauncher(0, kCtrlAltT), appLauncher(1, 1)}, 1},
+        {"gedit activated", {context(0, 0)}, {keyLauncher(0, kCtrlAltT), appLauncher(1, 2)}, 0},
+        {"keys only again", {context(0, 0)}, {keyLauncher(0, kCtrlAltT)}, 0},
+    };
+    bool launched = false;
+    for (const auto& c : cases) {
+        writeDataFiles({action(1, "first")}, c.contexts, c.launchers, {shortcut(10, "Cut", {1}, {0}, {0})});
+        if (!launched) {
+            launch();
+            launched = true;
+        } else {
+            editorCommand("updateobjects");
+        }
+        EXPECT_EQ(workspace.applicationObservers(zelk::Workspace::Programs::All), c.observers) << c.data;
+    }
+
+    // While watched, a launch reaches the context.
+    writeDataFiles({action(1, "first")}, {context(0, 0), context(5, 3, "gedit")}, {keyLauncher(0, kCtrlAltT)},
+                   {shortcut(10, "Cut", {1}, {0}, {5})});
+    editorCommand("updateobjects");
+    EXPECT_FALSE(isRegistered(kCtrlAltT));
+    workspace.userLaunches("gedit.desktop");
+    EXPECT_TRUE(waitUntil([&] { return isRegistered(kCtrlAltT); })) << "the launch went unheard";
 }
 
 TEST_F(EngineEndToEndTest, AContextRuleSwitchesOneCombinationOffWhileItsApplicationIsInFront)

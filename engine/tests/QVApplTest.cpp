@@ -1,6 +1,7 @@
 // The engine application: start-up and its gates, the data folder, reloads,
 // editor commands, system events, the sleep and shut-down hand-shakes, the
 // quit path, the report and the recently run objects.
+#include "DataFileRecords.h"
 #include "EngineAppTestSupport.h"
 
 #include "ClassRegistry.h"
@@ -96,9 +97,10 @@ public:
     bool unhide(qint64 pid) override { return m_real.unhide(pid); }
     bool quit(qint64 pid) override { return m_real.quit(pid); }
     bool terminate(qint64 pid, bool force) override { return m_real.terminate(pid, force); }
-    zelk::ObserverHandle observeApplications(std::function<void(const zelk::RunningApplication&, bool)> o) override
+    zelk::ObserverHandle observeApplications(std::function<void(const zelk::RunningApplication&, bool)> o,
+                                             Programs programs = Programs::All) override
     {
-        return m_real.observeApplications(std::move(o));
+        return m_real.observeApplications(std::move(o), programs);
     }
     zelk::ObserverHandle observeFrontApplication(std::function<void(const std::optional<zelk::RunningApplication>&)> o) override
     {
@@ -297,7 +299,8 @@ TEST_F(QVApplTest, ReadPrefsEmptiesInReverseLoadsInFileOrderThenPostsEndInit)
     for (const QVAppl::ObjectsFile& real : QVAppl::defaultObjectsFiles()) {
         const QString name = real.fileName;
         files.append({name, real.arrayKey, [&calls, name] { calls << "reset " + name; },
-                      [&calls, name](const QVariantList& records) { calls << QString("set %1 %2").arg(name).arg(records.size()); }});
+                      [&calls, name](const QVariantList& records) { calls << QString("set %1 %2").arg(name).arg(records.size()); },
+                      real.idKey});
     }
     appl->setObjectsFiles(files);
     QFile::remove(dataFolder() + "/Menus.plist");
@@ -681,6 +684,13 @@ TEST_F(QVApplTest, FrontApplicationChangesArePostedOnTheMainThreadWithoutTheEngi
 {
     onboard();
     launch();
+    // Launches are heard while a context needs them.
+    QVariantMap contexts = readPlist(dataFolder() + "/Contexts.plist");
+    QVariantList records = contexts.value("contextsarray").toList();
+    records << zelk::test::records::context(99, "xterm running", 3, "xterm");
+    contexts.insert("contextsarray", records);
+    writePlist(dataFolder() + "/Contexts.plist", contexts);
+    editorCommand("updateobjects");
     NotificationRecorder seen({"FrontAppChangedNotification", "AfterLaunchAppNotifcation"});
     zelk::VirtualWorkspace& workspace = desktop->virtualWorkspace();
 

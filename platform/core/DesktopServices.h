@@ -79,7 +79,13 @@ public:
     virtual bool quit(qint64 pid) = 0;
     // Ends the process: SIGTERM, or SIGKILL when force.
     virtual bool terminate(qint64 pid, bool force) = 0;
-    [[nodiscard]] virtual ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool launched)> observer) = 0;
+    // Which launches and quits an observer hears of. Programs with a window
+    // show on the desktop as they come and go; those without one are found
+    // only by polling the process list, which runs only while an observer
+    // asks for them.
+    enum class Programs { WithWindows, All };
+    [[nodiscard]] virtual ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool launched)> observer,
+                                                             Programs programs = Programs::All) = 0;
     [[nodiscard]] virtual ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) = 0;
     // The user's terminal emulator, as a path launchApplication takes;
     // empty when none is known.

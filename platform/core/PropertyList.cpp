@@ -9,11 +9,15 @@
 #include <QDateTime>
 #include <QFile>
 #include <QTimeZone>
-#include <QXmlStreamReader>
+#include <QHash>
+#include <QStringDecoder>
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 #include <limits>
 #include <plist/plist.h>
 #include <vector>
@@ -39,148 +43,505 @@ QVariant integerVariant(quint64 bits, bool isUnsigned)
 
 // ---- XML reading -----------------------------------------------------------
 
+// The text of an <integer>: decimal with an optional sign, hexadecimal
+// only after "0x" (base 0 would read "010" as octal and refuse "08").
+// Negative values must fit qint64, others quint64.
+std::optional<QVariant> parseInteger(QStringView text)
+{
+    const QByteArray latin = text.toLatin1();
+    const char* p = latin.constData();
+    const char* end = p + latin.size();
+    bool negative = false;
+    if (p != end && (*p == '-' || *p == '+'))
+        negative = *p++ == '-';
+    int base = 10;
+    if (end - p > 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        base = 16;
+        p += 2;
+    }
+    // from_chars takes a sign of its own: only digits may follow ours.
+    if (p == end || !std::isxdigit(static_cast<unsigned char>(*p)))
+        return std::nullopt;
+    quint64 magnitude = 0;
+    const auto [stop, ec] = std::from_chars(p, end, magnitude, base);
+    if (ec != std::errc() || stop != end)
+        return std::nullopt;
+    if (!negative)
+        return integerVariant(magnitude, true);
+    if (magnitude > quint64(std::numeric_limits<qint64>::max()) + 1)
+        return std::nullopt;
+    return QVariant::fromValue<qint64>(qint64(0 - magnitude));
+}
+
+
+// A pull reader for the XML of property lists, straight over UTF-8 bytes:
+// elements with attributes, character data with the predefined entities
+// and character references, CDATA, comments and processing instructions.
+// A document type is skipped, so the entities it declares stay unknown
+// (and expand to nothing). QXmlStreamReader took most of a data file's
+// load time; this reads the same documents and refuses the same faults.
 class XmlReader {
 public:
-    explicit XmlReader(const QByteArray& data) : m_xml(data) {}
+    explicit XmlReader(const QByteArray& data) : m_data(data)
+    {
+        m_begin = m_p = m_data.constData();
+        m_end = m_begin + m_data.size();
+    }
 
     std::optional<QVariant> run(QString* error)
     {
         std::optional<QVariant> result;
-        if (nextElement()) {
-            if (m_xml.name() == u"plist") {
-                if (nextElement())
+        if (toUtf8()) {
+            if (nextElement()) {
+                if (m_name == "plist") {
+                    if (nextElement())
+                        result = value(0);
+                    else if (!m_failed)
+                        fail(QStringLiteral("<plist> holds no value"));
+                    if (result && nextElement()) {
+                        fail(QStringLiteral("<plist> holds more than one value"));
+                        result.reset();
+                    } else if (result && !expectEnd()) {
+                        result.reset();
+                    }
+                } else {
                     result = value(0);
-                else if (!m_xml.hasError())
-                    fail(QStringLiteral("<plist> holds no value"));
-                if (result && nextElement()) {
-                    fail(QStringLiteral("<plist> holds more than one value"));
-                    result.reset();
-                } else if (result && !expectEnd()) {
-                    result.reset();
                 }
-            } else {
-                result = value(0);
+            } else if (!m_failed) {
+                fail(QStringLiteral("no property list element"));
             }
-        } else if (!m_xml.hasError()) {
-            fail(QStringLiteral("no property list element"));
-        }
-        if (result) {
             // Only comments and white space may follow the root element.
-            while (!m_xml.atEnd()) {
-                m_xml.readNext();
-                if (m_xml.isStartElement() || (m_xml.isCharacters() && !m_xml.isWhitespace())) {
-                    fail(QStringLiteral("unexpected content after the property list"));
-                    break;
-                }
-            }
-            if (m_xml.hasError())
+            if (result && nextElement())
+                fail(QStringLiteral("unexpected content after the property list"));
+            if (m_failed)
                 result.reset();
         }
         if (!result && error)
-            *error = m_error.isEmpty() ? describe(m_xml.errorString()) : m_error;
+            *error = m_error;
         return result;
     }
 
 private:
-    QString describe(const QString& what) const
+    static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+    static bool isNameStart(char c)
     {
-        return QStringLiteral("line %1, column %2: %3").arg(m_xml.lineNumber()).arg(m_xml.columnNumber()).arg(what);
+        const auto u = static_cast<unsigned char>(c);
+        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == ':' || u >= 0x80;
+    }
+    static bool isNameChar(char c)
+    {
+        return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    }
+    bool startsWith(std::string_view s) const { return size_t(m_end - m_p) >= s.size() && std::string_view(m_p, s.size()) == s; }
+
+    // Other encodings than UTF-8 (a UTF-16 byte-order mark, or a declared
+    // one) are read through a UTF-8 copy; anything that does not decode
+    // cleanly is refused.
+    bool toUtf8()
+    {
+        const QByteArrayView head(m_begin, std::min<qsizetype>(m_data.size(), 256));
+        QStringConverter::Encoding encoding = QStringConverter::Utf8;
+        if (head.startsWith("\xFE\xFF") || head.startsWith("\xFF\xFE")) {
+            encoding = head.startsWith("\xFE\xFF") ? QStringConverter::Utf16BE : QStringConverter::Utf16LE;
+        } else if (head.startsWith("<?xml")) {
+            const qsizetype at = head.indexOf("encoding");
+            const qsizetype close = head.indexOf("?>");
+            if (at > 0 && (close < 0 || at < close)) {
+                qsizetype q = at + 8;
+                while (q < head.size() && (isSpace(head[q]) || head[q] == '='))
+                    ++q;
+                const qsizetype stop = q < head.size() ? head.indexOf(head[q], q + 1) : -1;
+                if (stop > q) {
+                    const QByteArray name = head.sliced(q + 1, stop - q - 1).toByteArray().toLower();
+                    if (name != "utf-8" && name != "us-ascii" && name != "ascii") {
+                        const auto named = QStringConverter::encodingForName(name.constData());
+                        if (!named)
+                            return refuse(QStringLiteral("unsupported encoding \"%1\"").arg(QString::fromLatin1(name)));
+                        encoding = *named;
+                    }
+                }
+            }
+        }
+        if (encoding != QStringConverter::Utf8) {
+            QStringDecoder decode(encoding);
+            const QString text = decode(m_data);
+            if (decode.hasError())
+                return refuse(QStringLiteral("the text does not decode as its encoding"));
+            m_data = text.toUtf8();
+            m_begin = m_p = m_data.constData();
+            m_end = m_begin + m_data.size();
+        } else if (!QByteArrayView(m_data).isValidUtf8()) {
+            return refuse(QStringLiteral("the text is not valid UTF-8"));
+        }
+        if (startsWith("\xEF\xBB\xBF"))
+            m_p += 3;
+        return true;
+    }
+
+    QString describe(const char* at, const QString& what) const
+    {
+        const std::string_view before(m_begin, size_t(at - m_begin));
+        const size_t line = std::count(before.begin(), before.end(), '\n') + 1;
+        const size_t lineStart = before.rfind('\n');
+        const size_t column = lineStart == std::string_view::npos ? before.size() + 1 : before.size() - lineStart;
+        return QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(what);
     }
 
     std::nullopt_t fail(const QString& what)
     {
-        if (m_error.isEmpty())
-            m_error = describe(what);
-        m_xml.raiseError(what);
+        if (!m_failed)
+            m_error = describe(std::min(m_p, m_end), what);
+        m_failed = true;
         return std::nullopt;
+    }
+    bool refuse(const QString& what)
+    {
+        fail(what);
+        return false;
+    }
+
+    // Skips "<!--...-->", "<?...?>" or, before the root, "<!DOCTYPE...>"
+    // at m_p; false when there is none there (or on an error).
+    bool skipMarkup()
+    {
+        auto skipPast = [this](std::string_view close) {
+            const std::string_view rest(m_p, size_t(m_end - m_p));
+            const size_t at = rest.find(close);
+            if (at == std::string_view::npos) {
+                m_p = m_end;
+                return refuse(QStringLiteral("premature end of document"));
+            }
+            m_p += at + close.size();
+            return true;
+        };
+        if (startsWith("<!--")) {
+            m_p += 4;
+            return skipPast("-->");
+        }
+        if (startsWith("<?")) {
+            m_p += 2;
+            return skipPast("?>");
+        }
+        if (startsWith("<!DOCTYPE")) {
+            if (m_rootSeen)
+                return refuse(QStringLiteral("a document type inside the document"));
+            // Up to the '>' outside quotes, comments and the internal subset.
+            int depth = 0;
+            for (m_p += 9; m_p < m_end; ++m_p) {
+                if (startsWith("<!--")) {
+                    const size_t close = std::string_view(m_p, size_t(m_end - m_p)).find("-->");
+                    if (close == std::string_view::npos)
+                        break;
+                    m_p += close + 2;
+                } else if (*m_p == '"' || *m_p == '\'') {
+                    const char* close = static_cast<const char*>(memchr(m_p + 1, *m_p, size_t(m_end - m_p - 1)));
+                    if (!close)
+                        break;
+                    m_p = close;
+                } else if (*m_p == '[') {
+                    ++depth;
+                } else if (*m_p == ']') {
+                    --depth;
+                } else if (*m_p == '>' && depth <= 0) {
+                    ++m_p;
+                    return true;
+                }
+            }
+            m_p = m_end;
+            return refuse(QStringLiteral("premature end of document"));
+        }
+        return false;
+    }
+
+    std::string_view name()
+    {
+        const char* start = m_p;
+        if (m_p < m_end && isNameStart(*m_p)) {
+            while (++m_p < m_end && isNameChar(*m_p)) {
+            }
+        }
+        return {start, size_t(m_p - start)};
+    }
+
+    void skipSpace()
+    {
+        while (m_p < m_end && isSpace(*m_p))
+            ++m_p;
+    }
+
+    // At "<": a start tag, its attributes read over.
+    bool startTag()
+    {
+        ++m_p;
+        m_name = name();
+        if (m_name.empty())
+            return refuse(QStringLiteral("expected an element name"));
+        for (;;) {
+            const bool spaced = m_p < m_end && isSpace(*m_p);
+            skipSpace();
+            if (m_p >= m_end)
+                return refuse(QStringLiteral("premature end of document"));
+            if (*m_p == '>' || startsWith("/>")) {
+                m_selfClosing = *m_p == '/';
+                m_p += m_selfClosing ? 2 : 1;
+                m_open.push_back(m_name);
+                m_rootSeen = true;
+                return true;
+            }
+            const std::string_view attribute = name();
+            skipSpace();
+            if (!spaced || attribute.empty() || m_p >= m_end || *m_p++ != '=')
+                return refuse(QStringLiteral("malformed attribute in <%1>").arg(QString::fromUtf8(m_name)));
+            skipSpace();
+            if (m_p >= m_end || (*m_p != '"' && *m_p != '\''))
+                return refuse(QStringLiteral("unquoted attribute value"));
+            const char quote = *m_p++;
+            const char* close = static_cast<const char*>(memchr(m_p, quote, size_t(m_end - m_p)));
+            if (!close)
+                return refuse(QStringLiteral("premature end of document"));
+            if (std::find(m_p, close, '<') != close)
+                return refuse(QStringLiteral("'<' in an attribute value"));
+            m_p = close + 1;
+        }
+    }
+
+    // At "</": the end tag of the innermost open element.
+    bool endTag()
+    {
+        m_p += 2;
+        const std::string_view closing = name();
+        skipSpace();
+        if (m_p >= m_end || *m_p != '>')
+            return refuse(QStringLiteral("malformed end tag"));
+        ++m_p;
+        if (m_open.empty() || m_open.back() != closing)
+            return refuse(QStringLiteral("opening and ending tag mismatch"));
+        m_open.pop_back();
+        m_atEnd = true;
+        return true;
     }
 
     // Advances to the next start element; false at an end element, the end
     // of input or an error. Stray text is an error.
     bool nextElement()
     {
-        while (!m_xml.atEnd()) {
-            switch (m_xml.readNext()) {
-            case QXmlStreamReader::StartElement:
-                return true;
-            case QXmlStreamReader::EndElement:
-                return false;
-            case QXmlStreamReader::Characters:
-                if (!m_xml.isWhitespace()) {
-                    fail(QStringLiteral("unexpected text \"%1\"").arg(m_xml.text().left(20)));
-                    return false;
-                }
-                break;
-            default:
-                break;
-            }
+        if (m_failed)
+            return false;
+        m_atEnd = false;
+        if (m_selfClosing) {
+            m_selfClosing = false;
+            m_open.pop_back();
+            m_atEnd = true;
+            return false;
         }
-        return false;
+        for (;;) {
+            const char* text = m_p;
+            while (m_p < m_end && *m_p != '<')
+                ++m_p;
+            const char* nonSpace = std::find_if_not(text, m_p, isSpace);
+            if (nonSpace != m_p) {
+                m_p = nonSpace;
+                const qsizetype shown = std::min<qsizetype>(20, std::find(nonSpace, m_end, '<') - nonSpace);
+                return refuse(QStringLiteral("unexpected text \"%1\"").arg(QString::fromUtf8(nonSpace, shown)));
+            }
+            if (m_p >= m_end) {
+                if (!m_open.empty())
+                    fail(QStringLiteral("premature end of document"));
+                return false;
+            }
+            if (startsWith("<![CDATA[")) {
+                const char* start = m_p + 9;
+                const std::string_view rest(start, size_t(m_end - start));
+                const size_t close = rest.find("]]>");
+                if (close == std::string_view::npos)
+                    return refuse(QStringLiteral("premature end of document"));
+                if (std::find_if_not(start, start + close, isSpace) != start + close || m_open.empty())
+                    return refuse(QStringLiteral("unexpected character data"));
+                m_p = start + close + 3;
+                continue;
+            }
+            if (startsWith("</")) {
+                endTag();
+                return false;
+            }
+            if (m_p + 1 < m_end && (m_p[1] == '!' || m_p[1] == '?')) {
+                if (!skipMarkup())
+                    return refuse(QStringLiteral("malformed markup"));
+                continue;
+            }
+            return startTag();
+        }
     }
 
     // After a container's last child: true when the container ended cleanly.
     bool expectEnd()
     {
-        if (m_xml.hasError())
+        if (m_failed)
             return false;
-        if (!m_xml.isEndElement()) {
+        if (!m_atEnd) {
             fail(QStringLiteral("unexpected end of input"));
             return false;
         }
         return true;
     }
 
-    std::optional<QString> text()
+    // Character data, with line ends folded as XML folds them; false on a
+    // character XML cannot carry.
+    bool appendText(QByteArray& out, const char* from, const char* to)
     {
-        QString t = m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
-        if (m_xml.hasError())
+        for (const char* c = from; c < to; ++c) {
+            const auto u = static_cast<unsigned char>(*c);
+            if (u == '\r') {
+                out.append('\n');
+                if (c + 1 < to && c[1] == '\n')
+                    ++c;
+            } else if ((u < 0x20 && u != '\t' && u != '\n')
+                       || (u == 0xEF && to - c >= 3 && uchar(c[1]) == 0xBF && (uchar(c[2]) == 0xBE || uchar(c[2]) == 0xBF))) {
+                m_p = c;
+                return refuse(QStringLiteral("a character XML cannot carry"));
+            } else {
+                out.append(*c);
+            }
+        }
+        return true;
+    }
+
+    // At '&': a predefined entity or a character reference.
+    bool appendEntity(QByteArray& out)
+    {
+        const char* semicolon = static_cast<const char*>(memchr(m_p, ';', size_t(std::min<qsizetype>(m_end - m_p, 12))));
+        if (!semicolon)
+            return refuse(QStringLiteral("malformed entity reference"));
+        const std::string_view entity(m_p + 1, size_t(semicolon - m_p - 1));
+        static constexpr std::pair<std::string_view, char> named[] = {
+            {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
+        for (const auto& [n, c] : named) {
+            if (entity == n) {
+                out.append(c);
+                m_p = semicolon + 1;
+                return true;
+            }
+        }
+        uint code = 0;
+        std::from_chars_result parsed{};
+        if (entity.size() > 2 && entity[0] == '#' && entity[1] == 'x')
+            parsed = std::from_chars(entity.data() + 2, entity.data() + entity.size(), code, 16);
+        else if (entity.size() > 1 && entity[0] == '#')
+            parsed = std::from_chars(entity.data() + 1, entity.data() + entity.size(), code, 10);
+        else
+            return refuse(QStringLiteral("undefined entity \"%1\"").arg(QString::fromUtf8(entity.data(), qsizetype(entity.size()))));
+        const bool isChar = code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF)
+                            || (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+        if (parsed.ec != std::errc() || parsed.ptr != entity.data() + entity.size() || !isChar)
+            return refuse(QStringLiteral("bad character reference"));
+        const char32_t c = code;
+        out.append(QString::fromUcs4(&c, 1).toUtf8());
+        m_p = semicolon + 1;
+        return true;
+    }
+
+    // The text of the current element up to its end tag; elements inside
+    // are an error. Keys come from a small set and are kept once.
+    std::optional<QString> text(bool isKey = false)
+    {
+        if (m_failed)
             return std::nullopt;
-        return t;
+        if (m_selfClosing) {
+            m_selfClosing = false;
+            m_open.pop_back();
+            m_atEnd = true;
+            return QString();
+        }
+        // Mostly plain text right up to the end tag.
+        const char* start = m_p;
+        const char* lt = static_cast<const char*>(memchr(m_p, '<', size_t(m_end - m_p)));
+        if (lt && lt + 1 < m_end && lt[1] == '/'
+            && std::find_if(start, lt, [](char c) { return c == '&' || uchar(c) < 0x20 || uchar(c) == 0xEF; }) == lt) {
+            m_p = lt;
+            if (!endTag())
+                return std::nullopt;
+            const QByteArrayView plain(start, lt - start);
+            if (!isKey)
+                return QString::fromUtf8(plain);
+            auto kept = m_keys.constFind(plain);
+            if (kept == m_keys.cend())
+                kept = m_keys.insert(plain, QString::fromUtf8(plain));
+            return *kept;
+        }
+        QByteArray out;
+        for (;;) {
+            const char* stop = m_p;
+            while (stop < m_end && *stop != '<' && *stop != '&')
+                ++stop;
+            if (!appendText(out, m_p, stop))
+                return std::nullopt;
+            m_p = stop;
+            if (m_p >= m_end)
+                return fail(QStringLiteral("premature end of document"));
+            if (*m_p == '&') {
+                if (!appendEntity(out))
+                    return std::nullopt;
+            } else if (startsWith("<![CDATA[")) {
+                const char* cdata = m_p + 9;
+                const size_t close = std::string_view(cdata, size_t(m_end - cdata)).find("]]>");
+                if (close == std::string_view::npos)
+                    return fail(QStringLiteral("premature end of document"));
+                if (!appendText(out, cdata, cdata + close))
+                    return std::nullopt;
+                m_p = cdata + close + 3;
+            } else if (startsWith("</")) {
+                if (!endTag())
+                    return std::nullopt;
+                return QString::fromUtf8(out);
+            } else if (!skipMarkup()) {
+                return fail(QStringLiteral("expected character data"));
+            }
+        }
     }
 
     std::optional<QVariant> value(int depth)
     {
         if (depth > MaxDepth)
             return fail(QStringLiteral("nesting deeper than %1 levels").arg(MaxDepth));
-        const auto name = m_xml.name();
-        if (name == u"dict")
+        const std::string_view name = m_name;
+        if (name == "dict")
             return dict(depth);
-        if (name == u"array")
+        if (name == "array")
             return array(depth);
-        if (name == u"string") {
+        if (name == "string") {
             auto t = text();
             if (!t)
                 return std::nullopt;
             return QVariant(*t);
         }
-        if (name == u"integer")
+        if (name == "integer")
             return integer();
-        if (name == u"real")
+        if (name == "real")
             return real();
-        if (name == u"true" || name == u"false") {
-            const bool v = name == u"true";
+        if (name == "true" || name == "false") {
+            const bool v = name == "true";
             if (!nextElement() && expectEnd())
                 return QVariant(v);
             return fail(QStringLiteral("<true/> and <false/> hold nothing"));
         }
-        if (name == u"date")
+        if (name == "date")
             return date();
-        if (name == u"data")
+        if (name == "data")
             return bytes();
-        return fail(QStringLiteral("unknown element <%1>").arg(name));
+        return fail(QStringLiteral("unknown element <%1>").arg(QString::fromUtf8(name.data(), qsizetype(name.size()))));
     }
 
     std::optional<QVariant> dict(int depth)
     {
         QVariantMap map;
         while (nextElement()) {
-            if (m_xml.name() != u"key")
-                return fail(QStringLiteral("<dict> expects <key>, found <%1>").arg(m_xml.name()));
-            auto key = text();
+            if (m_name != "key")
+                return fail(QStringLiteral("<dict> expects <key>, found <%1>").arg(QString::fromUtf8(m_name.data(), qsizetype(m_name.size()))));
+            auto key = text(true);
             if (!key)
                 return std::nullopt;
             if (!nextElement()) {
-                if (!m_xml.hasError())
+                if (!m_failed)
                     fail(QStringLiteral("key \"%1\" has no value").arg(*key));
                 return std::nullopt;
             }
@@ -214,16 +575,8 @@ private:
         if (!t)
             return std::nullopt;
         const QString s = t->trimmed();
-        bool ok = false;
-        if (s.startsWith(u'-')) {
-            const qint64 v = s.toLongLong(&ok, 0);
-            if (ok)
-                return QVariant::fromValue<qint64>(v);
-        } else {
-            const quint64 v = (s.startsWith(u'+') ? s.mid(1) : s).toULongLong(&ok, 0);
-            if (ok)
-                return integerVariant(v, true);
-        }
+        if (auto v = parseInteger(s))
+            return v;
         return fail(QStringLiteral("bad integer \"%1\"").arg(s.left(40)));
     }
 
@@ -275,8 +628,18 @@ private:
         return QVariant(*decoded);
     }
 
-    QXmlStreamReader m_xml;
+    QByteArray m_data;
+    const char* m_begin = nullptr;
+    const char* m_p = nullptr;
+    const char* m_end = nullptr;
+    std::vector<std::string_view> m_open; // the elements open around m_p
+    std::string_view m_name;              // of the last start tag
+    bool m_selfClosing = false;           // ... which ended itself: its end is due
+    bool m_atEnd = false;                 // the last tag read was an end tag
+    bool m_rootSeen = false;
+    bool m_failed = false;
     QString m_error;
+    QHash<QByteArrayView, QString> m_keys;
 };
 
 // ---- binary reading (libplist) ---------------------------------------------
@@ -844,6 +1207,24 @@ QByteArray writeXml(const QVariant& value, QString* error)
     }
     w.out.append("</plist>\n");
     return w.out;
+}
+
+std::optional<qint64> integerValue(const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+        return value.toLongLong();
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+        if (value.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
+            return std::nullopt;
+        return value.toLongLong();
+    default:
+        return std::nullopt;
+    }
 }
 
 std::optional<QVariant> readFile(const QString& path, QString* error)

@@ -26,6 +26,10 @@ std::optional<QVariant> read(const QByteArray& data, QString* error = nullptr);
 // XML text of a value; an empty array and *error set when it can't be written.
 QByteArray writeXml(const QVariant& value, QString* error = nullptr);
 
+// The value of an integer leaf (any integer QVariant up to INT64_MAX);
+// nullopt for anything else: no value, a real, a number written as text.
+std::optional<qint64> integerValue(const QVariant& value);
+
 std::optional<QVariant> readFile(const QString& path, QString* error = nullptr);
 
 // Writes the XML form atomically (see AtomicFile.h): the old file stays

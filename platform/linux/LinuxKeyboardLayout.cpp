@@ -521,8 +521,11 @@ QList<quint16> LinuxKeyboardLayout::keystrokesForCharacter(char32_t c)
         return {};
     if (c == U'\n')
         c = U'\r'; // Return
-    const int group = d->group(display);
-    const bool capsLock = Private::capsLockOn(display);
+    // One round trip for both: typing asks before every character.
+    XkbStateRec state;
+    const bool known = XkbGetState(display, XkbUseCoreKbd, &state) == Success;
+    const int group = known ? state.group : 0;
+    const bool capsLock = known && (state.mods & LockMask);
     if (auto key = d->find(group, capsLock, [c](KeySym s) { return keysyms::toUnicode(s) == c; }))
         return {*key};
 

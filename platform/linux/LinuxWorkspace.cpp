@@ -171,7 +171,8 @@ struct LinuxWorkspace::Private {
     int listener = 0;
     std::unique_ptr<QObject> context = std::make_unique<QObject>();
     DesktopEntries entries;
-    ObserverList<const RunningApplication&, bool> appObservers{[this] { observersChanged(); }};
+    ObserverList<const RunningApplication&, bool> appObservers{[this] { observersChanged(); }};       // all programs
+    ObserverList<const RunningApplication&, bool> windowAppObservers{[this] { observersChanged(); }}; // with windows
     ObserverList<const std::optional<RunningApplication>&> frontObservers{[this] { observersChanged(); }};
 
     // With the session's lock:
@@ -179,6 +180,7 @@ struct LinuxWorkspace::Private {
     QHash<Window, WindowInfo> windows;
     QHash<qint64, std::pair<QString, std::optional<RunningApplication>>> processes; // pid -> executable, background app
     bool watchingApps = false;
+    bool watchingBackground = false; // `known` holds programs without windows too
     QMap<qint64, RunningApplication> known; // as the application observers last heard
     bool watchingFront = false;
     Window frontWindow = 0;                 // the last window that counted
@@ -195,7 +197,7 @@ struct LinuxWorkspace::Private {
     WindowInfo info(Display* display, Window window);
     bool isHidden(Display* display, Window window, bool wm);
     RunningApplication describe(qint64 pid, const WindowInfo* window);
-    QMap<qint64, RunningApplication> snapshot(Display* display, bool withHidden);
+    QMap<qint64, RunningApplication> snapshot(Display* display, bool withHidden, bool withBackground = true);
     Window activeWindow(Display* display, bool wm);
     Window effectiveFront(Display* display, bool wm);
     QList<Window> windowsOf(Display* display, qint64 pid, bool wm);
@@ -353,7 +355,7 @@ RunningApplication LinuxWorkspace::Private::describe(qint64 pid, const WindowInf
     return app;
 }
 
-QMap<qint64, RunningApplication> LinuxWorkspace::Private::snapshot(Display* display, bool withHidden)
+QMap<qint64, RunningApplication> LinuxWorkspace::Private::snapshot(Display* display, bool withHidden, bool withBackground)
 {
     QMap<qint64, RunningApplication> apps;
     const bool wm = hasWindowManager(display);
@@ -375,6 +377,8 @@ QMap<qint64, RunningApplication> LinuxWorkspace::Private::snapshot(Display* disp
         apps.insert(it.key(), app);
     }
 
+    if (!withBackground)
+        return apps;
     // Windowless processes of known programs. Reading each process's
     // executable link is what keeps this cheap enough for a poll.
     QHash<qint64, std::pair<QString, std::optional<RunningApplication>>> seen;
@@ -727,9 +731,9 @@ bool LinuxWorkspace::terminate(qint64 pid, bool force)
     return true;
 }
 
-ObserverHandle LinuxWorkspace::observeApplications(std::function<void(const RunningApplication&, bool)> observer)
+ObserverHandle LinuxWorkspace::observeApplications(std::function<void(const RunningApplication&, bool)> observer, Programs programs)
 {
-    ObserverHandle handle = d->appObservers.add(std::move(observer));
+    ObserverHandle handle = (programs == Programs::All ? d->appObservers : d->windowAppObservers).add(std::move(observer));
     XSession::Lock lock(*d->session);
     if (Display* display = d->prepare(lock))
         d->watch(display);
@@ -744,6 +748,8 @@ ObserverHandle LinuxWorkspace::observeFrontApplication(std::function<void(const 
         d->watch(display);
     return handle;
 }
+
+bool LinuxWorkspace::pollsProcessList() const { return d->poll && d->poll->isActive(); }
 
 void LinuxWorkspace::Private::observersChanged()
 {
@@ -764,16 +770,20 @@ void LinuxWorkspace::Private::observersChanged()
 // observer came is missed.
 void LinuxWorkspace::Private::watch(Display* display)
 {
-    const bool apps = appObservers.any(), front = frontObservers.any();
+    const bool background = appObservers.any();
+    const bool apps = background || windowAppObservers.any(), front = frontObservers.any();
     const bool wm = hasWindowManager(display);
     if (apps || front) {
         session->selectRootEvents(PropertyChangeMask | (wm ? 0 : SubstructureNotifyMask));
         if (!wm)
             selectTopLevels(display);
     }
-    if (apps && !watchingApps) {
-        known = snapshot(display, false);
+    if (apps && (!watchingApps || background != watchingBackground)) {
+        // Taken again when programs without windows join or leave it, so
+        // that they are not announced as launched or quit.
+        known = snapshot(display, false, background);
         watchingApps = true;
+        watchingBackground = background;
     } else if (!apps && watchingApps) {
         watchingApps = false;
         known.clear();
@@ -788,7 +798,7 @@ void LinuxWorkspace::Private::watch(Display* display)
     }
     session->sync();
 
-    // The poll: on the main thread, only while applications are observed.
+    // The poll: on the main thread, only while programs without windows are observed.
     XSession::onMainThread(context.get(), [this] {
         const bool on = appObservers.any();
         if (on && !poll) {
@@ -813,7 +823,7 @@ void LinuxWorkspace::Private::updateApplications()
         Display* display = prepare(lock);
         if (!display || !watchingApps)
             return;
-        const QMap<qint64, RunningApplication> now = snapshot(display, false);
+        const QMap<qint64, RunningApplication> now = snapshot(display, false, watchingBackground);
         for (auto it = known.cbegin(); it != known.cend(); ++it) {
             if (!now.contains(it.key()))
                 quit << *it;
@@ -824,10 +834,13 @@ void LinuxWorkspace::Private::updateApplications()
         }
         known = now;
     }
-    for (const RunningApplication& app : std::as_const(quit))
-        appObservers.notify(app, false);
-    for (const RunningApplication& app : std::as_const(launched))
-        appObservers.notify(app, true);
+    for (const auto& [apps, launches] : {std::pair{&quit, false}, std::pair{&launched, true}}) {
+        for (const RunningApplication& app : std::as_const(*apps)) {
+            appObservers.notify(app, launches);
+            if (!app.background)
+                windowAppObservers.notify(app, launches);
+        }
+    }
 }
 
 void LinuxWorkspace::Private::updateFront(bool force)
@@ -860,7 +873,7 @@ void LinuxWorkspace::Private::updateFront(bool force)
 
 void LinuxWorkspace::Private::received(const XEvent& event)
 {
-    if (!appObservers.any() && !frontObservers.any())
+    if (!appObservers.any() && !windowAppObservers.any() && !frontObservers.any())
         return;
     const Window root = session->root();
     switch (event.type) {

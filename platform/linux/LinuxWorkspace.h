@@ -49,10 +49,14 @@ public:
     // WM_DELETE_WINDOW to each window that takes it, else SIGTERM.
     bool quit(qint64 pid) override;
     bool terminate(qint64 pid, bool force) override;
-    [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer) override;
+    [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer,
+                                                     Programs programs = Programs::All) override;
     [[nodiscard]] ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) override;
     // See UserTerminal.
     QString terminalApplication() override;
+
+    // Whether the process list is polled now (on the main thread).
+    bool pollsProcessList() const;
 
 private:
     struct Private;

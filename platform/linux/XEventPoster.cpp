@@ -111,11 +111,11 @@ void XEventPoster::refreshKeymap()
     while (XPending(m_display) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
-        if (event.type == MappingNotify) {
-            XRefreshKeyboardMapping(&event.xmapping);
+        if (event.type == MappingNotify || event.type == m_xkbEventBase) {
+            if (event.type == MappingNotify)
+                XRefreshKeyboardMapping(&event.xmapping);
             m_keymapDirty = true;
-        } else if (event.type == m_xkbEventBase) {
-            m_keymapDirty = true;
+            m_modifierKeys.clear();
         }
     }
     if (m_keymapDirty)
@@ -224,25 +224,37 @@ void XEventPoster::beginExclusive()
     std::lock_guard lock(m_mutex);
     if (open())
         return;
+    refreshKeymap();
+    // Read again only after a mapping change: this runs before every typed character.
+    if (m_modifierKeys.empty()) {
+        XModifierKeymap* modifiers = XGetModifierMapping(m_display);
+        if (!modifiers)
+            return;
+        m_keysPerModifier = modifiers->max_keypermod;
+        m_modifierKeys.assign(modifiers->modifiermap, modifiers->modifiermap + 8 * modifiers->max_keypermod);
+        XFreeModifiermap(modifiers);
+        if (m_modifierKeys.empty())
+            return;
+    }
     char keys[32];
     XQueryKeymap(m_display, keys);
-    XModifierKeymap* modifiers = XGetModifierMapping(m_display);
-    if (!modifiers)
-        return;
+    bool released = false;
     for (int mod = 0; mod < 8; ++mod) {
         // Caps Lock stays as the user set it.
         if (mod == LockMapIndex)
             continue;
-        for (int i = 0; i < modifiers->max_keypermod; ++i) {
-            const KeyCode kc = modifiers->modifiermap[mod * modifiers->max_keypermod + i];
+        for (int i = 0; i < m_keysPerModifier; ++i) {
+            const KeyCode kc = m_modifierKeys[size_t(mod * m_keysPerModifier + i)];
             if (!kc || !isDown(keys, kc) || isLockKey(m_display, kc) || m_releasedModifiers.contains(kc)
                 || m_ownHeld.contains(kc))
                 continue;
             XTestFakeKeyEvent(m_display, kc, False, CurrentTime);
             m_releasedModifiers << kc;
+            released = true;
         }
     }
-    XFreeModifiermap(modifiers);
+    if (!released)
+        return;
     if (const int error = sync())
         zlog("XEventPoster", "beginExclusive") << "releasing held modifiers failed: X error" << error;
 }

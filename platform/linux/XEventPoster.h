@@ -15,6 +15,7 @@
 #include <QList>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace zelk {
 
@@ -46,6 +47,8 @@ private:
     int m_openError = 0;  // set once opening failed; never retried
     int m_xkbEventBase = 0;
     bool m_keymapDirty = true;
+    std::vector<uint8_t> m_modifierKeys; // the modifier mapping (8 rows), until it changes
+    int m_keysPerModifier = 0;
     KeyTable m_keys;
     QList<uint8_t> m_releasedModifiers;
     QList<uint8_t> m_ownHeld; // keycodes posted down here and not up yet

@@ -142,7 +142,8 @@ void VirtualWorkspace::removeApp(qint64 pid, std::unique_lock<std::mutex>& lock)
     const RunningApplication gone = *app;
     m_apps.removeIf([pid](const RunningApplication& a) { return a.pid == pid; });
     lock.unlock();
-    m_center.post(kAppsChanged, nullptr, {{"pid", gone.pid}, {"name", gone.name}, {"path", gone.path}, {"launched", false}});
+    m_center.post(kAppsChanged, nullptr,
+                  {{"pid", gone.pid}, {"name", gone.name}, {"path", gone.path}, {"background", gone.background}, {"launched", false}});
     lock.lock();
     if (m_front == pid) {
         setFront(firstShownPid(), lock);
@@ -160,7 +161,8 @@ qint64 VirtualWorkspace::userLaunches(const QString& name, const QString& path, 
     app.background = background;
     m_apps.append(app);
     lock.unlock();
-    m_center.post(kAppsChanged, nullptr, {{"pid", app.pid}, {"name", app.name}, {"path", app.path}, {"launched", true}});
+    m_center.post(kAppsChanged, nullptr,
+                  {{"pid", app.pid}, {"name", app.name}, {"path", app.path}, {"background", app.background}, {"launched", true}});
     lock.lock();
     if (!background)
         setFront(app.pid, lock);
@@ -319,15 +321,18 @@ bool VirtualWorkspace::terminate(qint64 pid, bool force)
     return true;
 }
 
-ObserverHandle VirtualWorkspace::observeApplications(std::function<void(const RunningApplication&, bool)> observer)
+ObserverHandle VirtualWorkspace::observeApplications(std::function<void(const RunningApplication&, bool)> observer, Programs programs)
 {
-    return m_center.addObserver(kAppsChanged, nullptr, [observer](const Notification& n) {
+    const bool all = programs == Programs::All;
+    return m_center.addObserver(kAppsChanged, nullptr, [observer, all, token = m_applicationObserverTokens[all]](const Notification& n) {
         RunningApplication app;
         app.pid = n.userInfo.value("pid").toLongLong();
         app.name = n.userInfo.value("name").toString();
         app.path = n.userInfo.value("path").toString();
         app.displayName = QFileInfo(app.name).completeBaseName();
-        observer(app, n.userInfo.value("launched").toBool());
+        app.background = n.userInfo.value("background").toBool();
+        if (all || !app.background)
+            observer(app, n.userInfo.value("launched").toBool());
     });
 }
 

@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QSet>
 #include <atomic>
+#include <memory>
 #include <mutex>
 
 namespace zelk {
@@ -53,7 +54,8 @@ public:
     bool unhide(qint64 pid) override;
     bool quit(qint64 pid) override;
     bool terminate(qint64 pid, bool force) override;
-    [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer) override;
+    [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer,
+                                                     Programs programs = Programs::All) override;
     [[nodiscard]] ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) override;
     QString terminalApplication() override;
 
@@ -73,6 +75,11 @@ public:
     // "quit <name>", "terminate <name>", "kill <name>".
     QStringList requests() const;
     void clearRequests();
+    // How many observers of launches and quits of these programs are registered.
+    int applicationObservers(Programs programs) const
+    {
+        return int(m_applicationObserverTokens[programs == Programs::All].use_count()) - 1;
+    }
 
 private:
     void setFront(qint64 pid, std::unique_lock<std::mutex>& lock);
@@ -85,6 +92,8 @@ private:
     qint64 m_front = 0;
     qint64 m_nextPid = 1000;
     qint64 m_ownPid = 1;
+    // One copy per observer: [0] with windows, [1] all programs.
+    std::shared_ptr<char> m_applicationObserverTokens[2] = {std::make_shared<char>(), std::make_shared<char>()};
     QStringList m_requests;
     QString m_terminal;
     QStringList m_launched;     // latest first

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QPointF>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -357,6 +358,24 @@ TEST(PropertyList, MalformedInputGivesAnError)
         {"binary bad length", handMade({"\x5Fshort"}), "bad length"},
         {"binary unknown object", handMade({"\x70"}), "unsupported object"},
         {"binary shared-object bomb", handMade(shared), "expanded"},
+        {"invalid UTF-8", "<plist><string>\xC3(</string></plist>", "UTF-8"},
+        {"control character", "<plist><string>a\x01</string></plist>", "cannot carry"},
+        {"reference to NUL", "<plist><string>&#0;</string></plist>", "character reference"},
+        {"reference to a surrogate", "<plist><string>&#xD800;</string></plist>", "character reference"},
+        {"reference beyond Unicode", "<plist><string>&#x110000;</string></plist>", "character reference"},
+        {"reference with junk", "<plist><string>&#12a;</string></plist>", "character reference"},
+        {"undefined entity", "<plist><string>&nbsp;</string></plist>", "undefined entity"},
+        {"entity without end", "<plist><string>a &amp b</string></plist>"},
+        {"mismatched tags", "<plist><string>a</strin></plist>", "mismatch"},
+        {"end tag without start", "<plist><true/></array></plist>", "mismatch"},
+        {"unquoted attribute", "<plist version=1.0><true/></plist>", "unquoted"},
+        {"attribute without value", "<plist version><true/></plist>", "attribute"},
+        {"< in an attribute", "<plist version=\"<\"><true/></plist>", "attribute"},
+        {"comment without end", "<plist><!-- x</plist>", "premature end"},
+        {"CDATA without end", "<plist><string><![CDATA[x</string></plist>", "premature end"},
+        {"document type inside", "<plist><!DOCTYPE x><true/></plist>"},
+        {"text before the root", "x<plist><true/></plist>", "unexpected text"},
+        {"unknown encoding", "<?xml version=\"1.0\" encoding=\"no-such-thing\"?><plist><true/></plist>", "encoding"},
     };
     for (const auto& c : cases) {
         QString error;
@@ -364,6 +383,43 @@ TEST(PropertyList, MalformedInputGivesAnError)
         EXPECT_FALSE(v) << c.name;
         EXPECT_FALSE(error.isEmpty()) << c.name;
         EXPECT_TRUE(error.contains(QLatin1String(c.reason))) << c.name << ": " << qPrintable(error);
+    }
+}
+
+// What other writers put in property lists: references, CDATA, comments,
+// line ends of other systems, document types, other encodings.
+TEST(PropertyList, ReadsXmlAsOtherWritersWriteIt)
+{
+    QStringEncoder toUtf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    const QByteArray utf16 = toUtf16(QString("<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist><string>é€</string></plist>"));
+    const struct {
+        const char* name;
+        QByteArray data;
+        QVariant expected;
+    } cases[] = {
+        {"entities and references", "<plist><string>a &lt;&gt;&amp;&quot;&apos; &#65;&#x42;&#x1F600;</string></plist>",
+         QString::fromUtf8("a <>&\"' AB\xF0\x9F\x98\x80")},
+        {"CDATA", "<plist><string>x<![CDATA[<&>]]>y</string></plist>", QString("x<&>y")},
+        {"comment inside text", "<plist><string>a<!-- c -->b<?pi x?>c</string></plist>", QString("abc")},
+        {"line ends folded", "<plist><string>a\r\nb\rc&#13;</string></plist>", QString("a\nb\nc\r")},
+        {"key with an entity", "<plist><dict><key>a&amp;b</key><true/></dict></plist>", QVariantMap{{"a&b", true}}},
+        {"empty elements", "<plist><dict><key/><string/><key>a</key><array/><key>d</key><dict/></dict></plist>",
+         QVariantMap{{"", QString()}, {"a", QVariantList()}, {"d", QVariantMap()}}},
+        {"document type with a subset", "<!DOCTYPE plist [<!ENTITY x \"a>b\"> <!-- ] > -->]>\n<plist version='1.0'><true/></plist>",
+         true},
+        {"spaces in tags", "<plist  version = \"1.0\" ><string >x</string ></plist >", QString("x")},
+        {"UTF-8 mark", "\xEF\xBB\xBF<plist><string>\xC3\xA9</string></plist>", QString::fromUtf8("\xC3\xA9")},
+        {"UTF-16 with its mark", utf16, QString::fromUtf8("\xC3\xA9\xE2\x82\xAC")},
+        {"declared Latin-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><string>\xE9</string></plist>",
+         QString::fromUtf8("\xC3\xA9")},
+        {"comments and instructions around the root", "<?xml version=\"1.0\"?><!-- a --><plist><true/></plist><!-- b --><?c?>\n",
+         true},
+    };
+    for (const auto& c : cases) {
+        QString error;
+        const auto v = plist::read(c.data, &error);
+        ASSERT_TRUE(v) << c.name << ": " << qPrintable(error);
+        EXPECT_EQ(difference(c.expected, *v), QString()) << c.name;
     }
 }
 
@@ -390,6 +446,63 @@ TEST(PropertyList, LenientWhereReadersAgree)
         else
             EXPECT_TRUE(std::isnan(v->toDouble())) << c.name;
     }
+}
+
+// A hand-edited data file writes IDs and counts with leading zeros: they
+// are decimal. Hexadecimal needs its 0x; anything else is refused.
+TEST(PropertyList, IntegersAreDecimalAndHexadecimalOnlyAfter0x)
+{
+    const struct {
+        const char* text;
+        QVariant expected; // invalid: refused
+    } cases[] = {
+        {"010", i64(10)},
+        {"08", i64(8)},
+        {"0009", i64(9)},
+        {"+7", i64(7)},
+        {"-010", i64(-10)},
+        {"-0", i64(0)},
+        {"0x1F", i64(31)},
+        {"0X1f", i64(31)},
+        {"-0x10", i64(-16)},
+        {"+0x10", i64(16)},
+        {"9223372036854775807", i64(std::numeric_limits<qint64>::max())},
+        {"9223372036854775808", u64(9223372036854775808ull)},
+        {"18446744073709551615", u64(std::numeric_limits<quint64>::max())},
+        {"0xFFFFFFFFFFFFFFFF", u64(std::numeric_limits<quint64>::max())},
+        {"-9223372036854775808", i64(std::numeric_limits<qint64>::min())},
+        {"-9223372036854775809", {}},
+        {"18446744073709551616", {}},
+        {"0x", {}},
+        {"0x-1", {}},
+        {"0b101", {}},
+        {"0o17", {}},
+        {"017x", {}},
+        {"1e3", {}},
+        {"--1", {}},
+        {"+-1", {}},
+        {"- 1", {}},
+        {"-", {}},
+        {"1 2", {}},
+        {"٣", {}}, // a digit of another script
+    };
+    for (const auto& c : cases) {
+        QString error;
+        const auto v = plist::read(QByteArray("<plist><integer>") + c.text + "</integer></plist>", &error);
+        if (!c.expected.isValid()) {
+            EXPECT_FALSE(v) << c.text << " read as " << qPrintable(v->toString());
+            EXPECT_TRUE(error.contains("bad integer")) << c.text << ": " << qPrintable(error);
+            continue;
+        }
+        ASSERT_TRUE(v) << c.text << ": " << qPrintable(error);
+        EXPECT_EQ(difference(c.expected, *v), QString()) << c.text;
+    }
+    // One such value no longer costs the file its other records.
+    const auto file = plist::read("<plist><dict><key>nextID</key><integer>08</integer><key>actionsarray</key>"
+                                  "<array><dict><key>actionID</key><integer>07</integer></dict></array></dict></plist>");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->toMap().value("nextID").toLongLong(), 8);
+    EXPECT_EQ(file->toMap().value("actionsarray").toList().value(0).toMap().value("actionID").toLongLong(), 7);
 }
 
 TEST(PropertyList, FilesRoundTripAndReportTheirPath)

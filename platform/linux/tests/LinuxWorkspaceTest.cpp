@@ -2,10 +2,12 @@
 // small X programs of the test's own, named through desktop entries of a
 // temporary data folder.
 #include "LinuxPlatform.h"
+#include "LinuxWorkspace.h"
 #include "TestSupport.h"
 #include "X11Support.h"
 #include "X11TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -356,6 +358,10 @@ TEST_P(LinuxWorkspaceTest, LaunchesAndQuitsAreObserved)
     ObserverHandle h = workspace().observeApplications([&](const RunningApplication& a, bool launched) {
         seen.append({a, launched});
     });
+    // One that asks only for programs with windows, beside it.
+    QList<std::pair<RunningApplication, bool>> seenWithWindows;
+    ObserverHandle withWindows = workspace().observeApplications(
+        [&](const RunningApplication& a, bool launched) { seenWithWindows.append({a, launched}); }, Workspace::Programs::WithWindows);
     auto saw = [&](qint64 pid, bool launched) {
         return std::any_of(seen.begin(), seen.end(), [&](const auto& s) { return s.first.pid == pid && s.second == launched; });
     };
@@ -385,6 +391,42 @@ TEST_P(LinuxWorkspaceTest, LaunchesAndQuitsAreObserved)
             EXPECT_EQ(s.first.pid == background, s.first.background) << s.first.name.toStdString();
         }
     }
+    QList<std::pair<qint64, bool>> windowed, expected;
+    for (const auto& s : seen) {
+        if (process(s.first.pid) && !s.first.background)
+            expected.append({s.first.pid, s.second});
+    }
+    for (const auto& s : seenWithWindows) {
+        if (process(s.first.pid))
+            windowed.append({s.first.pid, s.second});
+    }
+    EXPECT_EQ(windowed, expected) << "the observer of programs with windows hears of those, and only of those";
+}
+
+// Programs without windows are found by reading the process list every
+// second: only while an observer asks for them.
+TEST_P(LinuxWorkspaceTest, ProcessListIsPolledOnlyWhileProgramsWithoutWindowsAreObserved)
+{
+    auto& desktopWorkspace = dynamic_cast<LinuxWorkspace&>(workspace());
+    auto none = [](const RunningApplication&, bool) {};
+    ObserverHandle withWindows = workspace().observeApplications(none, Workspace::Programs::WithWindows);
+    QCoreApplication::sendPostedEvents(); // what the observer set going on the main thread
+    EXPECT_FALSE(desktopWorkspace.pollsProcessList());
+    {
+        ObserverHandle all = workspace().observeApplications(none);
+        EXPECT_TRUE(zelk::test::waitUntil([&] { return desktopWorkspace.pollsProcessList(); }));
+    }
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return !desktopWorkspace.pollsProcessList(); }));
+
+    // Still heard of without the poll: a program with a window.
+    QList<qint64> launched;
+    ObserverHandle heard = workspace().observeApplications([&](const RunningApplication& a, bool up) {
+        if (up)
+            launched << a.pid;
+    }, Workspace::Programs::WithWindows);
+    const qint64 one = start({"--class", "fakeone,FakeOne"});
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return launched.contains(one); }));
+    EXPECT_FALSE(desktopWorkspace.pollsProcessList());
 }
 
 TEST_P(LinuxWorkspaceTest, AWindowOfAnotherMachineNamesNoProcessToSignal)

@@ -163,9 +163,10 @@ bool KeyboardShortcut::initWithDictionaryInEditor(const QVariantMap& record)
     if (!ActionPane::initWithDictionaryInEditor(record))
         return false;
     readParameters(CUTPersoDict);
-    // A speed out of bounds is kept as read (1 for 0), never stored as it was.
+    // A speed out of bounds or no number is kept as read (1 for 0, the
+    // default for text), never stored as it was.
     if (category() != 0 && CUTPersoDict.contains(K::CharSecond)
-        && CUTPersoDict.value(K::CharSecond).toLongLong() != CUTCharSecond)
+        && plist::integerValue(CUTPersoDict.value(K::CharSecond)) != CUTCharSecond)
         CUTPersoDict.insert(K::CharSecond, qint64(CUTCharSecond));
     return true;
 }

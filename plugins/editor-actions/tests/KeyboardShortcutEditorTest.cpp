@@ -168,6 +168,31 @@ TEST_F(KeyboardShortcutEditorTest, SpeedIsNeverBelowOne)
     }
 }
 
+// A record written by hand may lack the speed, or hold something that is
+// no number: it types at the default speed, not at the slowest.
+TEST_F(KeyboardShortcutEditorTest, SpeedMissingOrNotANumberIsTheDefault)
+{
+    const QVariant notANumber[] = {QVariant(), QVariant("fast"), QVariant(QVariantList{5}), QVariant(QByteArray("7"))};
+    for (int model = 1; model <= 4; ++model) {
+        for (const QVariant& stored : notANumber) {
+            QVariantMap data = params({{"Action", model}, {"Text", "x"}});
+            if (stored.isValid())
+                data.insert("CharSecond", stored);
+            auto action = make(data);
+            ASSERT_TRUE(action) << model;
+            const std::string what = std::to_string(model) + " " + qPrintable(stored.toString());
+            // A missing key stays missing until the user validates.
+            if (stored.isValid()) {
+                EXPECT_EQ(action->dataValue().value("CharSecond"), QVariant(qint64(50))) << what;
+            }
+            auto editor = open(action);
+            auto* speed = editor->control<QSpinBox>("CUTCharSecondField");
+            ASSERT_TRUE(speed) << what;
+            EXPECT_EQ(speed->value(), 50) << what;
+        }
+    }
+}
+
 TEST_F(KeyboardShortcutEditorTest, FileModelIsValidWhileTheFileIsFound)
 {
     const QString notes = file("notes.txt");

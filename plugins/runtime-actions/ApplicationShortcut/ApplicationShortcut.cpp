@@ -77,8 +77,9 @@ void ApplicationShortcut::initialize()
     static std::once_flag once;
     std::call_once(once, [] {
         ClassState& s = state();
-        s.applicationsObserver =
-            workspace().observeApplications([](const RunningApplication&, bool) { updateProcesses(); });
+        // The list holds no program without a window: those need not be watched.
+        s.applicationsObserver = workspace().observeApplications([](const RunningApplication&, bool) { updateProcesses(); },
+                                                                 Workspace::Programs::WithWindows);
         s.frontObserver = NotificationCenter::defaultCenter().addObserver(
             QStringLiteral("FrontAppChangedNotification"), nullptr, &frontAppChangedNotification);
         s.rememberedFront = 0;

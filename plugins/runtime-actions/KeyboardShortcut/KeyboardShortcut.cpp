@@ -85,6 +85,9 @@ QString KeyboardShortcut::typeText(const QString& text, int atCharSecond, QVActi
     using Clock = std::chrono::steady_clock;
     const auto period = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(1.0 / M::validCharSecond(atCharSecond)));
+    // Late by more than this (a stalled machine), the schedule starts
+    // afresh rather than typing what is overdue in one burst.
+    constexpr auto kLongestLag = std::chrono::milliseconds(100);
     constexpr auto step = std::chrono::milliseconds(10);
 
     startBeingExclusiveSourceOfEvents();
@@ -93,17 +96,24 @@ QString KeyboardShortcut::typeText(const QString& text, int atCharSecond, QVActi
     if (tracing())
         zlog("KeyboardShortcut", "typeText") << "plugin: typeText:" << text << "(" << characters.size() << "characters)";
     QList<uint> untyped;
-    for (const uint character : characters) {
+    // Each character has its own deadline on one schedule: sleeping a
+    // period after each one would add every wake-up's delay to the next.
+    auto deadline = Clock::now();
+    for (qsizetype i = 0; i < characters.size(); ++i) {
         if (!fromObject.canGoRunning())
             break;
-        const auto start = Clock::now();
+        const uint character = characters[i];
         const char32_t typed = character == U'\n' ? U'\r' : char32_t(character);
         if (typeCharacter(typed) != 0 && !untyped.contains(character))
             untyped.append(character);
         // The user's own input goes through between characters.
         stopBeingExclusiveSourceOfEvents();
-        for (auto elapsed = Clock::now() - start; elapsed < period; elapsed = Clock::now() - start)
-            std::this_thread::sleep_for(std::min<Clock::duration>(step, period - elapsed));
+        deadline += period;
+        if (Clock::now() - deadline > kLongestLag)
+            deadline = Clock::now();
+        // Nothing to pace after the last one.
+        for (auto now = Clock::now(); i + 1 < characters.size() && now < deadline; now = Clock::now())
+            std::this_thread::sleep_for(std::min<Clock::duration>(step, deadline - now));
         startBeingExclusiveSourceOfEvents();
     }
     stopBeingExclusiveSourceOfEvents();

@@ -9,9 +9,10 @@
 // a calendar format (CalendarFormat.h), 3 type a text file's contents, 4
 // type the text on the clipboard. CharSecond, the speed in characters per
 // second, is read and kept between 1 and MaxCharSecond: a stored 0 would
-// have the runner wait without end.
+// have the runner wait without end; none at all is DefaultCharSecond.
 #include "ActionPaths.h"
 #include "PluginImages.h"
+#include "PropertyList.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -92,7 +93,9 @@ protected:
             CUTPath = data.value(K::Path).toString();
             CUTFSRef = data.value(K::FSRef).toByteArray();
         }
-        CUTCharSecond = KeyboardShortcutModels::validCharSecond(data.value(K::CharSecond).toLongLong());
+        // A record without a speed (or with no number for it) types at the default.
+        CUTCharSecond = KeyboardShortcutModels::validCharSecond(
+            plist::integerValue(data.value(K::CharSecond)).value_or(KeyboardShortcutModels::DefaultCharSecond));
     }
 
     mutable std::mutex m_pathMutex;

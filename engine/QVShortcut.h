@@ -126,6 +126,8 @@ private:
     class StepController;
     friend class StepController;
     bool nextPass();
+    // A pause of the run that ends at once on a stop (see the .cpp).
+    void pause(double seconds, bool betweenPasses);
     void runStepTimes(int index);
     // A step controller's report; counts only for the step run it belongs to.
     void stepReported(quint64 stepRun, const QString& error);
@@ -159,6 +161,7 @@ private:
     std::atomic<bool> m_goRunning{false};               // QVCGoRunning
     std::atomic<bool> m_forceStop{false};               // QVCForceStop
     std::atomic<bool> m_runActive{false};
+    std::condition_variable m_runChanged;               // a stop, for the pauses
 
     // The step being waited for, under m_stepMutex.
     std::mutex m_stepMutex;

@@ -5,10 +5,10 @@
 #include "QVAction.h"
 #include "QVLauncher.h"
 #include "QVUtility.h"
+#include "WorkerPool.h"
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 namespace engine {
 
@@ -91,7 +91,8 @@ void QVTester::runActionInThread(const QVariantMap& record)
         m_actionTests.removeIf([](const std::weak_ptr<QVTester>& t) { return t.expired(); });
         m_actionTests.append(run);
     }
-    std::thread([action, run] { action->runActionFromObjectInThread(run); }).detach();
+    if (!zelk::runInBackground([action, run] { action->runActionFromObjectInThread(run); }))
+        return; // the engine is quitting
 
     const double wait = std::max<double>(action->runDelay(), minimumTestWait());
     bool timedOut = false;

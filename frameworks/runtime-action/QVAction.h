@@ -159,6 +159,10 @@ public:
     static void simulateKeyReleaseForKeycode(quint32 keycode, bool onlyModifiers);
     // Key-up for every held key but the modifiers 55 to 59.
     static void releaseAllNormalKeys();
+    // Key-up for every key the engine still holds down (a key action's
+    // press waiting for its release): on a stop and at the quit. Such a key
+    // does not auto-repeat while held; each gets its repeat back.
+    static void releaseHeldKeys();
     // Mouse operations answer the backend's error code, 0 on success.
     static int simulatePrimaryMouseButtonEventAt(const QPointF& point, bool buttonDown);
     static int simulateSecondaryMouseButtonEventAt(const QPointF& point, bool buttonDown);

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <QThread>
 #include <chrono>
 #include <thread>
@@ -31,6 +32,25 @@ constexpr std::chrono::milliseconds kSecondKeystrokePause{20};
 constexpr std::chrono::seconds kShowFrontInterval{5};
 
 bool hasWidgets() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+
+constexpr int kMenuGrabTries = 40;
+constexpr int kMenuGrabRetryMs = 50;
+
+// A menu closes on a click elsewhere only while it holds the pointer and
+// the keyboard. The hot key that ran its action may still be down, its
+// passive grab holding the keyboard until it goes up: Qt's own grab then
+// fails, so it is tried again for a while. (The server ends both grabs
+// when the menu hides.)
+void grabForMenu(const QPointer<QMenu>& menu, int triesLeft)
+{
+    if (!menu || !menu->isVisible())
+        return;
+    QWindow* window = menu->windowHandle();
+    if (window && window->setKeyboardGrabEnabled(true) && window->setMouseGrabEnabled(true))
+        return;
+    if (triesLeft > 0)
+        QTimer::singleShot(kMenuGrabRetryMs, menu, [menu, triesLeft] { grabForMenu(menu, triesLeft - 1); });
+}
 
 } // namespace
 
@@ -286,6 +306,7 @@ void QVUtility::displayFloatingMenu(QMenu* menu)
                          Qt::SingleShotConnection);
         QObject::connect(guard, &QObject::destroyed, [done] { done(); });
         guard->popup(at);
+        grabForMenu(guard, kMenuGrabTries);
     });
 }
 

@@ -186,6 +186,10 @@ QVAppl::~QVAppl()
     if (zelk::QVAction::applicationObject() == this)
         zelk::QVAction::setApplicationObject(nullptr);
     g_shared = nullptr;
+    // Nothing of ours runs any more: the main thread takes work again (a
+    // process that makes another application object, as tests do).
+    if (m_workersJoined)
+        zelk::MainThread::reopen();
 }
 
 bool QVAppl::TraceAppEng() const { return m_traceAppEng; }

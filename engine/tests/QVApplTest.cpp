@@ -724,6 +724,33 @@ TEST_F(QVApplTest, NoBackgroundThreadOutlivesTheApplicationObject)
         << "every report line is written before the engine goes";
 }
 
+TEST_F(QVApplTest, KeysTheEngineHoldsAreLetGoOnStopAndAtQuitWithTheirRepeat)
+{
+    onboard();
+    launch();
+    auto held = [this] {
+        const auto map = desktop->heldKeys();
+        return std::any_of(map.cbegin(), map.cend(), [](uint8_t b) { return b != 0; });
+    };
+    for (const char* when : {"stop", "quit"}) {
+        SCOPED_TRACE(when);
+        // A key action's press, its release never to come.
+        zelk::QVAction::simulateKeyPressForKeycode(0x20000 | 0, false); // shift-a
+        EXPECT_FALSE(desktop->keyRepeats(0)) << "a held key must not repeat";
+        EXPECT_TRUE(held());
+        if (QString(when) == "stop") {
+            editorCommand("stopshortcuts");
+            ASSERT_TRUE(waitUntil([&] { return !held(); }));
+        } else {
+            appl.reset();
+            EXPECT_FALSE(held());
+        }
+        EXPECT_TRUE(desktop->keyRepeats(0));
+        EXPECT_EQ(desktop->eventLogStrings().filter("up ").size(), desktop->eventLogStrings().filter("down ").size());
+        desktop->clearEventLog();
+    }
+}
+
 TEST_F(QVApplTest, SleepGoesAheadAfterTheBoundWhenTheLaunchersNeverFinish)
 {
     onboard();

@@ -19,11 +19,8 @@ std::atomic<int> g_liveThreads{0};
 WorkerPool::WorkerPool(int warmThreads) : m_warm(std::max(0, warmThreads))
 {
     std::lock_guard lock(m_mutex);
-    for (int i = 0; i < m_warm; ++i) {
-        ++g_liveThreads;
-        std::thread thread([this] { workerLoop(); });
-        m_threads.emplace(thread.get_id(), std::move(thread));
-    }
+    for (int i = 0; i < m_warm; ++i)
+        startThread();
 }
 
 WorkerPool::~WorkerPool()
@@ -45,14 +42,20 @@ bool WorkerPool::start(std::function<void()> work)
         return false;
     reapFinished();
     m_queue.push_back(std::move(work));
-    if (m_waiting >= int(m_queue.size())) {
+    if (m_idle >= int(m_queue.size()))
         m_wake.notify_one();
-        return true;
-    }
+    else
+        startThread();
+    return true;
+}
+
+void WorkerPool::startThread()
+{
+    // Idle from now on, though it may not wait yet: it takes work first.
+    ++m_idle;
     ++g_liveThreads;
     std::thread thread([this] { workerLoop(); });
     m_threads.emplace(thread.get_id(), std::move(thread));
-    return true;
 }
 
 void WorkerPool::stop()
@@ -109,23 +112,22 @@ void WorkerPool::workerLoop()
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        ++m_waiting;
         const bool woken = m_wake.wait_for(lock, kSpareThreadLife, [this] { return m_stopped || !m_queue.empty(); });
-        --m_waiting;
         if (m_queue.empty()) {
-            const int idle = int(m_threads.size() - m_finished.size()) - m_busy;
-            if (m_stopped || (!woken && idle > m_warm))
+            if (m_stopped || (!woken && m_idle > m_warm))
                 break;
             continue;
         }
         std::function<void()> work = std::move(m_queue.front());
         m_queue.pop_front();
+        --m_idle;
         ++m_busy;
         lock.unlock();
         work();
         work = nullptr; // what the work held goes before the pool counts it done
         lock.lock();
         --m_busy;
+        ++m_idle;
         if (m_busy == 0 && m_queue.empty() && m_idleCallback) {
             const std::function<void()> callback = m_idleCallback;
             lock.unlock();
@@ -133,6 +135,7 @@ void WorkerPool::workerLoop()
             lock.lock();
         }
     }
+    --m_idle;
     m_finished.push_back(std::this_thread::get_id());
     --g_liveThreads;
     m_ended.notify_all();

@@ -51,6 +51,7 @@ public:
     static int liveThreads();
 
 private:
+    void startThread(); // under m_mutex
     void workerLoop();
     void reapFinished(); // under m_mutex
 
@@ -62,7 +63,7 @@ private:
     std::map<std::thread::id, std::thread> m_threads;
     std::vector<std::thread::id> m_finished;
     std::function<void()> m_idleCallback;
-    int m_waiting = 0; // threads waiting for work
+    int m_idle = 0; // threads not at work (starting, or waiting for work)
     int m_busy = 0;
     bool m_stopped = false;
 };

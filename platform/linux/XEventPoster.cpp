@@ -151,11 +151,13 @@ int XEventPoster::postKey(uint16_t keyCode, bool down)
     if (down && !m_ownHeld.contains(keycode) && !isModifierKeyCode(keyCode))
         holdWithoutRepeat(keycode);
     XTestFakeKeyEvent(m_display, keycode, down, CurrentTime);
+    if (!down)
+        letGo(keycode);
+    // The server has it all once the sync is back: another client reading
+    // the keyboard then sees the repeat as we left it.
     const int error = sync();
     if (down && !error && !m_ownHeld.contains(keycode))
         m_ownHeld << keycode;
-    else if (!down)
-        letGo(keycode);
     return error;
 }
 
@@ -182,10 +184,8 @@ void XEventPoster::setKeyRepeat(uint8_t keycode, bool on)
 void XEventPoster::letGo(uint8_t keycode)
 {
     m_ownHeld.removeAll(keycode);
-    if (m_repeatLent.removeAll(keycode) > 0) {
+    if (m_repeatLent.removeAll(keycode) > 0)
         setKeyRepeat(keycode, true);
-        XFlush(m_display);
-    }
 }
 
 void XEventPoster::releaseOwnKeys()

@@ -313,6 +313,8 @@ void QVUtility::displayFloatingMenu(QMenu* menu)
 void QVUtility::closeFloatingMenus()
 {
     zelk::MainThread::run([] {
+        if (!hasWidgets())
+            return;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible())
                 menu->close();

@@ -583,6 +583,21 @@ TEST_F(RunnerTest, ActionTestWaitIsBounded)
     EXPECT_EQ(alerts.lines(), QStringList({"The action “Stuck” met an error | did not finish within 0.2 s | OK//"}));
 }
 
+TEST_F(RunnerTest, StopEndsAnActionTestsWaitAtOnce)
+{
+    std::atomic<bool> done{false};
+    std::thread test([&] {
+        QVTester::sharedTester().runActionInThread(actionRecord(1, "Stuck", {{"gate", "stuck"}}));
+        done = true;
+    });
+    ASSERT_TRUE(waitFor("start Stuck#1"));
+    QVTester::sharedTester().stopAllTests();
+    EXPECT_TRUE(waitUntil([&] { return done.load(); }, 3000)) << "the test waited on after the stop";
+    Gates::shared().open("stuck#1");
+    test.join();
+    EXPECT_TRUE(alerts.lines().isEmpty()) << "a stopped test is no error";
+}
+
 TEST_F(RunnerTest, ShortcutTestRunsThePayloadLikeAShortcut)
 {
     const QVariantMap payload{

@@ -78,12 +78,6 @@ bool WorkerPool::join(std::chrono::milliseconds bound)
     return false;
 }
 
-void WorkerPool::setIdleCallback(std::function<void()> callback)
-{
-    std::lock_guard lock(m_mutex);
-    m_idleCallback = std::move(callback);
-}
-
 int WorkerPool::busyCount() const
 {
     std::lock_guard lock(m_mutex);
@@ -128,12 +122,6 @@ void WorkerPool::workerLoop()
         lock.lock();
         --m_busy;
         ++m_idle;
-        if (m_busy == 0 && m_queue.empty() && m_idleCallback) {
-            const std::function<void()> callback = m_idleCallback;
-            lock.unlock();
-            callback();
-            lock.lock();
-        }
     }
     --m_idle;
     m_finished.push_back(std::this_thread::get_id());

@@ -38,8 +38,6 @@ public:
     // Answers true when none is left. After false the pool still holds busy
     // threads: its owner ends the process rather than wait on them.
     bool join(std::chrono::milliseconds bound);
-    // Called on a worker thread each time the last busy work ends.
-    void setIdleCallback(std::function<void()> callback);
 
     int busyCount() const;
     int threadCount() const;
@@ -62,7 +60,6 @@ private:
     std::deque<std::function<void()>> m_queue;
     std::map<std::thread::id, std::thread> m_threads;
     std::vector<std::thread::id> m_finished;
-    std::function<void()> m_idleCallback;
     int m_idle = 0; // threads not at work (starting, or waiting for work)
     int m_busy = 0;
     bool m_stopped = false;

@@ -100,7 +100,7 @@ public:
     virtual bool addToRecent() const { return true; }
 
     // Stand-alone run: records the action as the most recent run when
-    // addToRecent() says so, then runs it on a detached thread with the
+    // addToRecent() says so, then runs it in the background with the
     // action as its own controller, and returns at once.
     void runObject();
     // The body of a run thread: the caller starts the thread. Reports the

@@ -85,6 +85,8 @@ public:
     void addLastCutObject(std::shared_ptr<QVLinkedObject> object);
     void runLastCutAction1();
     void runLastCutAction2();
+    // Brings the last front application back: a run thread waits (bounded)
+    // until the desktop reports it in front; the main thread only asks.
     void activateLastProcess() override;
     bool isActive() const override;
     void stopShortcuts();

@@ -4,6 +4,7 @@
 #include "Bundle.h"
 #include "ClassRegistry.h"
 #include "Log.h"
+#include "MainThread.h"
 #include "Platform.h"
 #include "PropertyList.h"
 #include "QVAction.h"
@@ -22,6 +23,7 @@
 #include "QVUtilityClass.h"
 #include "SharedUtilities.h"
 #include "UserDefaults.h"
+#include "WorkerPool.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -38,6 +40,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <limits>
 #include <optional>
 #include <thread>
@@ -69,21 +72,24 @@ bool isProcessRunning(qint64 pid)
     return std::any_of(apps.cbegin(), apps.cend(), [pid](const zelk::RunningApplication& app) { return app.pid == pid; });
 }
 
-// Polls cleared() on a thread of its own, first after pauseMs and then every
+// Polls cleared() in the background, first after pauseMs and then every
 // stepMs, until it holds or boundMs (counted from the call) ran out; then
-// calls then(cleared) on that thread.
+// calls then(cleared) there. A quit ends the wait at once (cleared false);
+// when the background work has stopped already, then(false) runs here.
 void waitInThread(std::function<bool()> cleared, int pauseMs, int stepMs, int boundMs, std::function<void(bool)> then)
 {
-    std::thread([cleared = std::move(cleared), then = std::move(then), pauseMs, stepMs, boundMs] {
+    auto wait = [cleared, then, pauseMs, stepMs, boundMs] {
         const QDeadlineTimer deadline(boundMs);
         std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
         bool done = cleared();
-        while (!done && !deadline.hasExpired()) {
+        while (!done && !deadline.hasExpired() && !zelk::MainThread::isClosed()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(stepMs));
             done = cleared();
         }
         then(done);
-    }).detach();
+    };
+    if (!zelk::runInBackground(wait))
+        then(false);
 }
 
 // Runs fn on the main thread later, unless the application object went
@@ -240,9 +246,12 @@ QVAppl::Ptr QVAppl::make()
 QVAppl* QVAppl::shared() { return g_shared; }
 
 QVAppl::QVAppl()
-    : m_objectsFiles(defaultObjectsFiles()), m_report(std::make_shared<QVReport>())
+    : m_objectsFiles(defaultObjectsFiles()), m_report(std::make_shared<QVReport>()),
+      m_workers(std::make_unique<zelk::WorkerPool>())
 {
     g_shared = this;
+    zelk::MainThread::reopen();
+    zelk::WorkerPool::install(m_workers.get());
     zelk::QVAction::setApplicationObject(this);
     // The frameworks, the plug-ins and our alerts reach the engine's
     // utility by its class name.
@@ -256,11 +265,15 @@ QVAppl::~QVAppl()
     m_applicationsObserver.reset();
     if (m_downHandler || m_upHandler)
         zelk::Platform::instance().hotKeys().setHandler({});
-    m_report->waitForWriters();
+    endBackgroundWork();
     delete m_panel.data();
     if (zelk::QVAction::applicationObject() == this)
         zelk::QVAction::setApplicationObject(nullptr);
     g_shared = nullptr;
+    // Nothing of ours runs any more: the main thread takes work again (a
+    // process that makes another application object, as tests do).
+    if (m_workersJoined)
+        zelk::MainThread::reopen();
 }
 
 bool QVAppl::TraceAppEng() const { return m_traceAppEng; }
@@ -271,14 +284,32 @@ void QVAppl::setTraceRun(bool on) { m_traceRun = on; }
 
 void QVAppl::setWaitBounds(const WaitBounds& bounds) { m_bounds = bounds; }
 
-void QVAppl::onMainThread(std::function<void()> fn, bool wait)
+void QVAppl::onMainThread(std::function<void()> fn, bool wait) { zelk::MainThread::run(std::move(fn), wait); }
+
+bool QVAppl::endBackgroundWork()
 {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() == app->thread()) {
-        fn();
-        return;
+    if (!m_workers)
+        return m_workersJoined;
+    // Every run ends, and nothing waits on the main thread any more: its
+    // loop is over (or about to be), so a wait for it would never end.
+    QVShortcutsManager::sharedManager().stopAllShortcuts();
+    QVTester::sharedTester().stopAllTests();
+    zelk::QVAction::releaseHeldKeys();
+    QVUtility::closeFloatingMenus();
+    zelk::MainThread::close();
+    m_workersJoined = m_workers->join(std::chrono::milliseconds(m_bounds.backgroundMs));
+    if (zelk::WorkerPool::installed() == m_workers.get())
+        zelk::WorkerPool::install(nullptr);
+    if (m_workersJoined) {
+        m_report->waitForWriters();
+        m_workers.reset();
+    } else {
+        // A thread stuck in an action still uses the pool: it is kept, and
+        // main() ends the process without waiting for the thread.
+        zelk::zlog("QVAppl", "endBackgroundWork") << "background work still running: the process ends without it";
+        (void)m_workers.release();
     }
-    QMetaObject::invokeMethod(app, std::move(fn), wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
+    return m_workersJoined;
 }
 
 QString QVAppl::localized(const QString& key) const { return zelk::Bundle::main().localizedString(key, QString()); }
@@ -992,11 +1023,11 @@ void QVAppl::editorNotification(const QVariantMap& userInfo, const zelk::Notific
     } else if (verb == QLatin1String("runaction")) {
         if (param.metaType().id() != QMetaType::QVariantMap)
             return badParam();
-        std::thread([record = param.toMap()] { QVTester::sharedTester().runActionInThread(record); }).detach();
+        zelk::runInBackground([record = param.toMap()] { QVTester::sharedTester().runActionInThread(record); });
     } else if (verb == QLatin1String("runshortcut")) {
         if (param.metaType().id() != QMetaType::QVariantMap)
             return badParam();
-        std::thread([payload = param.toMap()] { QVTester::sharedTester().runShortcutInThread(payload); }).detach();
+        zelk::runInBackground([payload = param.toMap()] { QVTester::sharedTester().runShortcutInThread(payload); });
     } else if (verb == QLatin1String("reporteachitem")) {
         if (const auto on = boolParam(param))
             m_reportEachItem = *on;
@@ -1088,28 +1119,53 @@ void QVAppl::activateLastProcess()
     if (pid == 0)
         return;
     zelk::Workspace& workspace = zelk::Platform::instance().workspace();
+    // The main thread never waits for the desktop: hot keys go on meanwhile,
+    // and the front change comes back through the platform's signal.
+    if (zelk::MainThread::isCurrent()) {
+        workspace.activate(pid);
+        return;
+    }
+    // A run thread waits for the desktop to say so, bounded, and without
+    // the front-application lock (the main thread takes it on a change).
+    struct Wait {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool news = false;
+    };
+    auto wait = std::make_shared<Wait>();
+    auto wake = [wait] {
+        std::lock_guard lock(wait->mutex);
+        wait->news = true;
+        wait->changed.notify_all();
+    };
+    const zelk::ObserverHandle front = workspace.observeFrontApplication([wake](const auto&) { wake(); });
+    const zelk::ObserverHandle apps = workspace.observeApplications([wake](const auto&, bool) { wake(); }, zelk::Workspace::Programs::WithWindows);
     if (!workspace.activate(pid))
         return;
-    // Bounded, and without the front-application lock: the main thread
-    // takes that lock when the front application changes.
-    const QDeadlineTimer deadline(m_bounds.activateMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_bounds.activateMs);
     for (;;) {
-        const auto front = workspace.frontApplication();
-        if (front && front->pid == pid)
+        const auto now = workspace.frontApplication();
+        if ((now && now->pid == pid) || !isProcessRunning(pid))
             return;
-        if (!isProcessRunning(pid))
-            return;
-        if (deadline.hasExpired()) {
+        std::unique_lock lock(wait->mutex);
+        if (!wait->changed.wait_until(lock, deadline, [&] { return wait->news || zelk::MainThread::isClosed(); })) {
             zelk::zlog("QVAppl", "activateLastProcess") << "process" << pid << "did not come to the front";
             return;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        wait->news = false;
+        if (zelk::MainThread::isClosed())
+            return;
     }
 }
 
 bool QVAppl::isActive() const { return QGuiApplication::applicationState() == Qt::ApplicationActive; }
 
-void QVAppl::stopShortcuts() { QVShortcutsManager::sharedManager().stopAllShortcuts(); }
+void QVAppl::stopShortcuts()
+{
+    QVShortcutsManager::sharedManager().stopAllShortcuts();
+    // A key pressed by a stopped run would never be let go of.
+    zelk::QVAction::releaseHeldKeys();
+}
 
 // --- Report -------------------------------------------------------------------------
 

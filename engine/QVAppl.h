@@ -14,7 +14,12 @@
 // Every wait of the hand-shakes is bounded and runs off the main thread, so
 // an action that needs the main thread still gets it while the engine waits:
 // sleep and shut-down wait at most 5 s (logind's usual delay-inhibitor
-// bound), bringing the last application back at most 2 s.
+// bound), bringing the last application back at most 2 s (a run thread's
+// wait; the main thread never waits for it).
+//
+// Background work (shortcut runs, actions, tests, waiters, the report
+// writer) runs on the application object's pool, installed for the process
+// while the object lives and joined by endBackgroundWork().
 #include "QVActionHostApplication.h"
 #include "QVLinkedObject.h"
 #include "NotificationCenter.h"
@@ -36,6 +41,7 @@ class QWidget;
 
 namespace zelk {
 class QVAction;
+class WorkerPool;
 }
 
 namespace engine {
@@ -80,6 +86,8 @@ public:
     void addLastCutObject(std::shared_ptr<QVLinkedObject> object);
     void runLastCutAction1();
     void runLastCutAction2();
+    // Brings the last front application back: a run thread waits (bounded)
+    // until the desktop reports it in front; the main thread only asks.
     void activateLastProcess() override;
     bool isActive() const override;
     void stopShortcuts();
@@ -187,8 +195,16 @@ public:
         int sleepMs = 5000;
         int shutdownMs = 5000;
         int editorQuitMs = 5000;
+        int backgroundMs = 3000;
     };
     void setWaitBounds(const WaitBounds& bounds);
+
+    // The quit's last step: stops every run and test, releases the keys
+    // the engine holds, closes floating menus and the main thread's
+    // hand-over, then joins the background work (bounded). false when work
+    // is still running: the caller ends the process without waiting for it.
+    // Idempotent; the destructor calls it.
+    bool endBackgroundWork();
 
 protected:
     QVAppl();
@@ -274,6 +290,8 @@ private:
     std::atomic<bool> m_downHandler{false}, m_upHandler{false};
 
     WaitBounds m_bounds;
+    std::unique_ptr<zelk::WorkerPool> m_workers; // the engine's background work
+    bool m_workersJoined = false;
     std::vector<zelk::ObserverHandle> m_observers;
     zelk::ObserverHandle m_applicationsObserver;
     bool m_systemObserved = false;

@@ -2,6 +2,7 @@
 
 #include "Bundle.h"
 #include "Log.h"
+#include "MainThread.h"
 #include "Platform.h"
 #include "QVAction.h"
 #include "QVAppl.h"
@@ -9,6 +10,7 @@
 #include "QVLaunchersManager.h"
 #include "QVUSBWatch.h"
 #include "QVUtilityClass.h"
+#include "WorkerPool.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -455,13 +457,14 @@ void QVLauncher::runLauncher()
     for (const auto& object : objects)
         object->runObject();
     if (sleep || shutdown) {
-        // The main thread is held by the application's own wait: poll from a thread.
-        std::thread([self = shared_from_this(), sleep] {
+        // Polled off the main thread, by the engine's background work, which
+        // the quit ends and joins before the application object goes.
+        zelk::runInBackground([self = shared_from_this(), sleep] {
             if (sleep)
                 self->suspendSleepUntilObjectRun();
             else
                 self->suspendShutdownUntilObjectRun();
-        }).detach();
+        });
     }
 }
 
@@ -739,6 +742,9 @@ void QVLauncher::waitUntilObjectsRun(bool sleep)
         const bool running = std::any_of(objects.cbegin(), objects.cend(), [](const auto& o) { return o->canGoRunning(); });
         if (!running)
             break;
+        // The engine quits: its own quit hand-shake takes over.
+        if (zelk::MainThread::isClosed())
+            return;
         if (std::chrono::steady_clock::now() >= deadline) {
             // A run that never ends must not keep the machine awake.
             zlog("QVLauncher", sleep ? "suspendSleepUntilObjectRun" : "suspendShutdownUntilObjectRun")

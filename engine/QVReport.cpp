@@ -3,10 +3,10 @@
 #include "Log.h"
 #include "Platform.h"
 #include "PropertyList.h"
+#include "WorkerPool.h"
 
 #include <QDate>
 #include <QDateTime>
-#include <thread>
 
 namespace engine {
 
@@ -63,35 +63,45 @@ void QVReport::writeToReport(const QString& line)
         const QString key = todayKey();
         m_dict.insert(key, m_dict.value(key).toString() + line);
     }
-    quint64 ticket = 0;
     {
         std::lock_guard lock(m_writersMutex);
-        ++m_writers;
-        ticket = m_nextTicket++;
+        m_pending.append(line);
+        if (m_writing)
+            return; // the writer at work takes it with the next write
+        m_writing = true;
     }
-    std::thread([self = shared_from_this(), line, ticket] { self->writeReportFileInThread(line, ticket); }).detach();
+    if (!zelk::runInBackground([self = shared_from_this()] { self->writeReportFileInThread(); }))
+        writeReportFileInThread(); // the engine is quitting: written here
 }
 
-void QVReport::writeReportFileInThread(const QString& line, quint64 ticket)
+void QVReport::writeReportFileInThread()
 {
-    {
-        std::unique_lock lock(m_writersMutex);
-        m_writersDone.wait(lock, [&] { return m_turn == ticket; });
+    for (;;) {
+        QStringList lines;
+        {
+            std::lock_guard lock(m_writersMutex);
+            if (m_pending.isEmpty()) {
+                m_writing = false;
+                m_writersDone.notify_all();
+                return;
+            }
+            lines.swap(m_pending);
+        }
+        // One write for every line that came meanwhile: the file holds the
+        // whole report each time.
+        {
+            std::lock_guard lock(m_lock);
+            QString error;
+            if (!m_path.isEmpty() && !zelk::plist::writeFile(m_path, m_dict, &error))
+                zelk::zlog("QVReport", "writeReportFileInThread") << error;
+            for (const QString& line : std::as_const(lines))
+                m_text += line;
+        }
+        for (const QString& line : std::as_const(lines))
+            zelk::Platform::instance().distributedNotifications().post(
+                QStringLiteral("QVLauncherNotification"),
+                {{QStringLiteral("action"), QStringLiteral("report")}, {QStringLiteral("report"), line}});
     }
-    {
-        std::lock_guard lock(m_lock);
-        QString error;
-        // A failed write is not reported: the next line writes the whole report again.
-        if (!m_path.isEmpty() && !zelk::plist::writeFile(m_path, m_dict, &error))
-            zelk::zlog("QVReport", "writeReportFileInThread") << error;
-        m_text += line;
-    }
-    zelk::Platform::instance().distributedNotifications().post(
-        QStringLiteral("QVLauncherNotification"), {{QStringLiteral("action"), QStringLiteral("report")}, {QStringLiteral("report"), line}});
-    std::lock_guard lock(m_writersMutex);
-    --m_writers;
-    ++m_turn;
-    m_writersDone.notify_all();
 }
 
 void QVReport::cleanReport()
@@ -116,7 +126,7 @@ QString QVReport::reportText() const
 void QVReport::waitForWriters()
 {
     std::unique_lock lock(m_writersMutex);
-    m_writersDone.wait(lock, [this] { return m_writers == 0; });
+    m_writersDone.wait(lock, [this] { return !m_writing; });
 }
 
 } // namespace engine

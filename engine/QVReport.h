@@ -1,11 +1,13 @@
 #pragma once
 // The run report: the lines that shortcut runs write, kept by day
 // ("%Y%m%d" of the local date -> the day's text) in Report.plist of the data
-// folder. After every line the whole report is written atomically on a
-// thread of its own and the line is announced to the editor with the engine
+// folder. One writer at a time writes the whole report atomically in the
+// background, once for all the lines that came while it wrote the last
+// time, and announces each line to the editor with the engine
 // message "QVLauncherNotification" {"action": "report", "report": line}.
 // The report window comes later; its text is kept here already.
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 #include <condition_variable>
 #include <memory>
@@ -26,7 +28,7 @@ public:
     bool isLoaded() const;
     void reset();
 
-    // Appends the line to today's text and writes the file on a new thread.
+    // Appends the line to today's text; the writer writes the file.
     void writeToReport(const QString& line);
     // Empties the report; the file keeps its content until the next line.
     void cleanReport();
@@ -35,11 +37,11 @@ public:
     // The kept days' texts one after the other, in day order: the window's text.
     QString reportText() const;
 
-    // Returns once every file write started so far has ended.
+    // Returns once every line so far is written.
     void waitForWriters();
 
 private:
-    void writeReportFileInThread(const QString& line, quint64 ticket);
+    void writeReportFileInThread();
 
     mutable std::recursive_mutex m_lock;
     QVariantMap m_dict;  // QVReportDict
@@ -47,13 +49,12 @@ private:
     QString m_text;
     bool m_init = false; // QVReportInit
 
-    // Lines are written and announced in the order they came, though each
-    // has a thread of its own: a line waits for its turn.
+    // Lines not yet written, in the order they came, and whether the
+    // writer is at work.
     std::mutex m_writersMutex;
     std::condition_variable m_writersDone;
-    int m_writers = 0;
-    quint64 m_nextTicket = 0;
-    quint64 m_turn = 0;
+    QStringList m_pending;
+    bool m_writing = false;
 };
 
 } // namespace engine

@@ -12,6 +12,7 @@
 #include "QVLauncher.h"
 #include "QVLaunchersManager.h"
 #include "QVUtility.h"
+#include "WorkerPool.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +20,6 @@
 #include <QWidget>
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 namespace engine {
 
@@ -27,12 +27,6 @@ namespace {
 
 // Longer waits than this are as good as none (and keep the clock arithmetic sane).
 constexpr double kLongestWait = 1e7;
-
-void sleepSeconds(double seconds)
-{
-    if (seconds > 0)
-        std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, kLongestWait)));
-}
 
 std::chrono::steady_clock::time_point deadlineAfter(double seconds)
 {
@@ -297,7 +291,12 @@ void QVShortcut::runObject()
         if (QVAppl* app = QVAppl::shared())
             app->addLastCutObject(self);
     }
-    std::thread([self] { self->runObjectInThread(); }).detach();
+    if (!zelk::runInBackground([self] { self->runObjectInThread(); })) {
+        // The engine is quitting: no run starts any more.
+        std::lock_guard lock(m_runMutex);
+        m_goRunning.store(false);
+        m_runActive.store(false);
+    }
 }
 
 void QVShortcut::forceStopRunning()
@@ -305,6 +304,18 @@ void QVShortcut::forceStopRunning()
     std::lock_guard lock(m_runMutex);
     m_forceStop.store(true);
     m_goRunning.store(false);
+    m_runChanged.notify_all();
+}
+
+void QVShortcut::pause(double seconds, bool betweenPasses)
+{
+    if (seconds <= 0)
+        return;
+    // A step's pause ends with any stop; the pause after a pass only with
+    // the run's end (a stop of the pass leaves the repeat its rhythm).
+    std::unique_lock lock(m_runMutex);
+    m_runChanged.wait_until(lock, deadlineAfter(seconds),
+                            [&] { return betweenPasses ? m_forceStop.load() : !m_goRunning.load(); });
 }
 
 bool QVShortcut::nextPass()
@@ -333,7 +344,7 @@ void QVShortcut::runObjectInThread()
         qInfo().noquote() << QString("QVShortcut runObjectInThread:  %1 repeat: %2").arg(m_name).arg(m_runRepeatNum);
     auto pass = [this] {
         runActions();
-        sleepSeconds(m_runRepeatPause);
+        pause(m_runRepeatPause, true);
     };
     if (m_runRepeatNum == 0) {
         pass();
@@ -374,7 +385,7 @@ void QVShortcut::runStepTimes(int index)
     const QVariantMap& run = m_runParams.at(index);
     const QVariantMap& result = m_resultParams.at(index);
     const int repeat = run.value("runrepeatnum").toInt();
-    const double pause = run.value("runrepeatpause").toDouble();
+    const double pauseSeconds = run.value("runrepeatpause").toDouble();
     const int success = result.value("resultsuccess").toInt();
     const int failing = result.value("resultfailing").toInt();
     double delay = m_actions.at(index)->runDelay();
@@ -383,22 +394,22 @@ void QVShortcut::runStepTimes(int index)
 
     if (repeat == 0) {
         runOneActionInDelay(delay, success, failing);
-        if (pause > 0 && m_goRunning.load())
-            sleepSeconds(pause);
+        if (pauseSeconds > 0 && m_goRunning.load())
+            pause(pauseSeconds, false);
     } else if (repeat == -1) {
         while (m_goRunning.load()) {
             runOneActionInDelay(delay, success, failing);
-            if (pause > 0) {
+            if (pauseSeconds > 0) {
                 if (!m_goRunning.load())
                     break;
-                sleepSeconds(pause);
+                pause(pauseSeconds, false);
             }
         }
     } else {
         for (int i = 0; i < repeat && m_goRunning.load(); ++i) {
             runOneActionInDelay(delay, success, failing);
-            if (pause > 0 && m_goRunning.load())
-                sleepSeconds(pause);
+            if (pauseSeconds > 0 && m_goRunning.load())
+                pause(pauseSeconds, false);
         }
     }
 }
@@ -421,7 +432,14 @@ void QVShortcut::runOneActionInDelay(double delay, int resultSuccess, int result
     }
     auto controller = std::make_shared<StepController>(std::static_pointer_cast<QVShortcut>(weak_from_this().lock()),
                                                        stepRun, index);
-    std::thread([action, controller] { action->runActionFromObjectInThread(controller); }).detach();
+    if (!zelk::runInBackground([action, controller] { action->runActionFromObjectInThread(controller); })) {
+        // The engine is quitting: the step is not run, and nothing after it.
+        forceStopRunning();
+        std::lock_guard lock(m_stepMutex);
+        m_currentStepRun = 0;
+        m_actionRun = false;
+        return;
+    }
 
     const auto deadline = deadlineAfter(delay);
     bool failed = false;
@@ -595,6 +613,7 @@ void QVShortcut::stopRunning()
 {
     std::lock_guard lock(m_runMutex);
     m_goRunning.store(false);
+    m_runChanged.notify_all();
 }
 
 void QVShortcut::setErrorWhenRunning(const QString& error, const std::shared_ptr<zelk::QVAction>& action)

@@ -3,12 +3,13 @@
 // actions and parameters, the launchers and contexts it links to, the
 // activation its contexts push, and its run.
 //
-// A run is a thread of its own: passes of the steps as the run parameters
-// say, each step's action on a further thread with a controller that knows
-// which step run it belongs to, its outcome waited for up to the step's
-// delay, then the step's result code carried out. A trigger that comes
+// A run is a thread of the engine's background work: passes of the steps
+// as the run parameters say, each step's action on a further one with a
+// controller that knows which step run it belongs to, its outcome waited
+// for up to the step's delay, then the step's result code carried out. A trigger that comes
 // while a run is going on force-stops it: the current step is still waited
-// for, then no further step or pass starts.
+// for, then no further step or pass starts. Every pause of the run ends at
+// once on a stop.
 //
 // Result codes: 0 go on (a failure is logged), 1 report line, 2 alert,
 // 3 stop, 4 report line and stop, 5 alert and stop, 6 ask (stop, go on, or
@@ -126,6 +127,8 @@ private:
     class StepController;
     friend class StepController;
     bool nextPass();
+    // A pause of the run that ends at once on a stop (see the .cpp).
+    void pause(double seconds, bool betweenPasses);
     void runStepTimes(int index);
     // A step controller's report; counts only for the step run it belongs to.
     void stepReported(quint64 stepRun, const QString& error);
@@ -161,6 +164,7 @@ private:
     std::atomic<bool> m_goRunning{false};               // QVCGoRunning
     std::atomic<bool> m_forceStop{false};               // QVCForceStop
     std::atomic<bool> m_runActive{false};
+    std::condition_variable m_runChanged;               // a stop, for the pauses
 
     // The step being waited for, under m_stepMutex.
     std::mutex m_stepMutex;

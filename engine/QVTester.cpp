@@ -5,10 +5,10 @@
 #include "QVAction.h"
 #include "QVLauncher.h"
 #include "QVUtility.h"
+#include "WorkerPool.h"
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 namespace engine {
 
@@ -91,16 +91,19 @@ void QVTester::runActionInThread(const QVariantMap& record)
         m_actionTests.removeIf([](const std::weak_ptr<QVTester>& t) { return t.expired(); });
         m_actionTests.append(run);
     }
-    std::thread([action, run] { action->runActionFromObjectInThread(run); }).detach();
+    if (!zelk::runInBackground([action, run] { action->runActionFromObjectInThread(run); }))
+        return; // the engine is quitting
 
     const double wait = std::max<double>(action->runDelay(), minimumTestWait());
-    bool timedOut = false;
+    bool timedOut = false, stopped = false;
     QString error;
     {
         std::unique_lock lock(run->m_mutex);
+        // A stop ends the wait at once: the user wants no more of this test.
         run->m_reported.wait_for(lock, std::chrono::duration<double>(std::clamp(wait, 0.0, 1e7)),
-                                 [&] { return !run->m_actionRun; });
-        timedOut = run->m_actionRun;
+                                 [&] { return !run->m_actionRun || !run->m_goRunning.load(); });
+        stopped = run->m_actionRun && !run->m_goRunning.load();
+        timedOut = run->m_actionRun && !stopped;
         run->m_actionRun = false; // a report after this is too late
         error = run->m_errorMsg;
     }
@@ -111,7 +114,7 @@ void QVTester::runActionInThread(const QVariantMap& record)
     const QString title = fillFormat(localizedEngineString("ActionErreur"), {action->nameValue()});
     if (timedOut)
         error = fillFormat(localizedEngineString("NonExecuteDelai"), {QString::number(wait)});
-    if (!error.isEmpty())
+    if (!error.isEmpty() && !stopped)
         runAlert(title, error, QStringLiteral("OK"), QString());
 }
 
@@ -171,7 +174,12 @@ bool QVTester::canGoRunningAfterError(const QString& error)
     return true;
 }
 
-void QVTester::stopRunning() { m_goRunning.store(false); }
+void QVTester::stopRunning()
+{
+    std::lock_guard lock(m_mutex);
+    m_goRunning.store(false);
+    m_reported.notify_all();
+}
 
 void QVTester::setErrorWhenRunning(const QString& error, const std::shared_ptr<zelk::QVAction>& /*action*/)
 {

@@ -4,7 +4,8 @@
 // anything. Each test run has a tester object of its own as the action's
 // controller, so tests that overlap do not mix their outcomes, and the wait
 // for an action's outcome is bounded (the action's own delay or 60 s,
-// whichever is longer); a test that times out says so in an alert.
+// whichever is longer) and ends at once on a stop; a test that times out
+// says so in an alert, a stopped one says nothing.
 #include "QVActionController.h"
 #include "QVShortcut.h"
 

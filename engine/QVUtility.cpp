@@ -1,11 +1,13 @@
 #include "QVUtility.h"
 
 #include "ClassRegistry.h"
+#include "MainThread.h"
 #include "Log.h"
 #include "ModifierFlags.h"
 #include "Platform.h"
 #include "QVAction.h"
 #include "QVLauncher.h"
+#include "WorkerPool.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,7 +15,10 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 #include <QThread>
 #include <chrono>
 #include <thread>
@@ -27,6 +32,25 @@ constexpr std::chrono::milliseconds kSecondKeystrokePause{20};
 constexpr std::chrono::seconds kShowFrontInterval{5};
 
 bool hasWidgets() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+
+constexpr int kMenuGrabTries = 40;
+constexpr int kMenuGrabRetryMs = 50;
+
+// A menu closes on a click elsewhere only while it holds the pointer and
+// the keyboard. The hot key that ran its action may still be down, its
+// passive grab holding the keyboard until it goes up: Qt's own grab then
+// fails, so it is tried again for a while. (The server ends both grabs
+// when the menu hides.)
+void grabForMenu(const QPointer<QMenu>& menu, int triesLeft)
+{
+    if (!menu || !menu->isVisible())
+        return;
+    QWindow* window = menu->windowHandle();
+    if (window && window->setKeyboardGrabEnabled(true) && window->setMouseGrabEnabled(true))
+        return;
+    if (triesLeft > 0)
+        QTimer::singleShot(kMenuGrabRetryMs, menu, [menu, triesLeft] { grabForMenu(menu, triesLeft - 1); });
+}
 
 } // namespace
 
@@ -161,15 +185,7 @@ int QVUtility::runScript(const QString& script)
 
 // --- Alerts and menus ------------------------------------------------------------------------
 
-void QVUtility::runOnMainQueueWithoutDeadlocking(const std::function<void()>& fn)
-{
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() == app->thread()) {
-        fn();
-        return;
-    }
-    QMetaObject::invokeMethod(app, fn, Qt::BlockingQueuedConnection);
-}
+void QVUtility::runOnMainQueueWithoutDeadlocking(const std::function<void()>& fn) { zelk::MainThread::run(fn, true); }
 
 int QVUtility::runAlertPanelWithTitle(const QString& title, const QString& message, const QString& button1,
                                       const QString& button2, const QString& button3)
@@ -226,7 +242,7 @@ void QVUtility::startShowFrontApp()
         return;
     const quint64 generation = ++state->generation;
     ++state->threads;
-    std::thread([state, generation] {
+    const bool started = zelk::runInBackground([state, generation] {
         std::unique_lock lock(state->mutex);
         while (state->count > 0 && state->generation == generation) {
             lock.unlock();
@@ -240,7 +256,9 @@ void QVUtility::startShowFrontApp()
                                  [&] { return state->count == 0 || state->generation != generation; });
         }
         --state->threads;
-    }).detach();
+    });
+    if (!started)
+        --state->threads;
 }
 
 void QVUtility::stopShowFrontApp()
@@ -271,17 +289,37 @@ void QVUtility::displayFloatingMenu(QMenu* menu)
 {
     if (!menu)
         return;
-    runOnMainQueueWithoutDeadlocking([menu] {
-        if (!hasWidgets()) {
+    const QPointer<QMenu> guard(menu);
+    zelk::MainThread::runUntilDone([guard](std::function<void()> done) {
+        if (!guard || !hasWidgets()) {
             zelk::zlog("QVUtility", "displayFloatingMenu") << "no window system for the menu";
+            done();
             return;
         }
         QPoint at = QCursor::pos();
         // Under a palette button the menu opens below the button, not at the mouse.
         if (auto* button = qobject_cast<QAbstractButton*>(QApplication::widgetAt(at)))
             at = button->mapToGlobal(QPoint(0, button->height())) + QPoint(2, 2);
-        menu->popup(at);
+        // The menu hides before the chosen item's action runs: the caller
+        // goes on at the next turn of the loop, once that action has run.
+        QObject::connect(guard, &QMenu::aboutToHide, guard, [done] { QTimer::singleShot(0, done); },
+                         Qt::SingleShotConnection);
+        QObject::connect(guard, &QObject::destroyed, [done] { done(); });
+        guard->popup(at);
+        grabForMenu(guard, kMenuGrabTries);
     });
+}
+
+void QVUtility::closeFloatingMenus()
+{
+    zelk::MainThread::run([] {
+        if (!hasWidgets())
+            return;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible())
+                menu->close();
+        }
+    }, true);
 }
 
 // --- Processes -------------------------------------------------------------------------------------

@@ -59,8 +59,11 @@ public:
     // every 5 s; counted, so overlapping alerts share one thread.
     void startShowFrontApp();
     void stopShowFrontApp();
-    // Pops the menu up at the mouse, or under the palette button there.
+    // Pops the menu up at the mouse, or under the palette button there, and
+    // returns once it has closed (the chosen item's action has run then).
     void displayFloatingMenu(QMenu* menu) override;
+    // Closes the floating menus that are up (the quit); their callers go on.
+    static void closeFloatingMenus();
 
     // --- Processes ------------------------------------------------------------------------
     // A running application whose file name equals the path's last component.
@@ -69,7 +72,8 @@ public:
     int numberOfProcessLaunchedWithPathName(const QString& name);
 
     // Runs fn on the main thread and returns when it is done (at once when
-    // already there; without an application object, here).
+    // already there; without an application object, here; without running
+    // it once the quit has closed the main thread's hand-over).
     static void runOnMainQueueWithoutDeadlocking(const std::function<void()>& fn);
 
     // --- Tests ------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // SIGINT and SIGTERM (the session ending) quit the way the user's quit does.
 #include "Bundle.h"
 #include "Log.h"
+#include "Platform.h"
 #include "QVAppl.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -68,14 +70,26 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    engine::QVAppl::Ptr appl = engine::QVAppl::make();
-    QObject::connect(appl.get(), &engine::QVAppl::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    quitOnSignals(appl.get());
-    // Launch inside the event loop, so a quit asked during start-up (a
-    // signal while an alert is up) ends every loop, the main one included.
-    QTimer::singleShot(0, appl.get(), [&appl] { appl->finishLaunching(); });
-    const int status = QApplication::exec();
-    const int exitStatus = status ? status : appl->exitStatus();
-    appl.reset();
+    int exitStatus = 0;
+    {
+        engine::QVAppl::Ptr appl = engine::QVAppl::make();
+        QObject::connect(appl.get(), &engine::QVAppl::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+        quitOnSignals(appl.get());
+        // Launch inside the event loop, so a quit asked during start-up (a
+        // signal while an alert is up) ends every loop, the main one included.
+        QTimer::singleShot(0, appl.get(), [&appl] { appl->finishLaunching(); });
+        const int status = QApplication::exec();
+        exitStatus = status ? status : appl->exitStatus();
+        if (!appl->endBackgroundWork()) {
+            // A thread stuck in an action: no thread of ours may outlive
+            // main, and waiting for it would keep the instance lock for ever.
+            std::fflush(stderr);
+            std::_Exit(exitStatus);
+        }
+    }
+    // The desktop's services post to the application's loop and own
+    // objects of it: they go while it is still there, not among the exit
+    // handlers after it.
+    zelk::Platform::install(nullptr);
     return exitStatus;
 }

@@ -9,11 +9,13 @@
 #include "QVActionsManager.h"
 #include "QVContext.h"
 #include "QVContextsManager.h"
+#include "QVLauncher.h"
 #include "QVNewUserPanel.h"
 #include "QVPalettesManager.h"
 #include "QVReport.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
+#include "WorkerPool.h"
 
 #include <QCheckBox>
 #include <QLockFile>
@@ -765,8 +767,7 @@ TEST_F(QVApplTest, ActivateLastProcessWaitsBoundedAndNotForAProcessThatIsGone)
     const qint64 gedit = workspace.userLaunches("gedit.desktop");
     const qint64 engine = workspace.userLaunches("Zelk.app", "/opt/zelk/Zelk.app"); // the engine in front
 
-    // gedit never comes back to the front: the bound ends the wait, which
-    // looked at the front again and again until then.
+    // gedit never comes back to the front: the bound ends a run thread's wait.
     QVAppl::WaitBounds bounds;
     bounds.activateMs = 200;
     appl->setWaitBounds(bounds);
@@ -776,7 +777,6 @@ TEST_F(QVApplTest, ActivateLastProcessWaitsBoundedAndNotForAProcessThatIsGone)
         auto bounded = std::async(std::launch::async, [&] { appl->activateLastProcess(); });
         ASSERT_EQ(bounded.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "the wait has no bound";
         EXPECT_EQ(stubborn.activations - activations, 1);
-        EXPECT_GE(stubborn.frontAsked.load(), 2) << "it never waited for the front";
         EXPECT_TRUE(log.contains("did not come to the front")) << log.lines().join('\n').toStdString();
         ASSERT_TRUE(workspace.frontApplication());
         EXPECT_EQ(workspace.frontApplication()->pid, engine);
@@ -790,6 +790,48 @@ TEST_F(QVApplTest, ActivateLastProcessWaitsBoundedAndNotForAProcessThatIsGone)
     ASSERT_TRUE(waitUntil([&] { return stubborn.activations > activations && stubborn.frontAsked > asked; }))
         << "the wait never began";
     workspace.userQuits(gedit);
+    EXPECT_EQ(waiting.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+}
+
+TEST_F(QVApplTest, MainThreadNeverWaitsForTheLastApplicationToComeBack)
+{
+    installDesktop(std::make_unique<StubbornDesktop>());
+    onboard();
+    launch();
+    zelk::VirtualWorkspace& workspace = desktop->virtualWorkspace();
+    const qint64 gedit = workspace.userLaunches("gedit.desktop");
+    workspace.userLaunches("Zelk.app", "/opt/zelk/Zelk.app"); // the engine in front, after an alert
+    QVAppl::WaitBounds bounds;
+    bounds.activateMs = 30000;
+    appl->setWaitBounds(bounds);
+
+    // Only gedit quitting would end a wait: that comes from a watchdog,
+    // seconds later, unless the call is back long before.
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool back = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        if (!cv.wait_for(lock, std::chrono::seconds(3), [&] { return back; }))
+            workspace.userQuits(gedit);
+    });
+    appl->activateLastProcess(); // on the main thread, as after an alert
+    {
+        std::lock_guard lock(mutex);
+        back = true;
+        cv.notify_all();
+    }
+    watchdog.join();
+    EXPECT_NE(workspace.pidOf("gedit.desktop"), 0) << "the main thread waited for the application";
+
+    // A run thread waits until the desktop says the application is in front.
+    std::atomic<bool> returned{false};
+    auto waiting = std::async(std::launch::async, [&] {
+        appl->activateLastProcess();
+        returned = true;
+    });
+    EXPECT_FALSE(waitUntil([&] { return returned.load(); }, 300));
+    workspace.userActivates(gedit);
     EXPECT_EQ(waiting.wait_for(std::chrono::seconds(10)), std::future_status::ready);
 }
 
@@ -840,6 +882,74 @@ TEST_F(QVApplTest, SleepWaitsForTheLaunchersOffTheMainThread)
 
     power.simulate(zelk::PowerService::Event::DidWake);
     EXPECT_EQ(seen.count("WakeFromSleepNotification"), 1);
+}
+
+TEST_F(QVApplTest, NoBackgroundThreadOutlivesTheApplicationObject)
+{
+    // A run between two passes of a long pause, the sleep launcher's waiter
+    // watching it, and report lines on their way when the engine goes.
+    writePlist(dataFolder() + "/Actions.plist", {{"nextID", 53}, {"actionsarray", QVariantList{probeRecord(52)}}});
+    QFile::copy(resource("Contexts.plist"), dataFolder() + "/Contexts.plist");
+    const QVariantMap sleepLauncher{{"launcherID", 1}, {"launchertype", 3}, {"launchername", "Sleep"},
+                                    {"launcherparams", QVariantMap{{"launchersystemtype", 1}}}};
+    writePlist(dataFolder() + "/Launchers.plist", {{"nextID", 2}, {"launchersarray", QVariantList{sleepLauncher}}});
+    const QVariantMap shortcut{{"cutname", "Forever"}, {"cutID", 70}, {"cutimage", QByteArray()},
+                               {"cutactions", QVariantList{step(52)}},
+                               {"cutlaunchers", QVariantList{QVariantMap{{"cutlauncherID", 1}, {"cutlauncheractive", true}}}},
+                               {"cutcontexts", QVariantList{QVariantMap{{"cutcontextID", 0}, {"cutcontextactive", true}}}},
+                               {"cutrunparams", QVariantMap{{"runrepeatnum", -1}, {"runrepeatpause", 600.0}}}};
+    writePlist(dataFolder() + "/Shortcuts.plist", {{"nextID", 71}, {"shortcutsarray", QVariantList{shortcut}}});
+    onboard();
+    const int before = zelk::WorkerPool::liveThreads();
+    launch();
+    QVAppl::WaitBounds bounds;
+    bounds.sleepMs = 600000;
+    appl->setWaitBounds(bounds);
+    QVLauncher::setRunWaitTimeout(600);
+    auto endless = QVShortcutsManager::sharedManager().shortcutWithID(70);
+    ASSERT_TRUE(endless);
+
+    desktop->virtualPower().simulate(zelk::PowerService::Event::WillSleep);
+    ASSERT_TRUE(waitUntil([] { return EngineAppProbe::runs() == 1; }));
+    EXPECT_TRUE(endless->isRunning());
+    for (int i = 0; i < 20; ++i)
+        appl->writeToReport(QString("line %1\n").arg(i));
+    QCoreApplication::processEvents();
+    EXPECT_GT(zelk::WorkerPool::liveThreads(), before);
+
+    appl.reset();
+    QVLauncher::setRunWaitTimeout(5);
+    EXPECT_EQ(zelk::WorkerPool::liveThreads(), before) << "a background thread outlived the engine";
+    EXPECT_FALSE(endless->isRunning());
+    EXPECT_TRUE(readPlist(dataFolder() + "/Report.plist").first().toString().endsWith("line 19\n"))
+        << "every report line is written before the engine goes";
+}
+
+TEST_F(QVApplTest, KeysTheEngineHoldsAreLetGoOnStopAndAtQuitWithTheirRepeat)
+{
+    onboard();
+    launch();
+    auto held = [this] {
+        const auto map = desktop->heldKeys();
+        return std::any_of(map.cbegin(), map.cend(), [](uint8_t b) { return b != 0; });
+    };
+    for (const char* when : {"stop", "quit"}) {
+        SCOPED_TRACE(when);
+        // A key action's press, its release never to come.
+        zelk::QVAction::simulateKeyPressForKeycode(0x20000 | 0, false); // shift-a
+        EXPECT_FALSE(desktop->keyRepeats(0)) << "a held key must not repeat";
+        EXPECT_TRUE(held());
+        if (QString(when) == "stop") {
+            editorCommand("stopshortcuts");
+            ASSERT_TRUE(waitUntil([&] { return !held(); }));
+        } else {
+            appl.reset();
+            EXPECT_FALSE(held());
+        }
+        EXPECT_TRUE(desktop->keyRepeats(0));
+        EXPECT_EQ(desktop->eventLogStrings().filter("up ").size(), desktop->eventLogStrings().filter("down ").size());
+        desktop->clearEventLog();
+    }
 }
 
 // The reply comes at the bound, and only there: the log says the launchers

@@ -281,6 +281,42 @@ TEST_F(RunnerTest, TriggerDuringThePauseStopsTheRun)
     EXPECT_EQ(runLog().countContaining("end Once#"), 1) << "no second pass after the trigger";
 }
 
+TEST_F(RunnerTest, StopEndsEveryPauseAtOnceAndTheNextTriggerStartsARun)
+{
+    // Pauses far longer than the wait below: only the stop can end them.
+    struct Case {
+        const char* what;
+        QVariantMap shortcut;
+        bool stopAll; // stopshortcuts, else a second trigger
+    };
+    const QList<Case> cases = {
+        {"pause between passes, second trigger", shortcutRecord(10, "Cut", {Step{1}}, 2, 600), false},
+        {"pause between passes, stopshortcuts", shortcutRecord(10, "Cut", {Step{1}}, -1, 600), true},
+        {"step's repeat pause, second trigger", shortcutRecord(10, "Cut", {Step{1, 0, 0, 5, 3, 600}}), false},
+        {"step's pause after its one run, stopshortcuts", shortcutRecord(10, "Cut", {Step{1, 0, 0, 5, 0, 600}, Step{1}}), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        runLog().clear();
+        load({actionRecord(1, "Once")}, {c.shortcut});
+        auto cut = shortcut(10);
+        cut->runObject();
+        ASSERT_TRUE(waitFor("end Once#1"));
+        EXPECT_TRUE(cut->isRunning()) << "the pause belongs to the run";
+        if (c.stopAll)
+            QVShortcutsManager::sharedManager().stopAllShortcuts();
+        else
+            cut->runObject();
+        ASSERT_TRUE(waitIdle(cut, 3000)) << "the stop ends the pause at once";
+        // The user's next trigger is a new run, not swallowed by the old one.
+        cut->runObject();
+        ASSERT_TRUE(waitFor("end Once#2"));
+        QVShortcutsManager::sharedManager().stopAllShortcuts();
+        ASSERT_TRUE(waitIdle(cut, 3000));
+        EXPECT_EQ(runLog().countContaining("end Once#"), 2);
+    }
+}
+
 TEST_F(RunnerTest, StepRepeatedThreeTimesThenTheNextStep)
 {
     load({actionRecord(1, "Thrice"), actionRecord(2, "After")},
@@ -574,6 +610,21 @@ TEST_F(RunnerTest, ActionTestWaitIsBounded)
     ASSERT_TRUE(waitUntil([&] { return done.load(); }));
     test.join();
     EXPECT_EQ(alerts.lines(), QStringList({"The action “Stuck” met an error | did not finish within 0.2 s | OK//"}));
+}
+
+TEST_F(RunnerTest, StopEndsAnActionTestsWaitAtOnce)
+{
+    std::atomic<bool> done{false};
+    std::thread test([&] {
+        QVTester::sharedTester().runActionInThread(actionRecord(1, "Stuck", {{"gate", "stuck"}}));
+        done = true;
+    });
+    ASSERT_TRUE(waitFor("start Stuck#1"));
+    QVTester::sharedTester().stopAllTests();
+    EXPECT_TRUE(waitUntil([&] { return done.load(); }, 3000)) << "the test waited on after the stop";
+    Gates::shared().open("stuck#1");
+    test.join();
+    EXPECT_TRUE(alerts.lines().isEmpty()) << "a stopped test is no error";
 }
 
 TEST_F(RunnerTest, ShortcutTestRunsThePayloadLikeAShortcut)

@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QMenu>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 
 using namespace runnertest;
@@ -180,15 +182,52 @@ TEST_F(UtilityTest, ShowFrontThreadBringsTheEngineBack)
     EXPECT_EQ(utility().showFrontCount(), 0);
 }
 
-TEST_F(UtilityTest, FloatingMenuPopsUpFromAnyThread)
+TEST_F(UtilityTest, FloatingMenuCallerWaitsUntilTheMenuCloses)
+{
+    struct Case {
+        const char* what;
+        bool pick; // the user picks the item, else dismisses the menu
+    };
+    for (const Case& c : {Case{"an item picked", true}, Case{"the menu dismissed", false}}) {
+        SCOPED_TRACE(c.what);
+        QMenu menu;
+        QAction* item = menu.addAction("Item");
+        std::atomic<bool> ran{false}, returned{false}, ranBeforeReturn{false};
+        QObject::connect(item, &QAction::triggered, [&] { ran = true; });
+        std::thread caller([&] {
+            zelk::QVAction::displayFloatingMenu(&menu);
+            ranBeforeReturn = ran.load();
+            returned = true;
+        });
+        ASSERT_TRUE(zelk::test::waitUntil([&] { return menu.isVisible(); }));
+        // The menu is up: the caller still waits for the user.
+        EXPECT_FALSE(zelk::test::waitUntil([&] { return returned.load(); }, 300));
+        EXPECT_TRUE(menu.isVisible());
+        if (c.pick)
+            menu.setActiveAction(item);
+        QKeyEvent key(QEvent::KeyPress, c.pick ? Qt::Key_Return : Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&menu, &key);
+        EXPECT_TRUE(zelk::test::waitUntil([&] { return returned.load(); }));
+        caller.join();
+        EXPECT_EQ(ranBeforeReturn.load(), c.pick) << "the chosen action runs before the caller goes on";
+        EXPECT_FALSE(menu.isVisible());
+    }
+    zelk::QVAction::displayFloatingMenu(nullptr); // nothing to show
+}
+
+TEST_F(UtilityTest, FloatingMenuCallerGoesOnWhenTheMenusAreClosedAtQuit)
 {
     QMenu menu;
     menu.addAction("Item");
-    std::thread caller([&] { zelk::QVAction::displayFloatingMenu(&menu); });
+    std::atomic<bool> returned{false};
+    std::thread caller([&] {
+        zelk::QVAction::displayFloatingMenu(&menu);
+        returned = true;
+    });
     ASSERT_TRUE(zelk::test::waitUntil([&] { return menu.isVisible(); }));
+    QVUtility::closeFloatingMenus();
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return returned.load(); }));
     caller.join();
-    menu.close();
-    zelk::QVAction::displayFloatingMenu(nullptr); // nothing to show
 }
 
 // --- Paths, file references, text files, scripts ---------------------------------------------------

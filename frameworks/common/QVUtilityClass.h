@@ -58,6 +58,8 @@ public:
     virtual void openPreferencePanel(const QString&) {}
     virtual int runAlertPanelWithTitle(const QString& /*title*/, const QString& /*message*/, const QString& /*button1*/,
                                        const QString& /*button2*/, const QString& /*button3*/) { return 0; }
+    // Shows the menu on the main thread and returns once it has closed (the
+    // chosen item's action has run), from any thread.
     virtual void displayFloatingMenu(QMenu*) {}
     virtual void playClicSound() {}
 

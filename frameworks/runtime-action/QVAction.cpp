@@ -3,10 +3,10 @@
 #include "FormatText.h"
 #include "Log.h"
 #include "QVUtilityClass.h"
+#include "WorkerPool.h"
 
 #include <QFileInfo>
 #include <atomic>
-#include <thread>
 
 namespace zelk {
 
@@ -143,7 +143,8 @@ void QVAction::runObject()
     }
     // The thread holds the action (and so its own controller) until it ends,
     // so a reload during the run cannot free it.
-    std::thread([self] { self->runActionFromObjectInThread(self); }).detach();
+    if (!runInBackground([self] { self->runActionFromObjectInThread(self); }))
+        zlog("QVAction", "runObject") << "the engine is quitting:" << description() << "not run";
 }
 
 void QVAction::runActionFromObjectInThread(std::shared_ptr<QVActionController> controller)

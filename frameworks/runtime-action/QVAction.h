@@ -100,7 +100,7 @@ public:
     virtual bool addToRecent() const { return true; }
 
     // Stand-alone run: records the action as the most recent run when
-    // addToRecent() says so, then runs it on a detached thread with the
+    // addToRecent() says so, then runs it in the background with the
     // action as its own controller, and returns at once.
     void runObject();
     // The body of a run thread: the caller starts the thread. Reports the
@@ -159,6 +159,10 @@ public:
     static void simulateKeyReleaseForKeycode(quint32 keycode, bool onlyModifiers);
     // Key-up for every held key but the modifiers 55 to 59.
     static void releaseAllNormalKeys();
+    // Key-up for every key the engine still holds down (a key action's
+    // press waiting for its release): on a stop and at the quit. Such a key
+    // does not auto-repeat while held; each gets its repeat back.
+    static void releaseHeldKeys();
     // Mouse operations answer the backend's error code, 0 on success.
     static int simulatePrimaryMouseButtonEventAt(const QPointF& point, bool buttonDown);
     static int simulateSecondaryMouseButtonEventAt(const QPointF& point, bool buttonDown);

@@ -78,6 +78,8 @@ void QVAction::releaseAllNormalKeys()
     }
 }
 
+void QVAction::releaseHeldKeys() { poster().releaseOwnKeys(); }
+
 int QVAction::simulatePrimaryMouseButtonEventAt(const QPointF& point, bool buttonDown)
 {
     return logged(poster().postMouseButton(EventPoster::Button::Primary, point, buttonDown),

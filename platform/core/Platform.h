@@ -42,6 +42,12 @@ public:
     // outermost begin and end.
     virtual void beginExclusive() = 0;
     virtual void endExclusive() = 0;
+    // A key that this process holds down does not auto-repeat (the X
+    // server repeats a key held through XTest): the backend switches the
+    // repeat of such a key off while it is held and back on when it is let
+    // go. This lets go of every key the process still holds (a stop, the
+    // quit), so each gets its repeat back.
+    virtual void releaseOwnKeys() = 0;
 };
 
 // The process that posted a distributed notification, as the desktop

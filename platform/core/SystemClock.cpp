@@ -1,6 +1,7 @@
 #include "SystemClock.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QTimer>
 
 namespace zelk {
@@ -9,7 +10,14 @@ SystemClock::SystemClock() = default;
 
 SystemClock::~SystemClock()
 {
-    if (m_timer)
+    // Queued re-arms find the clock gone. The timer is the application's
+    // child: gone with it already when the application went first.
+    m_alive->store(false);
+    if (!m_timer)
+        return;
+    if (QThread::currentThread() == m_timer->thread())
+        delete m_timer.data();
+    else
         m_timer->deleteLater();
 }
 
@@ -24,7 +32,12 @@ ObserverHandle SystemClock::scheduleAt(const QDateTime& when, std::function<void
         handle = m_center.addObserver(name, nullptr, [fn](const Notification&) { fn(); });
         m_timers.insert(when, name);
     }
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [this] { rearm(); }, Qt::QueuedConnection);
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        QMetaObject::invokeMethod(app, [this, alive = m_alive] {
+            if (alive->load())
+                rearm();
+        }, Qt::QueuedConnection);
+    }
     return handle;
 }
 

@@ -5,10 +5,11 @@
 #include "DesktopServices.h"
 
 #include <QMultiMap>
+#include <QPointer>
+#include <QTimer>
+#include <atomic>
 #include <memory>
 #include <mutex>
-
-class QTimer;
 
 namespace zelk {
 
@@ -26,7 +27,8 @@ private:
     QMultiMap<QDateTime, QString> m_timers;
     quint64 m_next = 1;
     NotificationCenter m_center;
-    QTimer* m_timer = nullptr; // lives on the main thread
+    QPointer<QTimer> m_timer; // lives on the main thread
+    std::shared_ptr<std::atomic<bool>> m_alive = std::make_shared<std::atomic<bool>>(true);
 };
 
 } // namespace zelk

@@ -23,6 +23,10 @@ constexpr uint16_t kCapsLock = 57;
 // keep the poster (and its lock) busy for ever.
 constexpr int64_t kMaxScrollClicks = 1000;
 
+// The stored codes of the modifier keys (left and right) and fn: the
+// server does not repeat them.
+bool isModifierKeyCode(uint16_t keyCode) { return keyCode >= 55 && keyCode <= 63; }
+
 bool isDown(const char* keys, unsigned keycode)
 {
     return (keys[keycode / 8] >> (keycode % 8)) & 1;
@@ -61,6 +65,8 @@ XEventPoster::XEventPoster() = default;
 
 XEventPoster::~XEventPoster()
 {
+    // Keys left down would stay down (and repeat) after we are gone.
+    releaseOwnKeys();
     if (m_display) {
         x11::stopTrapping(m_display);
         XCloseDisplay(m_display);
@@ -143,13 +149,67 @@ int XEventPoster::postKey(uint16_t keyCode, bool down)
     const uint8_t keycode = m_keys.keycodeForPosting(keyCode);
     if (!keycode)
         return UnmappedKey;
+    if (down && !m_ownHeld.contains(keycode) && !isModifierKeyCode(keyCode))
+        holdWithoutRepeat(keycode);
     XTestFakeKeyEvent(m_display, keycode, down, CurrentTime);
+    if (!down)
+        letGo(keycode);
+    // The server has it all once the sync is back: another client reading
+    // the keyboard then sees the repeat as we left it.
     const int error = sync();
     if (down && !error && !m_ownHeld.contains(keycode))
         m_ownHeld << keycode;
-    else if (!down)
-        m_ownHeld.removeAll(keycode);
     return error;
+}
+
+void XEventPoster::holdWithoutRepeat(uint8_t keycode)
+{
+    // The server repeats a key held through XTest like a held physical
+    // key: its per-key repeat is off while we hold it.
+    XKeyboardState state;
+    XGetKeyboardControl(m_display, &state);
+    if (!((state.auto_repeats[keycode / 8] >> (keycode % 8)) & 1))
+        return; // the user has it off already: left as it is
+    setKeyRepeat(keycode, false);
+    m_repeatLent << keycode;
+}
+
+void XEventPoster::setKeyRepeat(uint8_t keycode, bool on)
+{
+    XKeyboardControl control;
+    control.key = keycode;
+    control.auto_repeat_mode = on ? AutoRepeatModeOn : AutoRepeatModeOff;
+    XChangeKeyboardControl(m_display, KBKey | KBAutoRepeatMode, &control);
+}
+
+void XEventPoster::letGo(uint8_t keycode)
+{
+    m_ownHeld.removeAll(keycode);
+    if (m_repeatLent.removeAll(keycode) > 0)
+        setKeyRepeat(keycode, true);
+}
+
+void XEventPoster::releaseOwnKeys()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_display)
+        return;
+    const QList<uint8_t> held = m_ownHeld;
+    for (uint8_t keycode : held) {
+        XTestFakeKeyEvent(m_display, keycode, False, CurrentTime);
+        letGo(keycode);
+    }
+    sync();
+}
+
+bool XEventPoster::keyRepeats(uint8_t keycode)
+{
+    std::lock_guard lock(m_mutex);
+    if (open())
+        return false;
+    XKeyboardState state;
+    XGetKeyboardControl(m_display, &state);
+    return (state.auto_repeats[keycode / 8] >> (keycode % 8)) & 1;
 }
 
 int XEventPoster::postMouseButton(Button button, const QPointF& at, bool down)

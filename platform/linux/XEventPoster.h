@@ -34,8 +34,14 @@ public:
     KeyMap heldKeys() override;
     void beginExclusive() override;
     void endExclusive() override;
+    void releaseOwnKeys() override;
+    // Whether the server auto-repeats the X key (tests).
+    bool keyRepeats(uint8_t keycode);
 
 private:
+    void holdWithoutRepeat(uint8_t keycode);
+    void setKeyRepeat(uint8_t keycode, bool on);
+    void letGo(uint8_t keycode);
     int open();
     void refreshKeymap();
     int sync();
@@ -52,6 +58,7 @@ private:
     KeyTable m_keys;
     QList<uint8_t> m_releasedModifiers;
     QList<uint8_t> m_ownHeld; // keycodes posted down here and not up yet
+    QList<uint8_t> m_repeatLent; // their repeat is off until they are let go
 };
 
 } // namespace zelk

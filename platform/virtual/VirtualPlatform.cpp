@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 
 namespace zelk {
 
@@ -60,11 +61,50 @@ int VirtualPlatform::postKey(uint16_t keyCode, bool down)
     PostedEvent e = eventOfKind(down ? PostedEvent::KeyDown : PostedEvent::KeyUp);
     e.keyCode = keyCode;
     m_log.append(e);
-    if (down)
+    if (down) {
         m_held.insert(keyCode);
-    else
+        m_ownHeld.insert(keyCode);
+        if (keyCode < 55 || keyCode > 63) {
+            if (!m_noRepeat.contains(keyCode)) {
+                m_noRepeat.insert(keyCode);
+                m_repeatLent.insert(keyCode);
+            }
+        }
+    } else {
         m_held.remove(keyCode);
+        m_ownHeld.remove(keyCode);
+        if (m_repeatLent.remove(keyCode))
+            m_noRepeat.remove(keyCode);
+    }
     return 0;
+}
+
+void VirtualPlatform::releaseOwnKeys()
+{
+    QList<uint16_t> keys;
+    {
+        std::lock_guard lock(m_mutex);
+        keys = m_ownHeld.values();
+    }
+    std::sort(keys.begin(), keys.end());
+    for (uint16_t key : std::as_const(keys))
+        postKey(key, false);
+}
+
+bool VirtualPlatform::keyRepeats(uint16_t keyCode) const
+{
+    std::lock_guard lock(m_mutex);
+    return !(keyCode >= 55 && keyCode <= 63) && !m_noRepeat.contains(keyCode);
+}
+
+void VirtualPlatform::userSetsKeyRepeat(uint16_t keyCode, bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_repeatLent.remove(keyCode);
+    if (on)
+        m_noRepeat.remove(keyCode);
+    else
+        m_noRepeat.insert(keyCode);
 }
 
 int VirtualPlatform::postMouseButton(Button button, const QPointF& at, bool down)

@@ -66,6 +66,7 @@ public:
     KeyMap heldKeys() override;
     void beginExclusive() override;
     void endExclusive() override;
+    void releaseOwnKeys() override;
 
     // DistributedNotificationCenter: observers are called synchronously.
     // Posts come from this process unless a test says otherwise.
@@ -81,6 +82,10 @@ public:
     void userPressesKey(uint16_t keyCode);    // held, not logged
     void userReleasesKey(uint16_t keyCode);
     int exclusiveDepth() const;               // begins minus ends
+    // Per-key auto-repeat, on for every key but the modifiers until the
+    // user or a posted key holds it otherwise.
+    bool keyRepeats(uint16_t keyCode) const;
+    void userSetsKeyRepeat(uint16_t keyCode, bool on);
     QPointF pointerPosition() const;
     struct Posted { QString name; QVariantMap userInfo; };
     QList<Posted> postedNotifications() const;
@@ -90,6 +95,9 @@ private:
     mutable std::mutex m_mutex;
     QList<PostedEvent> m_log;
     QSet<uint16_t> m_held;
+    QSet<uint16_t> m_ownHeld;     // posted down, not up yet
+    QSet<uint16_t> m_noRepeat;    // keys whose repeat is off
+    QSet<uint16_t> m_repeatLent;  // switched off while held, back on at release
     int m_exclusive = 0;
     QPointF m_pointer;
     QList<Posted> m_posted;

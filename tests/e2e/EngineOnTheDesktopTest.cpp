@@ -347,4 +347,75 @@ TEST_F(EngineOnTheDesktopTest, StartingTheEngineAgainOnAnotherDisplayAsksTheOneO
     EXPECT_TRUE(client->waitForText("first")) << "typed: " << client->text().toStdString();
 }
 
+TEST_F(EngineOnTheDesktopTest, RunningApplicationsMenuStaysUntilAKeyOrAClickClosesIt)
+{
+    DataFiles files;
+    files.actions = {action(0, "Running applications", "ApplicationShortcut", {{"Action", 2}, {"Order", 0}, {"HideOthers", false}}),
+                     typeTextAction(1, "after")};
+    files.contexts = {context(0, "Everywhere", 0)};
+    files.launchers = {keyLauncher(0, CtrlAlt | KeyF), keyLauncher(1, CtrlAlt | KeyT)};
+    files.shortcuts = {shortcut(0, "Menu", {0}, {0}, {0}), shortcut(1, "Types", {1}, {1}, {0})};
+    ASSERT_NO_FATAL_FAILURE(start(files));
+    const qint64 engine = desktop->engine()->pid();
+
+    struct Case {
+        const char* what;
+        QStringList close; // xdotool's arguments
+    };
+    const QList<Case> cases = {{"a click on an item", {"mousemove", "330", "310", "click", "1"}},
+                               {"a click elsewhere", {"mousemove", "5", "5", "click", "1"}},
+                               {"a key", {"key", "Escape"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(desktop->xdotool({"mousemove", "300", "300"}));
+        ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+f"}));
+        ASSERT_TRUE(pollUntil([&] { return !desktop->windowsOf(engine).isEmpty(); }, 15000)) << "no menu came up";
+        // The user looks at the menu for a while: it is still there.
+        EXPECT_FALSE(pollUntil([&] { return desktop->windowsOf(engine).isEmpty(); }, 1500)) << "the menu vanished by itself";
+        ASSERT_TRUE(desktop->xdotool(c.close));
+        EXPECT_TRUE(pollUntil([&] { return desktop->windowsOf(engine).isEmpty(); }, 15000))
+            << "the menu stayed: " << desktop->windowsOf(engine).size() << " windows";
+    }
+    // The engine goes on: the run that showed the menu has ended, hot keys work.
+    ASSERT_TRUE(desktop->focus(*client));
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+t"}));
+    EXPECT_TRUE(client->waitForText("after")) << "typed: " << client->text().toStdString();
+}
+
+TEST_F(EngineOnTheDesktopTest, EngineEndsOnSigtermEveryTimeAfterAShortSession)
+{
+    // The keys of a short session: a hot key, a two-key launcher, a key a
+    // context rule switches off and a run-on-release launcher. The engine
+    // must be gone (its instance lock with it) after each SIGTERM.
+    DataFiles files;
+    files.actions = {typeTextAction(0, "a"), typeTextAction(1, "b"), typeTextAction(2, "never"), typeTextAction(3, "c")};
+    files.contexts = {context(0, "Everywhere", 0, {}, {excludeRule(CtrlAlt | KeyX)})};
+    files.launchers = {keyLauncher(0, CtrlAlt | KeyT), keyLauncher(1, CtrlAlt | KeyK, {.secondKey = KeyJ}),
+                       keyLauncher(2, CtrlAlt | KeyX), keyLauncher(3, CtrlAlt | KeyR, {.release = true, .secondKey = {}})};
+    files.shortcuts = {shortcut(0, "A", {0}, {0}, {0}), shortcut(1, "B", {1}, {1}, {0}), shortcut(2, "X", {2}, {2}, {0}),
+                       shortcut(3, "C", {3}, {3}, {0})};
+    ASSERT_TRUE(desktop->writeData(files));
+    client = desktop->startClient("ZelkTarget");
+    ASSERT_NE(client->window(), 0u);
+    QString typed;
+    for (int round = 1; round <= 4; ++round) {
+        SCOPED_TRACE(round);
+        QString why;
+        ASSERT_TRUE(desktop->startEngine(&why)) << why.toStdString();
+        ASSERT_TRUE(desktop->focus(*client));
+        const struct {
+            QStringList keys;
+            QString text;
+        } presses[] = {{{"ctrl+alt+t"}, "a"}, {{"ctrl+alt+k", "ctrl+alt+j"}, "b"}, {{"ctrl+alt+x", "ctrl+alt+r"}, "c"}};
+        for (const auto& press : presses) {
+            ASSERT_TRUE(desktop->xdotool(QStringList{"key"} + press.keys));
+            typed += press.text;
+            EXPECT_TRUE(client->waitForText(typed)) << "typed: " << client->text().toStdString();
+        }
+        desktop->engine()->terminate();
+        ASSERT_TRUE(desktop->engine()->waitForExit(15000)) << "the engine hangs on its way out";
+        EXPECT_EQ(desktop->engine()->exitCode(), 0);
+    }
+}
+
 } // namespace

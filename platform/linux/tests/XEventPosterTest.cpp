@@ -2,6 +2,7 @@
 // test's own: what arrives is what a real application would see.
 #include "LinuxPlatform.h"
 #include "X11TestSupport.h"
+#include "TestSupport.h"
 #include "XEventPoster.h"
 
 #include <QFile>
@@ -133,6 +134,58 @@ TEST_F(XEventPosterTest, HeldKeysReportPostedKeysByStoredCode)
     EXPECT_EQ(held[6], 0x80);  // command: key 55 is byte 6, bit 7
     for (uint16_t key : {122, 55, 0})
         ASSERT_EQ(events().postKey(key, false), 0);
+    EXPECT_TRUE(noneHeld(events().heldKeys()));
+}
+
+// Whether the server repeats the key, as any client reads it.
+bool repeats(Display* display, unsigned keycode)
+{
+    XKeyboardState state;
+    XGetKeyboardControl(display, &state);
+    return (state.auto_repeats[keycode / 8] >> (keycode % 8)) & 1;
+}
+
+TEST_F(XEventPosterTest, HeldKeyDoesNotRepeatAndGetsItsRepeatBack)
+{
+    const unsigned a = client->keycodeOf(XK_a);
+    ASSERT_TRUE(repeats(client->display(), a)) << "the server's default repeats letters";
+
+    // Held longer than the server's repeat delay: one press, no repeats.
+    ASSERT_EQ(events().postKey(0, true), 0);
+    EXPECT_FALSE(repeats(client->display(), a));
+    QList<Event> got;
+    EXPECT_FALSE(zelk::test::waitUntil([&] {
+        got += client->takeEvents();
+        return got.size() > 1;
+    }, 1200)) << "the held key repeated";
+    ASSERT_EQ(events().postKey(0, false), 0);
+    EXPECT_TRUE(repeats(client->display(), a)) << "the release gives the repeat back";
+
+    // A stop lets go of what we hold, repeat back; a modifier is left alone.
+    ASSERT_EQ(events().postKey(55, true), 0);
+    ASSERT_EQ(events().postKey(0, true), 0);
+    events().releaseOwnKeys();
+    EXPECT_TRUE(noneHeld(events().heldKeys()));
+    EXPECT_TRUE(repeats(client->display(), a));
+
+    // A key the user has set not to repeat stays so.
+    XKeyboardControl off;
+    off.key = int(a);
+    off.auto_repeat_mode = AutoRepeatModeOff;
+    XChangeKeyboardControl(client->display(), KBKey | KBAutoRepeatMode, &off);
+    tap(0);
+    EXPECT_FALSE(repeats(client->display(), a));
+    off.auto_repeat_mode = AutoRepeatModeOn;
+    XChangeKeyboardControl(client->display(), KBKey | KBAutoRepeatMode, &off);
+    XSync(client->display(), False);
+
+    // The quit: a poster that goes lets go of its keys, repeat back.
+    {
+        XEventPoster own;
+        ASSERT_EQ(own.postKey(0, true), 0);
+        EXPECT_FALSE(repeats(client->display(), a));
+    }
+    EXPECT_TRUE(repeats(client->display(), a));
     EXPECT_TRUE(noneHeld(events().heldKeys()));
 }
 

@@ -3,6 +3,7 @@
 #include "Log.h"
 #include "NotificationCenter.h"
 #include "Platform.h"
+#include "WorkerPool.h"
 
 #include <QAction>
 #include <QMenu>
@@ -300,11 +301,11 @@ void ApplicationShortcut::activateProcessFromMenu(QAction* item)
 {
     const QString name = item->data().toString();
     const bool hideOthers = item->property("tag").toInt() > 0;
-    std::thread([name, hideOthers] {
+    runInBackground([name, hideOthers] {
         const QString error = activateProcessWithPathName(name, hideOthers, classObject());
         if (!error.isEmpty())
             zlog("ApplicationShortcut", "activateProcessFromMenu") << error;
-    }).detach();
+    });
 }
 
 void ApplicationShortcut::launchApplicationFromMenu(QAction* item)
@@ -313,11 +314,11 @@ void ApplicationShortcut::launchApplicationFromMenu(QAction* item)
     if (path.isEmpty())
         return;
     const bool hideOthers = item->property("tag").toInt() > 0;
-    std::thread([path, hideOthers] {
+    runInBackground([path, hideOthers] {
         const QString error = launchApplication(path, hideOthers, classObject());
         if (!error.isEmpty())
             zlog("ApplicationShortcut", "launchApplicationFromMenu") << error;
-    }).detach();
+    });
 }
 
 // --- Switching -----------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "PluginClasses.h"
 #include "FormatText.h"
 #include "Log.h"
+#include "MainThread.h"
 #include "QVUtilityClass.h"
 
 #include <QCoreApplication>
@@ -81,25 +82,17 @@ bool ActionRunner::pollWhileRunning(QVActionController* controller, double step,
     }
 }
 
-void ActionRunner::runOnMainThread(const std::function<void()>& fn)
-{
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() == app->thread()) {
-        fn();
-        return;
-    }
-    QMetaObject::invokeMethod(app, fn, Qt::BlockingQueuedConnection);
-}
+void ActionRunner::runOnMainThread(const std::function<void()>& fn) { MainThread::run(fn, true); }
 
 void ActionRunner::showFloatingMenu(const std::function<QMenu*()>& build)
 {
-    runOnMainThread([&build] {
-        QMenu* menu = build();
-        if (!menu)
-            return;
-        QVAction::displayFloatingMenu(menu);
-        delete menu;
-    });
+    QMenu* menu = nullptr;
+    runOnMainThread([&build, &menu] { menu = build(); });
+    if (!menu)
+        return;
+    // The menu lives on the main thread; this thread waits until it closes.
+    QVAction::displayFloatingMenu(menu);
+    MainThread::run([menu] { delete menu; }, false);
 }
 
 QStringList ActionRunner::recentAppPathArray()

@@ -263,6 +263,22 @@ TEST_F(ApplicationShortcutRunnerTest, MenuOfARunThreadIsShownOnTheMainThread)
     EXPECT_EQ(scope.utility.shownMenus(), QStringList{"*C, B, A"});
 }
 
+TEST_F(ApplicationShortcutRunnerTest, RunWaitsUntilTheUserPicksFromItsMenu)
+{
+    scope.utility.holdOpen = true;
+    const auto action = make(params({{"Action", 2}}));
+    ws->clearRequests();
+    std::thread thread([&] { action->runActionFromObjectInThread(controller); });
+    ASSERT_TRUE(waitUntil([&] { return scope.utility.isMenuOpen(); }));
+    // The user takes a while: the run neither ends nor drops its menu.
+    EXPECT_FALSE(waitUntil([&] { return controller->ended.load(); }, 300));
+    scope.utility.pick("B");
+    EXPECT_TRUE(waitUntil([&] { return controller->ended.load(); }));
+    thread.join();
+    EXPECT_EQ(controller->outcome, QString());
+    EXPECT_TRUE(waitUntil([&] { return ws->requests().contains("activate B.desktop"); })) << ws->requests().join(", ").toStdString();
+}
+
 TEST_F(ApplicationShortcutRunnerTest, MenuItemOfTheEnginesMenusGetsTheApplications)
 {
     const auto action = std::dynamic_pointer_cast<ApplicationShortcut>(make(params({{"Action", 2}, {"Order", 1}})));

@@ -1,11 +1,14 @@
 #pragma once
 // Fakes for the running side's tests: controllers, the engine's QVUtility
 // (menus are recorded and may be answered), and the built plug-in's path.
+#include "MainThread.h"
 #include "QVAction.h"
 #include "QVUtilityClass.h"
 #include "TestSupport.h"
 
 #include <QMenu>
+#include <QPointer>
+#include <QTimer>
 #include <QStringList>
 #include <atomic>
 #include <mutex>
@@ -46,32 +49,62 @@ public:
 };
 
 // The engine's utility class: menus are recorded (titles, "*" before a
-// checked one, "-" before one that does nothing) and the item named by
-// choose is triggered.
+// checked one, "-" before one that does nothing). Like the engine's, a menu
+// is shown on the main thread and the caller waits until it closes; the
+// user's choice comes in a later turn of the main loop: the item named by
+// choose, or, with holdOpen, whatever the test picks with pick().
 class FakeEngineUtility : public QVUtilityClass {
 public:
     void displayFloatingMenu(QMenu* menu) override
     {
-        QStringList titles;
-        QAction* chosen = nullptr;
-        for (QAction* item : menu->actions()) {
-            QString title = item->text();
-            if (item->isChecked())
-                title.prepend('*');
-            if (!item->data().isValid())
-                title.prepend('-');
-            titles.append(title);
-            if (item->text() == choose)
-                chosen = item;
-        }
-        {
-            std::lock_guard lock(mutex);
-            menus.append(titles.join(", "));
-        }
-        if (chosen)
-            chosen->trigger();
+        MainThread::runUntilDone([this, menu](std::function<void()> done) {
+            QStringList titles;
+            for (QAction* item : menu->actions()) {
+                QString title = item->text();
+                if (item->isChecked())
+                    title.prepend('*');
+                if (!item->data().isValid())
+                    title.prepend('-');
+                titles.append(title);
+            }
+            {
+                std::lock_guard lock(mutex);
+                menus.append(titles.join(", "));
+                open = menu;
+                closeOpen = done;
+            }
+            if (!holdOpen)
+                QTimer::singleShot(0, menu, [this] { pick(choose); });
+        });
     }
     QStringList recentAppPathArray() override { return recent; }
+
+    // The user picks the item with that title, or closes the menu without
+    // a choice when there is none (main thread).
+    void pick(const QString& title)
+    {
+        QPointer<QMenu> menu;
+        std::function<void()> done;
+        {
+            std::lock_guard lock(mutex);
+            menu = open;
+            done = std::move(closeOpen);
+            open = nullptr;
+        }
+        if (!menu || !done)
+            return;
+        for (QAction* item : menu->actions())
+            if (item->text() == title) {
+                item->trigger();
+                break;
+            }
+        done();
+    }
+    bool isMenuOpen()
+    {
+        std::lock_guard lock(mutex);
+        return bool(closeOpen);
+    }
 
     QStringList shownMenus()
     {
@@ -80,9 +113,12 @@ public:
     }
 
     QString choose;
+    std::atomic<bool> holdOpen{false};
     QStringList recent;
     std::mutex mutex;
     QStringList menus;
+    QPointer<QMenu> open;
+    std::function<void()> closeOpen;
 };
 
 // The built engine plug-in.

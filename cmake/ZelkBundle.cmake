@@ -20,14 +20,22 @@ function(zelk_bundle_resources dest src)
   endforeach()
 endfunction()
 
-# Puts a shared library or plug-in into a bundle folder, with an rpath that
+# Gives a program or library of the bundle its run path: only folders
+# relative to where it lies ($ORIGIN), built in as they are installed, since
+# the install copies the built tree as it is (an absolute build folder here
+# would outlive the build in every installed copy).
+function(zelk_bundle_rpath target)
+  set_target_properties(${target} PROPERTIES
+    BUILD_WITH_INSTALL_RPATH ON
+    INSTALL_RPATH "${ARGN}")
+endfunction()
+
+# Puts a shared library or plug-in into a bundle folder, with a run path that
 # finds the frameworks from where it lands.
 function(zelk_place_library target dir)
   cmake_parse_arguments(ARG "" "" "RPATH" ${ARGN})
-  set_target_properties(${target} PROPERTIES
-    LIBRARY_OUTPUT_DIRECTORY "${dir}"
-    BUILD_RPATH "\$ORIGIN;${ARG_RPATH}"
-    INSTALL_RPATH "\$ORIGIN;${ARG_RPATH}")
+  set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY "${dir}")
+  zelk_bundle_rpath(${target} "\$ORIGIN;${ARG_RPATH}")
 endfunction()
 
 # zelk_action_plugin(<name> CONTENTS <bundle contents> FRAMEWORK <target> RPATH <paths>)

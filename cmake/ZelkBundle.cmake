@@ -55,6 +55,7 @@ function(zelk_action_plugin name)
     "${CMAKE_CURRENT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}/frame"
     "${CMAKE_SOURCE_DIR}/plugins/shared" "${CMAKE_SOURCE_DIR}/plugins/shared/frame")
   target_link_libraries(${name} PUBLIC ${ARG_FRAMEWORK} Qt6::Widgets)
+  zelk_use_pch(${name} LIBRARY)
   zelk_place_library(${name} "${ARG_CONTENTS}/PlugIns" RPATH "${ARG_RPATH}")
   zelk_bundle_info("${ARG_CONTENTS}/PlugIns/${name}" ${name} org.zelk.${name} BNDL PRINCIPAL_CLASS ApplicationShortcut)
   zelk_bundle_resources("${ARG_CONTENTS}/PlugIns/${name}/Resources"
@@ -70,8 +71,12 @@ function(zelk_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE zelk_test_support ${ARG_LIBS})
+  zelk_use_pch(${name} TEST)
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
+  endif()
+  if("unit" IN_LIST ARG_LABELS)
+    add_dependencies(zelk_unit_tests ${name})
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

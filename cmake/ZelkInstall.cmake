@@ -24,6 +24,8 @@ install(CODE [[
   foreach(c "\\" "\"" "`" "$")
     string(REPLACE "${c}" "\\${c}" ZELK_ENGINE_EXEC "${ZELK_ENGINE_EXEC}")
   endforeach()
+  # The file's string escapes come off first: backslashes twice.
+  string(REPLACE "\\" "\\\\" ZELK_ENGINE_EXEC "${ZELK_ENGINE_EXEC}")
   string(REPLACE "%" "%%" ZELK_ENGINE_EXEC "${ZELK_ENGINE_EXEC}")
   configure_file("${ZELK_DESKTOP_TEMPLATE}" "${ZELK_DESKTOP_STAGE}/org.zelk.Zelk.desktop" @ONLY)
   file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/applications" TYPE FILE

@@ -36,5 +36,15 @@ function(zelk_use_pch target kind)
     target_precompile_headers(${target} REUSE_FROM zelk_pch_library)
   elseif(kind STREQUAL "TEST" AND TARGET zelk_pch_test)
     target_precompile_headers(${target} REUSE_FROM zelk_pch_test)
+  else()
+    return()
+  endif()
+  # A test or benchmark program has no QObject of its own to run moc on:
+  # its moc file is empty, and loading the header for it would cost more
+  # than compiling it.
+  get_target_property(type ${target} TYPE)
+  if(kind STREQUAL "TEST" OR type STREQUAL "EXECUTABLE")
+    set_source_files_properties("${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/mocs_compilation.cpp"
+      TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
   endif()
 endfunction()

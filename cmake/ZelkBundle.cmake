@@ -20,14 +20,22 @@ function(zelk_bundle_resources dest src)
   endforeach()
 endfunction()
 
-# Puts a shared library or plug-in into a bundle folder, with an rpath that
+# Gives a program or library of the bundle its run path: only folders
+# relative to where it lies ($ORIGIN), built in as they are installed, since
+# the install copies the built tree as it is (an absolute build folder here
+# would outlive the build in every installed copy).
+function(zelk_bundle_rpath target)
+  set_target_properties(${target} PROPERTIES
+    BUILD_WITH_INSTALL_RPATH ON
+    INSTALL_RPATH "${ARGN}")
+endfunction()
+
+# Puts a shared library or plug-in into a bundle folder, with a run path that
 # finds the frameworks from where it lands.
 function(zelk_place_library target dir)
   cmake_parse_arguments(ARG "" "" "RPATH" ${ARGN})
-  set_target_properties(${target} PROPERTIES
-    LIBRARY_OUTPUT_DIRECTORY "${dir}"
-    BUILD_RPATH "\$ORIGIN;${ARG_RPATH}"
-    INSTALL_RPATH "\$ORIGIN;${ARG_RPATH}")
+  set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY "${dir}")
+  zelk_bundle_rpath(${target} "\$ORIGIN;${ARG_RPATH}")
 endfunction()
 
 # zelk_action_plugin(<name> CONTENTS <bundle contents> FRAMEWORK <target> RPATH <paths>)
@@ -47,6 +55,7 @@ function(zelk_action_plugin name)
     "${CMAKE_CURRENT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}/frame"
     "${CMAKE_SOURCE_DIR}/plugins/shared" "${CMAKE_SOURCE_DIR}/plugins/shared/frame")
   target_link_libraries(${name} PUBLIC ${ARG_FRAMEWORK} Qt6::Widgets)
+  zelk_use_pch(${name} LIBRARY)
   zelk_place_library(${name} "${ARG_CONTENTS}/PlugIns" RPATH "${ARG_RPATH}")
   zelk_bundle_info("${ARG_CONTENTS}/PlugIns/${name}" ${name} org.zelk.${name} BNDL PRINCIPAL_CLASS ApplicationShortcut)
   zelk_bundle_resources("${ARG_CONTENTS}/PlugIns/${name}/Resources"
@@ -62,8 +71,12 @@ function(zelk_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE zelk_test_support ${ARG_LIBS})
+  zelk_use_pch(${name} TEST)
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
+  endif()
+  if("unit" IN_LIST ARG_LABELS)
+    add_dependencies(zelk_unit_tests ${name})
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

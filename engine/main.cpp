@@ -2,6 +2,7 @@
 // application object and runs the event loop until the object quits.
 // SIGINT and SIGTERM (the session ending) quit the way the user's quit does.
 #include "Bundle.h"
+#include "JournalLog.h"
 #include "Log.h"
 #include "Platform.h"
 #include "QVAppl.h"
@@ -50,12 +51,12 @@ void quitOnSignals(engine::QVAppl* appl)
 
 int main(int argc, char** argv)
 {
+    zelk::JournalLog::install(QStringLiteral("Zelk"));
     // Without a display Qt would abort with a trace; say what is missing instead.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fputs("Zelk needs an X11 desktop session: start it from a desktop session, or set DISPLAY "
-                   "(for example DISPLAY=:0 Zelk).\n",
-                   stderr);
+        zelk::zlog("QVAppl", "main") << "Zelk needs an X11 desktop session: start it from a desktop session, or set "
+                                        "DISPLAY (for example DISPLAY=:0 Zelk).";
         return 1;
     }
 

@@ -23,6 +23,7 @@ TEST_F(EngineProcessTest, WithoutADisplayItSaysWhatItNeedsInOneLine)
     QProcessEnvironment env;
     env.insert("PATH", qEnvironmentVariable("PATH"));
     env.insert("HOME", home->path());
+    env.insert("QT_FORCE_STDERR_LOGGING", "1");
     engine.setProcessEnvironment(env);
     engine.start(engineBinary(), {});
     ASSERT_TRUE(engine.waitForFinished(30000)) << engine.errorString().toStdString();

@@ -152,6 +152,22 @@ std::optional<DesktopEntry> DesktopEntries::read(const QString& path, const QStr
     return entry;
 }
 
+QString DesktopEntries::quoteExecArgument(const QString& argument)
+{
+    QString quoted;
+    for (const QChar c : argument) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    // The file's string escapes come off before the quoting rules apply,
+    // so every backslash is written twice, and a line break must not end
+    // the line; '%' starts a field code.
+    quoted.replace('\\', QStringLiteral("\\\\")).replace('%', QStringLiteral("%%"));
+    quoted.replace('\n', QStringLiteral("\\n")).replace('\r', QStringLiteral("\\r")).replace('\t', QStringLiteral("\\t"));
+    return '"' + quoted + '"';
+}
+
 std::optional<QStringList> DesktopEntries::splitExec(const QString& exec)
 {
     QStringList args;

@@ -42,6 +42,9 @@ public:
     static std::optional<DesktopEntry> read(const QString& path, const QString& id = {});
     // Exec split into arguments by its quoting rules; nullopt when malformed.
     static std::optional<QStringList> splitExec(const QString& exec);
+    // One argument as an Exec value holds it in the file, so that reading
+    // and splitting give it back: quoted, escaped, '%' doubled.
+    static QString quoteExecArgument(const QString& argument);
     // The command lines that start the entry with the documents (paths or
     // URLs): the field codes expanded; one line per document when Exec
     // takes a single file or URL. Empty when Exec is malformed.

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "Bundle.h"
+#include "DesktopEntries.h"
 #include "Log.h"
 
 #include <QDir>
@@ -33,9 +34,8 @@ bool LinuxLoginItems::setEnabled(const QString& identifier, const QString& path,
         zlog("LinuxLoginItems", "setEnabled") << "no program in" << path;
         return false;
     }
-    exec.replace('\\', "\\\\").replace('"', "\\\"").replace('`', "\\`").replace('$', "\\$");
-    const QString entry = QString("[Desktop Entry]\nType=Application\nName=%1\nExec=\"%2\"\nX-GNOME-Autostart-enabled=true\nNoDisplay=true\n")
-                              .arg(identifier, exec);
+    const QString entry = QString("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\nX-GNOME-Autostart-enabled=true\nNoDisplay=true\n")
+                              .arg(identifier, DesktopEntries::quoteExecArgument(exec));
     QString error;
     if (!writeFileAtomically(file, entry.toUtf8(), &error)) {
         zlog("LinuxLoginItems", "setEnabled") << error;

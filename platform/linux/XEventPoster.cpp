@@ -142,7 +142,7 @@ int XEventPoster::postKey(uint16_t keyCode, bool down)
     if (keyCode == kCapsLock) {
         // A synthetic Caps Lock press flips the user's caps lock on X, and
         // nothing ever flips it back.
-        qDebug().noquote() << "XEventPoster postKey: Caps Lock not posted";
+        qCDebug(zelkTrace).noquote() << "XEventPoster postKey: Caps Lock not posted";
         return 0;
     }
     refreshKeymap();

@@ -236,6 +236,7 @@ QProcessEnvironment Desktop::environment() const
     QProcessEnvironment env;
     env.insert("PATH", qEnvironmentVariable("PATH"));
     env.insert("LANG", "C.UTF-8");
+    env.insert("QT_FORCE_STDERR_LOGGING", "1"); // its log is the test's to read
     env.insert("HOME", home);
     env.insert("XDG_CONFIG_HOME", home + "/.config");
     env.insert("XDG_DATA_HOME", home + "/.local/share");

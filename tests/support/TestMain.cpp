@@ -13,6 +13,9 @@ int main(int argc, char** argv)
         qputenv("ZELK_SOURCE_DIR", ZELK_SOURCE_DIR_DEFAULT);
     if (!qEnvironmentVariableIsSet("ZELK_APP_DIR"))
         qputenv("ZELK_APP_DIR", ZELK_APP_DIR_DEFAULT);
+    // The programs the tests start write where the tests read, never to the
+    // machine's journal.
+    qputenv("QT_FORCE_STDERR_LOGGING", "1");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

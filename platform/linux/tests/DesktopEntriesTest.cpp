@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace zelk;
@@ -32,6 +33,28 @@ TEST(DesktopEntries, ExecQuoting)
     };
     for (const auto& c : cases)
         EXPECT_EQ(DesktopEntries::splitExec(c.exec), c.args) << c.exec.toStdString();
+}
+
+TEST(DesktopEntries, AQuotedArgumentReadsBackAsItWas)
+{
+    QTemporaryDir dir;
+    const QString arguments[] = {
+        "/usr/bin/plain", "/opt/My Apps/run", R"(/opt/say "hi")", "/opt/`cmd`", "/opt/$HOME", R"(/opt/back\slash)",
+        R"(/opt/ends\)", "/opt/50% off", "/opt/%f", "/opt/two\nlines\nExec=/bin/false", "/opt/tab\there", "/opt/caf\u00e9",
+    };
+    for (const QString& argument : arguments) {
+        const QString path = dir.path() + "/app.desktop";
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(("[Desktop Entry]\nType=Application\nName=App\nExec=" + DesktopEntries::quoteExecArgument(argument)
+                    + " --flag\n").toUtf8());
+        file.close();
+        const auto entry = DesktopEntries::read(path);
+        ASSERT_TRUE(entry.has_value()) << argument.toStdString();
+        const auto lines = DesktopEntries::commandLines(*entry, {});
+        ASSERT_EQ(lines.size(), 1) << argument.toStdString();
+        EXPECT_EQ(lines.first(), (QStringList{argument, "--flag"})) << argument.toStdString();
+    }
 }
 
 TEST(DesktopEntries, FieldCodes)

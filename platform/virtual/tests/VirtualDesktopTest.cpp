@@ -1,5 +1,6 @@
 #include "VirtualDesktop.h"
 #include "SystemClock.h"
+#include "DesktopEntries.h"
 #include "LinuxServices.h"
 #include "TestSupport.h"
 
@@ -129,6 +130,18 @@ TEST_F(LoginItemsTest, AutostartEntryComesAndGoes)
     ASSERT_TRUE(items.setEnabled(id, {}, false));
     EXPECT_FALSE(items.isEnabled(id));
     EXPECT_TRUE(items.setEnabled(id, {}, false)) << "switching off twice is fine";
+}
+
+TEST_F(LoginItemsTest, TheEntryStartsThePathAsGiven)
+{
+    // Installed under a prefix of the user's choosing: quotes, dollars,
+    // per cents and line breaks stay part of the path, never of the entry.
+    LinuxLoginItems items;
+    const QString path = "/opt/50% \"off\" $HOME\nHidden=true/`x`\\ZelkHelper";
+    ASSERT_TRUE(items.setEnabled("org.zelk.Zelk.helper", path, true));
+    const auto entry = DesktopEntries::read(LinuxLoginItems::entryPath("org.zelk.Zelk.helper"));
+    ASSERT_TRUE(entry.has_value()) << "no longer an application entry";
+    EXPECT_EQ(DesktopEntries::commandLines(*entry, {}), QList<QStringList>{QStringList{path}});
 }
 
 TEST_F(LoginItemsTest, ABundleStartsThroughItsExecutable)

@@ -94,7 +94,7 @@ void QVAppl::showMissingDevices(const QVariantList& devices)
             zelk::zlog("QVAppl", "showMissingDevices") << "duplicated" << name;
             continue;
         }
-        zelk::zlog("QVAppl", "showMissingDevices") << "missing:" << name << "-" << description;
+        zelk::zlog("QVAppl", "showMissingDevices") << "misisng:" << name << "-" << description;
         names << name;
     }
     auto* panel = qobject_cast<QVUSBMissingPanel*>(m_usbMissingPanel.data());

@@ -99,6 +99,7 @@ QVUSBManager::~QVUSBManager()
 void QVUSBManager::initDevices()
 {
     m_missing.clear();
+    m_keyboard.reset();
     m_platform = &Platform::instance();
     if (HIDDeviceListExists())
         HIDDisposeDeviceList();
@@ -109,8 +110,15 @@ void QVUSBManager::initDevices()
     if (!keyboard)
         return;
     logKeyboard(*keyboard);
-    if (HIDAddDeviceToQueue(keyboard) == kIOReturnSuccess)
+    watchKeyboard(keyboard);
+}
+
+void QVUSBManager::watchKeyboard(recDevice* keyboard)
+{
+    if (HIDAddDeviceToQueue(keyboard) == kIOReturnSuccess) {
         HIDSetQueueHandler(keyboard, &QVUSBManager::modifierCallback);
+        m_keyboard = HIDRetainDevice(keyboard);
+    }
 }
 
 recDevice* QVUSBManager::deviceWithVendorID(qint64 vendorID, qint64 productID) const
@@ -143,8 +151,19 @@ void QVUSBManager::startWaitEventOfDevice(const QVariantMap& elementDict, const 
     watchDevice(device);
 }
 
+bool QVUSBManager::isModifierKeyboard(const recDevice* device) const
+{
+    const HIDDeviceRef keyboard = m_keyboard.lock();
+    return keyboard && keyboard.get() == device;
+}
+
 void QVUSBManager::watchDevice(recDevice* device)
 {
+    // The keyboard's queue serves its modifiers and its triggers alike.
+    if (isModifierKeyboard(device) && device->queue) {
+        HIDSetQueueHandler(device, &QVUSBManager::keyboardTriggerCallback);
+        return;
+    }
     // A queued device is left as it is: several triggers share one queue.
     if (device->queue)
         return;
@@ -159,6 +178,11 @@ void QVUSBManager::stopWaitEventOfDevice(const QVariantMap& elementDict)
     const auto key = qMakePair(number(elementDict, "usbelementvendorid"), number(elementDict, "usbelementproductid"));
     m_watched.removeAll(key);
     recDevice* device = deviceWithVendorID(key.first, key.second);
+    if (device && isModifierKeyboard(device) && device->queue) {
+        // Its modifiers are still watched.
+        HIDSetQueueHandler(device, &QVUSBManager::modifierCallback);
+        return;
+    }
     if (device && device->queue)
         HIDRemoveDeviceFromQueue(device);
 }
@@ -169,26 +193,54 @@ void QVUSBManager::deviceListChanged(recDevice* device, bool added)
         zlog("QVUSBManager", "deviceListChanged") << "USB device removed:" << device->product;
         return;
     }
+    // A keyboard back (or a first one): its modifiers are watched again.
+    if (m_keyboard.expired() && device->usagePage == 1 && device->usage == 6)
+        watchKeyboard(device);
     if (m_watched.contains(qMakePair(qint64(device->vendorID), qint64(device->productID)))) {
         zlog("QVUSBManager", "deviceListChanged") << "USB device back:" << device->product;
         watchDevice(device);
     }
 }
 
-void QVUSBManager::modifierCallback(recDevice* target, IOReturn result, recDevice*, HIDQueue*)
+void QVUSBManager::readBatch(recDevice* target, IOReturn result, Watch watch)
 {
     if (result != kIOReturnSuccess || !target)
         return;
+    // The handlers may drop the device (a trigger's shortcut reloading the
+    // launchers): hold it for the whole batch.
+    const HIDDeviceRef device = HIDRetainDevice(target);
+    if (!device)
+        return;
+    QVAppl* app = QVAppl::shared();
     HIDQueueEvent event;
-    // Every event of the batch: a modifier let go in the same report as
-    // another key must not stay held.
-    while (HIDNextQueuedEvent(target, &event)) {
-        const recElement* element = hid_ElementWithCookie(target, event.cookie);
-        if (!element || element->usagePage != 7 || element->usage < 0xE0 || element->usage > 0xE7)
+    // Every event of the batch, in order: a modifier let go in the same
+    // report as another key must not stay held, and a press and its release
+    // in one batch must both reach the launchers, or a repeat never stops.
+    while (HIDNextQueuedEvent(device.get(), &event)) {
+        const recElement* element = hid_ElementWithCookie(device.get(), event.cookie);
+        if (!element || !app)
             continue;
-        if (QVAppl* app = QVAppl::shared())
+        const bool modifier = element->usagePage == 7 && element->usage >= 0xE0 && element->usage <= 0xE7;
+        if (modifier && (int(watch) & int(Watch::Modifiers)))
             app->modifierEventUsage(int(element->usage), event.value);
+        if ((int(watch) & int(Watch::Triggers)) && acceptsEvent(*device, *element, event.value))
+            app->HIDEvent(event.value, element->cookie, device->vendorID, device->productID);
     }
+}
+
+void QVUSBManager::modifierCallback(recDevice* target, IOReturn result, recDevice*, HIDQueue*)
+{
+    readBatch(target, result, Watch::Modifiers);
+}
+
+void QVUSBManager::triggerCallback(recDevice* target, IOReturn result, recDevice*, HIDQueue*)
+{
+    readBatch(target, result, Watch::Triggers);
+}
+
+void QVUSBManager::keyboardTriggerCallback(recDevice* target, IOReturn result, recDevice*, HIDQueue*)
+{
+    readBatch(target, result, Watch::Both);
 }
 
 bool QVUSBManager::acceptsEvent(const recDevice& device, const recElement& element, int value)
@@ -212,27 +264,6 @@ bool QVUSBManager::acceptsEvent(const recDevice& device, const recElement& eleme
         << QString::asprintf("unsupported USB Device usagePageValue type: %lld vendorID: %08llx productID: %lld", (long long)page,
                              (long long)device.vendorID, (long long)device.productID);
     return false;
-}
-
-void QVUSBManager::triggerCallback(recDevice* target, IOReturn result, recDevice*, HIDQueue*)
-{
-    if (result != kIOReturnSuccess || !target)
-        return;
-    // The handler may drop the device (a trigger's shortcut reloading the
-    // launchers): hold it for the whole batch.
-    const HIDDeviceRef device = HIDRetainDevice(target);
-    if (!device)
-        return;
-    HIDQueueEvent event;
-    // Every event of the batch, in order: a press and its release in one
-    // batch must both reach the launchers, or a repeat never stops.
-    while (HIDNextQueuedEvent(device.get(), &event)) {
-        const recElement* element = hid_ElementWithCookie(device.get(), event.cookie);
-        if (!element || !acceptsEvent(*device, *element, event.value))
-            continue;
-        if (QVAppl* app = QVAppl::shared())
-            app->HIDEvent(event.value, element->cookie, device->vendorID, device->productID);
-    }
 }
 
 qint64 QVUSBManager::decodeCookie(qint64 cookie, int value, qint64 vendor, qint64 product)

@@ -40,6 +40,9 @@ public:
     // Queue handlers: every event of a batch is handled, in order.
     static void modifierCallback(zelk::recDevice* target, zelk::IOReturn result, zelk::recDevice* refcon, zelk::HIDQueue* sender);
     static void triggerCallback(zelk::recDevice* target, zelk::IOReturn result, zelk::recDevice* refcon, zelk::HIDQueue* sender);
+    // The keyboard whose modifiers are watched, when a trigger listens to it too.
+    static void keyboardTriggerCallback(zelk::recDevice* target, zelk::IOReturn result, zelk::recDevice* refcon,
+                                        zelk::HIDQueue* sender);
     // Whether a trigger takes an event of the element (logs the ones it drops).
     static bool acceptsEvent(const zelk::recDevice& device, const zelk::recElement& element, int value);
 
@@ -50,9 +53,15 @@ public:
 
 private:
     void watchDevice(zelk::recDevice* device);
+    void watchKeyboard(zelk::recDevice* keyboard);
+    bool isModifierKeyboard(const zelk::recDevice* device) const;
+    enum class Watch { Modifiers = 1, Triggers = 2, Both = 3 };
+    // Handles every event of a batch, in order, as the watch says.
+    static void readBatch(zelk::recDevice* target, zelk::IOReturn result, Watch watch);
     void deviceListChanged(zelk::recDevice* device, bool added);
 
     const void* m_platform = nullptr; // the backend the list was built on
+    std::weak_ptr<zelk::recDevice> m_keyboard; // the first keyboard, watched for its modifiers
     QVariantList m_missing;
     // Vendor and product of the devices the triggers listen to.
     QList<QPair<qint64, qint64>> m_watched;

@@ -55,13 +55,13 @@ zelk::InputDeviceInfo keyboard()
 }
 
 QVariantMap usbLauncher(qint64 id, quint16 code, int usbType, const QVariantMap& settings, qint64 modifiers = 0,
-                        qint64 vendor = kPedalVendor, const QString& name = "Foot Pedal")
+                        qint64 vendor = kPedalVendor, const QString& name = "Foot Pedal", qint64 product = kPedalProduct)
 {
     const quint16 eventType = usbType == 1 ? zelk::InputDeviceService::RelativeEvent : zelk::InputDeviceService::KeyEvent;
     return {{"launcherID", id},
             {"launchertype", 5},
             {"launcherparams", QVariantMap{{"launcherusbvendorid", vendor},
-                                           {"launcherusbproductid", kPedalProduct},
+                                           {"launcherusbproductid", product},
                                            {"launcherusbcookie", qint64(zelk::hidCookieForEvent(eventType, code))},
                                            {"launcherusbmodifiers", modifiers},
                                            {"launcherusbtype", usbType},
@@ -171,6 +171,37 @@ TEST_F(USBEngineTest, ModifiersHeldOnTheUSBKeyboardChooseTheLauncher)
     devices().releaseButton("pedals", kLeftPedal);
     devices().pressButton("pedals", kLeftPedal);
     ASSERT_TRUE(ranTimes("plain", 1));
+}
+
+TEST_F(USBEngineTest, TheWatchedKeyboardCanTriggerToo)
+{
+    constexpr qint64 kControl = 0x40000;
+    writeData({{"ctrl a", usbLauncher(11, V::KeyA, 0, {}, kControl, 0x413c, "USB Keyboard", 0x2107)},
+               {"shift pedal", usbLauncher(12, kLeftPedal, 0, {}, kShift)}});
+    devices().plug(keyboard());
+    devices().plug(pedals());
+    launch();
+
+    devices().report("keyboard", {{zelk::InputDeviceService::KeyEvent, V::KeyLeftCtrl, 1, 0}});
+    devices().report("keyboard", {{zelk::InputDeviceService::KeyEvent, V::KeyA, 1, 0}});
+    ASSERT_TRUE(ranTimes("ctrl a", 1)) << "one queue for the keyboard's modifiers and its trigger";
+    devices().report("keyboard", {{zelk::InputDeviceService::KeyEvent, V::KeyA, 0, 0},
+                                  {zelk::InputDeviceService::KeyEvent, V::KeyLeftCtrl, 0, 0}});
+    settle();
+    EXPECT_EQ(appl->modifierState(), 0u);
+
+    // The keyboard goes and comes back: its modifiers are watched again.
+    devices().unplug("keyboard");
+    ASSERT_TRUE(waitUntil([] { return !QVUSBManager::sharedManager().deviceWithVendorID(0x413c, 0x2107); }));
+    devices().plug(keyboard());
+    ASSERT_TRUE(waitUntil([] { return QVUSBManager::sharedManager().deviceWithVendorID(0x413c, 0x2107); }));
+    devices().report("keyboard", {{zelk::InputDeviceService::KeyEvent, V::KeyLeftShift, 1, 0}});
+    devices().pressButton("pedals", kLeftPedal);
+    ASSERT_TRUE(ranTimes("shift pedal", 1));
+    devices().report("keyboard", {{zelk::InputDeviceService::KeyEvent, V::KeyLeftShift, 0, 0},
+                                  {zelk::InputDeviceService::KeyEvent, V::KeyLeftCtrl, 1, 0}});
+    devices().report("keyboard", {{zelk::InputDeviceService::KeyEvent, V::KeyA, 1, 0}});
+    ASSERT_TRUE(ranTimes("ctrl a", 2)) << "its trigger too";
 }
 
 TEST_F(USBEngineTest, UnpluggedDevicesAreWatchedAgainWhenTheyReturn)

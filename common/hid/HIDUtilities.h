@@ -7,7 +7,8 @@
 // Written in the style of a C library over records: fixed 256-byte texts,
 // a linked device list, element trees linked by pointers, functions that
 // answer a return code, a truth value or a pointer (nullptr for none), and
-// failures written to the log. Not reentrant; main thread only.
+// failures written to the log. Not reentrant; main thread only. Texts are
+// UTF-8, the system encoding here; a text longer than its field is left out.
 //
 // Devices come from the platform's input-device service (the kernel's event
 // interface on Linux); their elements are built from what each device can

@@ -3,10 +3,10 @@
 // shortcuts that run (a test action type that logs its runs).
 #include "DataFileRecords.h"
 #include "EngineAppTestSupport.h"
+#include "ProbeAction.h"
 
 #include "ClassRegistry.h"
 #include "HIDElementMap.h"
-#include "QVAction.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
 #include "QVUSBManager.h"
@@ -23,22 +23,6 @@ namespace records = zelk::test::records;
 using V = zelk::VirtualInputDevices;
 
 namespace {
-
-zelk::test::Lines& runs()
-{
-    static zelk::test::Lines lines;
-    return lines;
-}
-
-class USBProbe : public zelk::QVAction {
-    ZELK_ACTION_CLASS(USBProbe, QVAction)
-public:
-    QString runActionFromObject(const std::shared_ptr<zelk::QVActionController>&) override
-    {
-        runs().add(nameValue());
-        return {};
-    }
-};
 
 constexpr qint64 kPedalVendor = 0x0b33, kPedalProduct = 0x0030; // an ordinary three-pedal device
 constexpr quint16 kLeftPedal = V::Button0, kRightPedal = V::Button0 + 2;
@@ -75,8 +59,8 @@ protected:
     void SetUp() override
     {
         EngineAppTest::SetUp();
-        zelk::ClassRegistry::shared().registerClass(&USBProbe::classObject());
-        runs().clear();
+        zelk::ClassRegistry::shared().registerClass(&RunProbe::classObject());
+        probeRuns().clear();
         onboard();
     }
     void TearDown() override
@@ -91,7 +75,7 @@ protected:
         QVariantList actions, launcherRecords, shortcuts;
         qint64 id = 1;
         for (const auto& [name, launcher] : launchers) {
-            actions << records::action(id, name, "USBProbe", {});
+            actions << records::action(id, name, "RunProbe", {});
             launcherRecords << launcher;
             shortcuts << records::shortcut(id, name, {id}, {launcher.value("launcherID").toLongLong()}, {1});
             ++id;
@@ -104,7 +88,7 @@ protected:
         ASSERT_TRUE(files.write(dataFolder()));
     }
     V& devices() { return desktop->virtualInputDevices(); }
-    bool ranTimes(const QString& name, int times) { return waitUntil([&] { return runs().count(name) >= times; }); }
+    bool ranTimes(const QString& name, int times) { return waitUntil([&] { return probeRuns().count(name) >= times; }); }
     // Lets every delivery queued so far happen, then the shortcuts end.
     void settle()
     {
@@ -138,11 +122,11 @@ TEST_F(USBEngineTest, ButtonsAndWheelsRunTheirShortcuts)
 
     devices().turnWheel("pedals", 1);
     settle();
-    EXPECT_EQ(runs().count("wheel"), 0) << "half a step";
+    EXPECT_EQ(probeRuns().count("wheel"), 0) << "half a step";
     devices().turnWheel("pedals", 1);
     ASSERT_TRUE(ranTimes("wheel", 1));
     settle();
-    EXPECT_EQ(runs().lines(), QStringList({"left pedal", "on release", "wheel"}));
+    EXPECT_EQ(probeRuns().lines(), QStringList({"left pedal", "on release", "wheel"}));
 }
 
 TEST_F(USBEngineTest, ModifiersHeldOnTheUSBKeyboardChooseTheLauncher)
@@ -166,7 +150,7 @@ TEST_F(USBEngineTest, ModifiersHeldOnTheUSBKeyboardChooseTheLauncher)
     devices().pressButton("pedals", kLeftPedal);
     settle();
     EXPECT_EQ(appl->modifierState(), 0x40000u) << "control held, shift let go";
-    EXPECT_EQ(runs().lines(), QStringList({"with shift"})) << "control and a pedal is neither launcher";
+    EXPECT_EQ(probeRuns().lines(), QStringList({"with shift"})) << "control and a pedal is neither launcher";
     devices().report("keyboard", {{zelk::InputDeviceService::KeyEvent, V::KeyLeftCtrl, 0, 0}});
     devices().releaseButton("pedals", kLeftPedal);
     devices().pressButton("pedals", kLeftPedal);

@@ -5,11 +5,11 @@
 // pedal, then turns the wheel one notch down.
 #include "DataFileRecords.h"
 #include "EngineAppTestSupport.h"
+#include "ProbeAction.h"
 
 #include "ClassRegistry.h"
 #include "HIDElementMap.h"
 #include "LinuxInputDevices.h"
-#include "QVAction.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
 #include "QVUSBManager.h"
@@ -19,22 +19,6 @@ using namespace engine::test;
 namespace records = zelk::test::records;
 
 namespace {
-
-zelk::test::Lines& runs()
-{
-    static zelk::test::Lines lines;
-    return lines;
-}
-
-class PedalProbe : public zelk::QVAction {
-    ZELK_ACTION_CLASS(PedalProbe, QVAction)
-public:
-    QString runActionFromObject(const std::shared_ptr<zelk::QVActionController>&) override
-    {
-        runs().add(nameValue());
-        return {};
-    }
-};
 
 // The virtual desktop, with the kernel's input devices.
 class PedalDesktop : public zelk::VirtualPlatform {
@@ -64,7 +48,7 @@ protected:
     {
         EngineAppTest::SetUp();
         installDesktop(std::make_unique<PedalDesktop>());
-        zelk::ClassRegistry::shared().registerClass(&PedalProbe::classObject());
+        zelk::ClassRegistry::shared().registerClass(&RunProbe::classObject());
         onboard();
     }
     void TearDown() override
@@ -80,8 +64,8 @@ protected:
 TEST_F(USBUmockdevTest, ThePedalAndItsWheelRunTheirShortcuts)
 {
     records::DataFiles files;
-    files.actions = {records::action(1, "left pedal", "PedalProbe", {}), records::action(2, "wheel down", "PedalProbe", {}),
-                     records::action(3, "middle pedal", "PedalProbe", {})};
+    files.actions = {records::action(1, "left pedal", "RunProbe", {}), records::action(2, "wheel down", "RunProbe", {}),
+                     records::action(3, "middle pedal", "RunProbe", {})};
     files.contexts = {records::context(1, "everywhere", 0)};
     files.launchers = {pedalLauncher(11, 1, 0x100, 0, {}), pedalLauncher(12, 2, 8, 1, {{"launcherusbwheelincrement", -1}}),
                        pedalLauncher(13, 1, 0x101, 0, {})};
@@ -98,10 +82,10 @@ TEST_F(USBUmockdevTest, ThePedalAndItsWheelRunTheirShortcuts)
     EXPECT_EQ(pedal->wheels, 1);
     EXPECT_TRUE(QVUSBManager::sharedManager().QVUMissingDevices().isEmpty());
 
-    ASSERT_TRUE(waitUntil([] { return runs().count("left pedal") == 1 && runs().count("wheel down") == 1; }));
+    ASSERT_TRUE(waitUntil([] { return probeRuns().count("left pedal") == 1 && probeRuns().count("wheel down") == 1; }));
     for (const auto& cut : QVShortcutsManager::sharedManager().shortcutsArray())
         ASSERT_TRUE(waitUntil([&] { return !cut->isRunning(); }));
     // Each shortcut runs on a thread of its own: the order of the two runs is theirs.
-    EXPECT_EQ(runs().lines().size(), 2);
-    EXPECT_EQ(runs().count("middle pedal"), 0);
+    EXPECT_EQ(probeRuns().lines().size(), 2);
+    EXPECT_EQ(probeRuns().count("middle pedal"), 0);
 }

@@ -19,12 +19,15 @@
 #include "QVReport.h"
 #include "QVShortcutsManager.h"
 #include "QVTester.h"
+#include "QVUSBManager.h"
+#include "QVUSBMissingPanel.h"
 #include "QVUtility.h"
 #include "QVUtilityClass.h"
 #include "SharedUtilities.h"
 #include "UserDefaults.h"
 #include "WorkerPool.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -267,6 +270,7 @@ QVAppl::~QVAppl()
         zelk::Platform::instance().hotKeys().setHandler({});
     endBackgroundWork();
     delete m_panel.data();
+    delete m_usbMissingPanel.data();
     if (zelk::QVAction::applicationObject() == this)
         zelk::QVAction::setApplicationObject(nullptr);
     g_shared = nullptr;
@@ -405,6 +409,8 @@ void QVAppl::startEngine()
     // file behind: nobody else would ever remove it.
     if (const QString folder = objectsPath(); !folder.isEmpty())
         zelk::removeStaleTemporaryFiles(folder);
+    // The USB launchers of the data files start watching their devices.
+    QVUSBManager::sharedManager().attach();
     readPrefs();
     {
         std::lock_guard lock(m_frontAppLock);
@@ -417,10 +423,12 @@ void QVAppl::startEngine()
     announceFrontApplication();
     installDownHotKeyHandler(true);
     installUpHotKeyHandler(true);
+    m_modifierArray = {4, 1, 16, 64, 8, 2, 32, 128};
+    m_modifierState = 0;
     universalContextOn();
     post("BootNotification");
     readSettings();
-    // Missing USB devices are reported once the USB triggers exist.
+    reportMissingUSBDevices();
     QVEngineService::sharedService().enableKeyCueSupport();
 }
 
@@ -458,6 +466,11 @@ QString QVAppl::instanceLockPath()
 
 void QVAppl::windowWillClose(QWidget* window)
 {
+    if (window && window == m_usbMissingPanel.data()) {
+        if (auto* panel = qobject_cast<QVUSBMissingPanel*>(window); panel && panel->dontShowAgainCheck()->isChecked()) {
+            zelk::UserDefaults::standard().setValue(QStringLiteral("QVUSBMissingWindow"), true);
+        }
+    }
     if (window && window == m_panel.data()) {
         if (m_panel->isStartupViewVisible()) {
             m_panel->startupView()->hide();

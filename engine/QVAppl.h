@@ -30,6 +30,7 @@
 #include <QPointer>
 #include <QString>
 #include <QVariantMap>
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -47,6 +48,7 @@ class WorkerPool;
 namespace engine {
 
 class QVNewUserPanel;
+class QVUSBMissingPanel;
 class QVReport;
 
 class QVAppl : public QObject, public zelk::QVActionHostApplication {
@@ -124,6 +126,23 @@ public:
     void NUEditor();
     // The engine asked to open again while it runs: edit, nothing or quit.
     bool applicationShouldHandleReopen();
+
+    // --- USB devices ----------------------------------------------------------
+    // A modifier key of a USB keyboard (usage 0xE0-0xE7) pressed (value
+    // above 0) or let go.
+    void modifierEventUsage(int usage, int value);
+    // The held USB modifiers as key-word flags (control 0x40000, shift
+    // 0x20000, option 0x80000, command 0x100000).
+    quint32 modifierState() const;
+    // A USB trigger's event: posts "USBEventNotification" {"DeviceEvent":
+    // {"usbelementvendorid", "usbelementproductid", "usbelementcookie",
+    // "usbmodifiers"}, "EventValue"}.
+    void HIDEvent(int value, qint64 cookie, qint64 vendor, qint64 product);
+    // The panel naming the missing devices of the USB launchers.
+    void showMissingDevices(const QVariantList& devices);
+    QVUSBMissingPanel* usbMissingPanel() const;
+    // The panel's button.
+    void USBMissingPanel(QWidget* sender);
 
     // --- Data folder ----------------------------------------------------------
     // $XDG_DATA_HOME/Zelk, made and seeded on the first run (empty when
@@ -295,6 +314,11 @@ private:
     std::vector<zelk::ObserverHandle> m_observers;
     zelk::ObserverHandle m_applicationsObserver;
     bool m_systemObserved = false;
+
+    void reportMissingUSBDevices();
+    std::array<qint32, 8> m_modifierArray{}; // QVModifierArray: the bit of each usage 0xE0-0xE7
+    std::atomic<qint32> m_modifierState{0};  // QVModifierState
+    QPointer<QWidget> m_usbMissingPanel;
 };
 
 } // namespace engine

@@ -7,6 +7,7 @@
 // Key codes here are the stored virtual key codes of the records (0 = A,
 // 55 = command, ...); each backend maps them to its own keys.
 #include "DesktopServices.h"
+#include "InputDevices.h"
 #include "NotificationCenter.h"
 
 #include <QPointF>
@@ -89,6 +90,7 @@ public:
     virtual Clock& clock() = 0;
     virtual LoginItems& loginItems() = 0;
     virtual CommandService& commands() = 0;
+    virtual InputDeviceService& inputDevices() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

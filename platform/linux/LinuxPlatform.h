@@ -1,6 +1,7 @@
 #pragma once
 // The real desktop: an X11 session with a D-Bus session bus, and logind and
 // NetworkManager on the system bus.
+#include "LinuxInputDevices.h"
 #include "LinuxServices.h"
 #include "Platform.h"
 #include "SystemClock.h"
@@ -32,6 +33,7 @@ public:
     Clock& clock() override { return m_clock; }
     LoginItems& loginItems() override { return m_loginItems; }
     CommandService& commands() override;
+    InputDeviceService& inputDevices() override { return m_inputDevices; }
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
@@ -47,6 +49,7 @@ private:
     LinuxKeyboardLayout m_layout;
     SystemClock m_clock;
     LinuxLoginItems m_loginItems;
+    LinuxInputDevices m_inputDevices;
 };
 
 } // namespace zelk

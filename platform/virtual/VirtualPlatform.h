@@ -5,6 +5,7 @@
 // notifications inside the process (recording each post).
 #include "Platform.h"
 #include "VirtualDesktop.h"
+#include "VirtualInputDevices.h"
 
 #include <QList>
 #include <QPointF>
@@ -45,6 +46,7 @@ public:
     Clock& clock() override { return m_clock; }
     LoginItems& loginItems() override { return m_loginItems; }
     CommandService& commands() override { return m_commands; }
+    InputDeviceService& inputDevices() override { return m_inputDevices; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -56,6 +58,7 @@ public:
     VirtualClock& virtualClock() { return m_clock; }
     VirtualLoginItems& virtualLoginItems() { return m_loginItems; }
     VirtualCommandService& virtualCommands() { return m_commands; }
+    VirtualInputDevices& virtualInputDevices() { return m_inputDevices; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -112,6 +115,7 @@ private:
     VirtualClock m_clock;
     VirtualLoginItems m_loginItems;
     VirtualCommandService m_commands;
+    VirtualInputDevices m_inputDevices;
 };
 
 } // namespace zelk

@@ -91,6 +91,8 @@ public:
     {
         return m_real.observeFrontApplication(std::move(o));
     }
+    bool canReadWindows() override { return m_real.canReadWindows(); }
+    std::optional<zelk::FocusedWindow> focusedWindow() override { return m_real.focusedWindow(); }
 
 private:
     QString nameOf(qint64 pid)

@@ -3,6 +3,7 @@
 // NetworkManager on the system bus.
 #include "LinuxServices.h"
 #include "Platform.h"
+#include "QtClipboard.h"
 #include "SystemClock.h"
 
 #include <memory>
@@ -32,6 +33,8 @@ public:
     Clock& clock() override { return m_clock; }
     LoginItems& loginItems() override { return m_loginItems; }
     CommandService& commands() override;
+    ClipboardService& clipboard() override { return m_clipboard; }
+    ProcessService& processes() override { return m_processes; }
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
@@ -47,6 +50,8 @@ private:
     LinuxKeyboardLayout m_layout;
     SystemClock m_clock;
     LinuxLoginItems m_loginItems;
+    QtClipboard m_clipboard;
+    LinuxProcesses m_processes;
 };
 
 } // namespace zelk

@@ -47,6 +47,11 @@ public:
     bool terminate(qint64 pid, bool force) override;
     [[nodiscard]] ObserverHandle observeApplications(std::function<void(const RunningApplication&, bool)> observer) override;
     [[nodiscard]] ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) override;
+    // Any X display can be read (EWMH needs no permission).
+    bool canReadWindows() override;
+    // The window that makes the front application (see above); its title
+    // is _NET_WM_NAME, else WM_NAME.
+    std::optional<FocusedWindow> focusedWindow() override;
 
 private:
     struct Private;

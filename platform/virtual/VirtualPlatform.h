@@ -4,6 +4,7 @@
 // holds, counts the exclusive-source bracket, and delivers distributed
 // notifications inside the process (recording each post).
 #include "Platform.h"
+#include "QtClipboard.h"
 #include "VirtualDesktop.h"
 
 #include <QList>
@@ -45,6 +46,9 @@ public:
     Clock& clock() override { return m_clock; }
     LoginItems& loginItems() override { return m_loginItems; }
     CommandService& commands() override { return m_commands; }
+    // Qt's clipboard: in-process under the offscreen platform of the tests.
+    ClipboardService& clipboard() override { return m_clipboard; }
+    ProcessService& processes() override { return m_processes; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -56,6 +60,7 @@ public:
     VirtualClock& virtualClock() { return m_clock; }
     VirtualLoginItems& virtualLoginItems() { return m_loginItems; }
     VirtualCommandService& virtualCommands() { return m_commands; }
+    VirtualProcesses& virtualProcesses() { return m_processes; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -83,6 +88,15 @@ public:
     QList<Posted> postedNotifications() const;
     void clearPostedNotifications();
 
+    // The text field of the front application, as the user left it: the
+    // text before the selection, the selection, the text after it. Command
+    // (key 55) held with C (8), X (7) or V (9) posted copies the selection
+    // to the clipboard (nothing when it is empty), cuts it, or puts the
+    // clipboard's text in its place, as a real editor does.
+    void setFrontTextField(const QString& before, const QString& selected, const QString& after);
+    QString frontText() const;      // the whole text
+    QString frontSelection() const;
+
 private:
     mutable std::mutex m_mutex;
     QList<PostedEvent> m_log;
@@ -100,6 +114,9 @@ private:
     VirtualClock m_clock;
     VirtualLoginItems m_loginItems;
     VirtualCommandService m_commands;
+    QtClipboard m_clipboard;
+    VirtualProcesses m_processes;
+    QString m_fieldBefore, m_fieldSelected, m_fieldAfter;
 };
 
 } // namespace zelk

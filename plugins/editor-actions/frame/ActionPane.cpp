@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QStandardItemModel>
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <QUrl>
@@ -132,6 +133,17 @@ QStringList filePathsOfPasteboard(const QMimeData* pasteboard)
     return paths;
 }
 
+int alertPanel(const QVEActionClass& cls, const QString& title, const QString& message, const QString& button1,
+               const QString& button2)
+{
+    QVUtilityClass* host = QVUtilityClass::host();
+    if (!host) {
+        zlog(qPrintable(cls.className()), "alertPanel") << "no QVUtility to show the alert" << title << message;
+        return 0;
+    }
+    return host->runAlertPanelWithTitle(title, message, button1, button2, {});
+}
+
 void notifyNotAvailable(const QVEActionClass& cls)
 {
     QVUtilityClass* host = QVUtilityClass::host();
@@ -233,6 +245,99 @@ int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex)
         folder = QFileInfo(folder).absolutePath();
     }
     return index;
+}
+
+// --- The application pop-up -------------------------------------------------------------
+
+namespace {
+
+QIcon iconOf(const QImage& image)
+{
+    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
+}
+
+void disableItem(QComboBox* popUp, int index)
+{
+    if (auto* model = qobject_cast<QStandardItemModel*>(popUp->model()))
+        if (QStandardItem* item = model->item(index))
+            item->setEnabled(false);
+}
+
+} // namespace
+
+QString applicationDisplayName(const QString& path)
+{
+    return withoutAppExtension(displayNameAtPath(path));
+}
+
+QComboBox* makeApplicationPopUp(const QVEActionClass& cls, QWidget* parent)
+{
+    auto* popUp = new QComboBox(parent);
+    popUp->addItem(QString());
+    popUp->insertSeparator(1);
+    popUp->setItemData(1, QString::fromLatin1(AppFirstItem), MarkerRole);
+    addMarkerItem(popUp, cls.localizedStr(QStringLiteral("AppLaunchedItem")), QString::fromLatin1(AppLaunchedItem));
+    disableItem(popUp, popUp->count() - 1);
+    addMarkerItem(popUp, cls.localizedStr(QStringLiteral("AppRecentItem")), QString::fromLatin1(AppRecentItem));
+    disableItem(popUp, popUp->count() - 1);
+    addMarkerItem(popUp, cls.localizedStr(QStringLiteral("AppOtherItem")), QString::fromLatin1(AppOtherItem));
+    return popUp;
+}
+
+void showApplicationName(QComboBox* popUp, const QString& name)
+{
+    const QString found = fullPathForApplication(name);
+    if (!found.isEmpty()) {
+        popUp->setItemText(0, applicationDisplayName(found));
+        popUp->setItemIcon(0, iconOf(QVEAction::iconImageForPath(found, 16)));
+    } else {
+        popUp->setItemText(0, name);
+        popUp->setItemIcon(0, iconOf(QVEAction::unknownIconWithSize(16)));
+    }
+    popUp->setCurrentIndex(0);
+}
+
+void fillLaunchedRecentApp(QComboBox* popUp)
+{
+    const QString launched = QString::fromLatin1(AppLaunchedItem);
+    const QString recent = QString::fromLatin1(AppRecentItem);
+    const QString other = QString::fromLatin1(AppOtherItem);
+    auto clearBetween = [popUp](const QString& from, const QString& to) {
+        const int first = indexOfMarker(popUp, from) + 1;
+        for (int i = indexOfMarker(popUp, to) - 1; i >= first && first > 0; --i)
+            popUp->removeItem(i);
+    };
+    clearBetween(launched, recent);
+    clearBetween(recent, other);
+    auto insertAfter = [popUp](const QString& marker, const QStringList& paths) {
+        int index = indexOfMarker(popUp, marker) + 1;
+        if (index <= 0)
+            return;
+        for (const QString& path : paths) {
+            const QString title = applicationDisplayName(path);
+            if (title.isEmpty() || popUpHasTitle(popUp, title))
+                continue;
+            popUp->insertItem(index, iconOf(QVEAction::iconImageForPath(path, 16)), title);
+            popUp->setItemData(index, path, PathRole);
+            ++index;
+        }
+    };
+    insertAfter(launched, QVEAction::launchedAppPathArray());
+    insertAfter(recent, QVEAction::recentAppPathArray());
+}
+
+ApplicationChoice applicationPopUpActivated(QComboBox* popUp, int index)
+{
+    const QString marker = popUp->itemData(index, MarkerRole).toString();
+    const QString path = popUp->itemData(index, PathRole).toString();
+    const bool inAppSections = index > indexOfMarker(popUp, QString::fromLatin1(AppLaunchedItem));
+    // The pop-up always shows the chosen application.
+    popUp->setCurrentIndex(0);
+    if (marker == QLatin1String(AppOtherItem))
+        return {true, {}};
+    if (inAppSections && !path.isEmpty())
+        return {false, path};
+    return {};
 }
 
 } // namespace zelk::editor

@@ -15,10 +15,6 @@ namespace M = KeyboardShortcutModels;
 
 namespace {
 
-// The elements of the date panel: "DateElement<n>" is the piece of format,
-// "DateElementLabel<n>" its button's title.
-constexpr int kDateElementCount = 23;
-
 const KeyboardShortcutClass& cls()
 {
     return paneClassObject<KeyboardShortcutClass>();
@@ -354,14 +350,7 @@ void KeyboardShortcut::insertDateElement(int tag)
 {
     if (!CUTDateField)
         return;
-    const QString element = localizedStr(QStringLiteral("DateElement%1").arg(tag));
-    // The panel's buttons take no focus: the field keeps its place in its
-    // window while the user types in it.
-    QWidget* window = CUTDateField->window();
-    if (CUTDateField->hasFocus() || (window && window->focusWidget() == CUTDateField))
-        CUTDateField->insert(element);
-    else
-        CUTDateField->setText(CUTDateField->text() + element);
+    editor::insertDateElement(cls(), CUTDateField, tag);
     refreshDateExample();
 }
 
@@ -494,18 +483,7 @@ QWidget* KeyboardShortcut::makeView(int category)
         CUTDateExampleLabel->setObjectName(QStringLiteral("CUTDateExampleLabel"));
         form->addRow(localizedStr(QStringLiteral("DateExampleLabel")), CUTDateExampleLabel);
 
-        // A window of its own, going with the view.
-        CUTDateHelpPanel = new QWidget(view, Qt::Tool);
-        CUTDateHelpPanel->setObjectName(QStringLiteral("CUTDateHelpPanel"));
-        CUTDateHelpPanel->setWindowTitle(localizedStr(QStringLiteral("DateHelpTitle")));
-        auto* grid = new QGridLayout(CUTDateHelpPanel);
-        for (int tag = 1; tag <= kDateElementCount; ++tag) {
-            auto* button = new QPushButton(localizedStr(QStringLiteral("DateElementLabel%1").arg(tag)), CUTDateHelpPanel);
-            button->setObjectName(QStringLiteral("DateElement%1").arg(tag));
-            button->setFocusPolicy(Qt::NoFocus);
-            QObject::connect(button, &QPushButton::clicked, view, [this, tag] { insertDateElement(tag); });
-            grid->addWidget(button, (tag - 1) / 3, (tag - 1) % 3);
-        }
+        CUTDateHelpPanel = makeDateHelpPanel(cls(), view, [this](int tag) { insertDateElement(tag); });
         break;
     }
     case M::TypeFile:

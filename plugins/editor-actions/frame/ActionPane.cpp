@@ -7,7 +7,10 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QGridLayout>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QStandardItemModel>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -245,6 +248,43 @@ int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex)
         folder = QFileInfo(folder).absolutePath();
     }
     return index;
+}
+
+// --- Calendar formats ---------------------------------------------------------------------
+
+namespace {
+
+constexpr int kDateElementCount = 23;
+
+} // namespace
+
+QWidget* makeDateHelpPanel(const QVEActionClass& cls, QWidget* view, const std::function<void(int tag)>& insert)
+{
+    // A window of its own, going with the view.
+    auto* panel = new QWidget(view, Qt::Tool);
+    panel->setObjectName(QStringLiteral("CUTDateHelpPanel"));
+    panel->setWindowTitle(cls.localizedStr(QStringLiteral("DateHelpTitle")));
+    auto* grid = new QGridLayout(panel);
+    for (int tag = 1; tag <= kDateElementCount; ++tag) {
+        auto* button = new QPushButton(cls.localizedStr(QStringLiteral("DateElementLabel%1").arg(tag)), panel);
+        button->setObjectName(QStringLiteral("DateElement%1").arg(tag));
+        button->setFocusPolicy(Qt::NoFocus);
+        QObject::connect(button, &QPushButton::clicked, view, [insert, tag] { insert(tag); });
+        grid->addWidget(button, (tag - 1) / 3, (tag - 1) % 3);
+    }
+    return panel;
+}
+
+void insertDateElement(const QVEActionClass& cls, QLineEdit* field, int tag)
+{
+    const QString element = cls.localizedStr(QStringLiteral("DateElement%1").arg(tag));
+    // The panel's buttons take no focus: the field keeps its place in its
+    // window while the user types in it.
+    QWidget* window = field->window();
+    if (field->hasFocus() || (window && window->focusWidget() == field))
+        field->insert(element);
+    else
+        field->setText(field->text() + element);
 }
 
 // --- The application pop-up -------------------------------------------------------------

@@ -47,6 +47,7 @@
 #include <functional>
 #include <map>
 
+class QLineEdit;
 class QMimeData;
 class QWidget;
 
@@ -174,6 +175,15 @@ void fillModelPopUp(QComboBox* popUp, const QVEActionClass& cls, const QList<int
 // fixed items after the folders) are removed first. Answers the index just
 // past the last folder.
 int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex);
+
+// --- Calendar formats -----------------------------------------------------------------------
+// The panel of format elements beside a date field: a tool window owned by
+// the view, one button per element titled "DateElementLabel<n>" of the
+// class, calling insert(n). Its buttons take no focus.
+QWidget* makeDateHelpPanel(const QVEActionClass& cls, QWidget* view, const std::function<void(int tag)>& insert);
+// Puts the element "DateElement<n>" of the class into the field: at the
+// cursor while the field has the focus in its window, else at the end.
+void insertDateElement(const QVEActionClass& cls, QLineEdit* field, int tag);
 
 // --- The application pop-up ------------------------------------------------------------
 // Item 0 names the application; then the view's fixed items, each with its

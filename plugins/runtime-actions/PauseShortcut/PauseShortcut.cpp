@@ -127,9 +127,9 @@ QString PauseShortcut::waitFrontAppNotFrontFromObject(QVActionController& fromOb
 
 QString PauseShortcut::waitAppBackWithName(const QString& name, QVActionController& fromObject)
 {
+    // Each wait tests before it asks: after a stop the second one only looks.
     waitAppLaunchedWithName(name, fromObject);
-    if (fromObject.canGoRunning())
-        waitAppFrontWithName(name, fromObject);
+    waitAppFrontWithName(name, fromObject);
     return {};
 }
 

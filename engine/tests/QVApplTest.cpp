@@ -673,6 +673,25 @@ TEST_F(QVApplTest, QuitSavesTheDatesAndQuitsTheEditorFirst)
     EXPECT_EQ(seen.count("ShutdownNotification"), 0);
 }
 
+TEST_F(QVApplTest, EngineCommandsArriveFromARunThread)
+{
+    onboard();
+    launch();
+    zelk::QVActionHostApplication* host = zelk::QVAction::applicationObject();
+    ASSERT_EQ(host, static_cast<zelk::QVActionHostApplication*>(appl.get()));
+    auto probe = std::make_shared<RecallProbe>();
+    appl->addLastCutObject(probe);
+    // As an engine-command action calls them: from a thread of its own.
+    std::thread([host] {
+        host->runLastCutAction1();
+        host->stopShortcuts();
+        host->showReport();
+        host->terminate();
+    }).join();
+    EXPECT_EQ(probe->runs, 1);
+    ASSERT_TRUE(waitUntil([&] { return appl->hasQuit(); }));
+}
+
 TEST_F(QVApplTest, QuitGoesOnWhenTheEditorRefusesToQuit)
 {
     onboard();

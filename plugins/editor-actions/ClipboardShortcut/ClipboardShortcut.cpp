@@ -119,7 +119,9 @@ QList<int> ClipboardShortcutClass::modelsIDForPasteboard(const QMimeData* pasteb
 {
     if (!pasteboard)
         return {};
-    if (pasteboard->hasUrls()) {
+    // File names come first (an empty list of them offers text too): file
+    // managers put the names as text beside them.
+    if (pasteboard->hasFormat(QString::fromLatin1(kFilenamesPboardType))) {
         for (const QString& file : filePathsOfPasteboard(pasteboard))
             if (!QVEAction::isTextFileAtPath(resolved(file)))
                 return {};
@@ -140,7 +142,7 @@ QVariantList ClipboardShortcutClass::newDatasWithPasteboard(const QMimeData* pas
         records.append(newActionRecord(*this, dataForAction(forAction, text, false, true),
                                        suggest ? nameForAction(forAction, text, false, true) : QString()));
     };
-    if (pasteboard->hasUrls()) {
+    if (pasteboard->hasFormat(QString::fromLatin1(kFilenamesPboardType))) {
         for (const QString& file : filePathsOfPasteboard(pasteboard))
             add(QVEAction::stringWithPath(resolved(file)));
         return records;

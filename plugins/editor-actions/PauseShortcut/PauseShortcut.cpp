@@ -363,11 +363,10 @@ void PauseShortcut::setActionTitle(int model, const QString& title, bool ignoreC
             selectItemWithTag(CUTActionButton, model);
         controlsForWindowActionButton();
     }
-    if (title != CUTLastTitle) {
-        CUTLastTitle = title;
-        if (CUTTitleField && CUTTitleField->text() != title)
-            CUTTitleField->setText(title);
-    }
+    CUTLastTitle = title;
+    // Also when only the field was emptied by a model without a title.
+    if (CUTTitleField && M::modelComparesTitle(CUTLastAction) && CUTTitleField->text() != title)
+        CUTTitleField->setText(title);
     if (CUTIgnoreCaseCheck)
         CUTIgnoreCaseCheck->setChecked(ignoreCase);
     if (CUTInvertConditionCheck)

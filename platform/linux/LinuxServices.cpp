@@ -22,10 +22,11 @@ ProcessResult LinuxProcesses::run(const QString& program, const QStringList& arg
 
 QStringList LinuxProcesses::terminalCommand(const QString& commandLine)
 {
-    QString terminal = QProcessEnvironment::systemEnvironment().value(QStringLiteral("TERMINAL")).trimmed();
-    if (terminal.isEmpty())
-        terminal = QStringLiteral("x-terminal-emulator");
-    return {terminal, QStringLiteral("-e"), QStringLiteral("/bin/sh"), QStringLiteral("-c"), commandLine};
+    // TERMINAL may carry options of its own ("kitty --single-instance").
+    QStringList command = QProcess::splitCommand(QProcessEnvironment::systemEnvironment().value(QStringLiteral("TERMINAL")));
+    if (command.isEmpty())
+        command = {QStringLiteral("x-terminal-emulator")};
+    return command + QStringList{QStringLiteral("-e"), QStringLiteral("/bin/sh"), QStringLiteral("-c"), commandLine};
 }
 
 bool LinuxProcesses::runInTerminal(const QString& commandLine, QString* error)

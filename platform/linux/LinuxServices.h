@@ -18,8 +18,9 @@ public:
     [[nodiscard]] ObserverHandle observe(std::function<void(int, const QString&)>) override { return {}; }
 };
 
-// Child processes; the terminal is $TERMINAL, else Debian's
-// x-terminal-emulator, started as "<terminal> -e /bin/sh -c <command line>"
+// Child processes; the terminal is $TERMINAL (a program and its options),
+// else Debian's x-terminal-emulator, started as
+// "<terminal> -e /bin/sh -c <command line>"
 // so the command line reaches the shell as one argument, never spliced.
 class LinuxProcesses : public ProcessService {
 public:

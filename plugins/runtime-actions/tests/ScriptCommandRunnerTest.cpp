@@ -128,8 +128,8 @@ TEST_F(ScriptCommandRunnerTest, InTerminalHandsTheWholeLineToTheTerminal)
     desktop->virtualProcesses().setTerminalMissing(false);
 
     // The real terminal gets the line as one argument of sh -c.
-    qputenv("TERMINAL", "my-term");
-    EXPECT_EQ(LinuxProcesses::terminalCommand(line), (QStringList{"my-term", "-e", "/bin/sh", "-c", line}));
+    qputenv("TERMINAL", "my-term --hold");
+    EXPECT_EQ(LinuxProcesses::terminalCommand(line), (QStringList{"my-term", "--hold", "-e", "/bin/sh", "-c", line}));
     qunsetenv("TERMINAL");
     EXPECT_EQ(LinuxProcesses::terminalCommand("x").first(), "x-terminal-emulator");
 }

@@ -119,11 +119,14 @@ QVariantList AppleScriptShortcutClass::newDatasWithPasteboard(const QMimeData* p
                                                suggest ? nameForAction(M::ScriptFile, file) : QString()));
                 continue;
             }
+            // The file's text goes through the check like a typed script:
+            // only a script that passes it is stored compiled.
             const QString target = resolved(file);
-            const QVariantMap data = !script::isScriptFileAtPath(target) && QVEAction::isTextFileAtPath(target)
-                                         ? dataForAction(M::ScriptText, QVEAction::stringWithPath(target), {}, {})
-                                         : dataForAction(M::ScriptText, {}, script::compiledScriptWithPath(target), {});
-            records.append(newActionRecord(*this, data, suggest ? nameForAction(M::ScriptText, {}) : QString()));
+            const QString text = !script::isScriptFileAtPath(target) && QVEAction::isTextFileAtPath(target)
+                                     ? QVEAction::stringWithPath(target)
+                                     : script::sourceWithCompiledScript(script::compiledScriptWithPath(target)).value_or(QString());
+            records.append(newActionRecord(*this, dataForAction(M::ScriptText, text, {}, {}),
+                                           suggest ? nameForAction(M::ScriptText, {}) : QString()));
         }
         return records;
     }

@@ -69,6 +69,16 @@ TEST_F(ScriptEditorTest, DefaultsAndDrops)
     EXPECT_EQ(offered({a, b}), (QList<int>{1, 2}));
     EXPECT_EQ(offered({a, text}), QList<int>{1});
     EXPECT_TRUE(offered({a, image}).isEmpty());
+
+    // A dropped script file as model 1 passes the check like a typed one.
+    const QString broken = writeFile(dir + "/broken.sh", "if then\n");
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(broken)});
+    const QVariantList records = cls->newDatasWithPasteboard(&files, 1);
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[0].toMap().value("actiondata").toMap().value("CompiledScript"), QByteArray("echo a\n"));
+    EXPECT_EQ(records[1].toMap().value("actiondata").toMap(),
+              (QVariantMap{{"Action", 1}, {"Source", "if then\n"}, {"CompiledScript", QByteArray()}}));
 }
 
 TEST_F(ScriptEditorTest, ValidationStoresCheckedScriptsCompiledAndAsksAboutFailures)

@@ -1,6 +1,7 @@
 #include "PauseShortcut.h"
 
 #include "ActionPaths.h"
+#include "Log.h"
 #include "Platform.h"
 
 #include <atomic>
@@ -60,13 +61,13 @@ QString PauseShortcut::waitDelay(double seconds, QVActionController& fromObject)
 
 void PauseShortcut::poll(QVActionController& fromObject, const std::function<bool()>& done)
 {
-    if (done())
-        return;
-    while (fromObject.canGoRunning()) {
+    bool met = done();
+    while (!met && fromObject.canGoRunning()) {
         waitDelay(kPollSeconds, fromObject);
-        if (done())
-            return;
+        met = done();
     }
+    if (tracing())
+        zlog("PauseShortcut", "poll") << (met ? "the condition holds" : "stopped before the condition held");
 }
 
 bool PauseShortcut::isAppLaunchedWithName(const QString& name)

@@ -2,6 +2,8 @@
 // pauses and their stop, waits for applications (each launch wait with its
 // own flag) and for the front window's title.
 #include "PauseShortcut/PauseShortcut.h"
+#include "QVTester.h"
+#include "QVUtility.h"
 #include "RunnerTestSupport.h"
 #include "TestSupport.h"
 #include "VirtualPlatform.h"
@@ -185,6 +187,36 @@ TEST_F(PauseShortcutRunnerTest, WindowWaits)
     EXPECT_EQ(runAction(pause({{"Action", 10}, {"Title", "x"}}), controller),
               "The windows of other applications can’t be read on this desktop.");
     EXPECT_EQ(controller->asked, 0);
+}
+
+// The engine's test run of a wait that never holds: when its time-out
+// passes, the wait ends too instead of polling on.
+TEST_F(PauseShortcutRunnerTest, AWaitEndsWithItsTestsTimeOut)
+{
+    struct TracingHost : QVActionHostApplication {
+        bool TracePluginEng() const override { return true; }
+    } host;
+    QVAction::setApplicationObject(&host);
+    ClassRegistry::shared().registerClass(&::engine::QVUtility::sharedUtility());
+    Lines alerts;
+    ::engine::QVUtility::sharedUtility().setAlertAnswerer(
+        [&alerts](const QString& title, const QString& message, const QString&, const QString&, const QString&) {
+            alerts.add(title + " | " + message);
+            return 1;
+        });
+    const double before = ::engine::QVTester::minimumTestWait();
+    ::engine::QVTester::setMinimumTestWait(0.3);
+    LogCapture log;
+    ::engine::QVTester::sharedTester().runActionInThread(
+        {{"actionclass", "PauseShortcut"}, {"actionname", "wait"}, {"actionID", 61},
+         {"actiondata", QVariantMap{{"Action", 6}, {"Application", "never-there"}}}});
+    EXPECT_EQ(alerts.lines().size(), 1);
+    EXPECT_TRUE(waitUntil([&] { return log.contains("PauseShortcut poll: stopped before the condition held"); }))
+        << log.lines().join('\n').toStdString();
+    ::engine::QVTester::setMinimumTestWait(before);
+    ::engine::QVUtility::sharedUtility().setAlertAnswerer(nullptr);
+    ClassRegistry::shared().unregisterClass(QStringLiteral("QVUtility"));
+    QVAction::setApplicationObject(nullptr);
 }
 
 } // namespace

@@ -714,7 +714,8 @@ void ClipboardShortcut::pastePasteboard()
     if (rules.isEmpty())
         return;
     const QList<int> rows = selectedRows();
-    const int first = rows.isEmpty() ? int(CUTLastRules.size()) : rows.last() + 1;
+    // After the selected row; at the top when none is.
+    const int first = rows.isEmpty() ? 0 : rows.last() + 1;
     QList<int> at;
     for (int k = 0; k < rules.size(); ++k)
         at.append(first + k);

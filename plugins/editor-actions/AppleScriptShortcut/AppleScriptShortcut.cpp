@@ -296,17 +296,13 @@ void AppleScriptShortcut::checkScriptWithText()
 
 void AppleScriptShortcut::setPathButton(const QString& path)
 {
-    if (!CUTPathButton)
-        return;
-    setPathPopUp(CUTPathButton, path, CUTPathButton->count() - 2);
-    CUTPathButton->setCurrentIndex(0);
+    if (CUTPathButton)
+        showFileInPopUp(CUTPathButton, path);
 }
 
 void AppleScriptShortcut::pathButtonActivated(int index)
 {
-    const bool choose = CUTPathButton->itemData(index, MarkerRole).toString() == QLatin1String(PathChooseItem);
-    CUTPathButton->setCurrentIndex(0);
-    if (choose)
+    if (filePopUpAskedToChoose(CUTPathButton, index))
         modifyPath();
 }
 
@@ -361,12 +357,9 @@ QWidget* AppleScriptShortcut::makeView(int category)
         form->addRow(QString(), check);
         return view;
     }
-    CUTPathButton = new QComboBox(view);
+    CUTPathButton = makeFilePopUp(cls(), view);
     CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
     CUTPathButton->setAccessibleName(localizedStr(QStringLiteral("FileLabel")));
-    CUTPathButton->addItem(QString());
-    CUTPathButton->insertSeparator(1);
-    addMarkerItem(CUTPathButton, localizedStr(QStringLiteral("PathChooseItem")), QString::fromLatin1(PathChooseItem));
     QObject::connect(CUTPathButton, &QComboBox::activated, view, [this](int index) { pathButtonActivated(index); });
     form->addRow(localizedStr(QStringLiteral("FileLabel")), CUTPathButton);
     auto* edit = new QPushButton(localizedStr(QStringLiteral("EditButton")), view);

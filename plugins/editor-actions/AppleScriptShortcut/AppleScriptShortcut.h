@@ -40,8 +40,6 @@ public:
     void editScriptWithPath();
     void setFilePath(const QString& path, const QString& withCutName, bool isUndo, const QString& undoString);
 
-    static constexpr const char* PathChooseItem = "CUTPathChooseItem";
-
 private:
     QWidget* makeView(int category);
     void pathButtonActivated(int index);

@@ -22,15 +22,6 @@ const ApplicationShortcutClass& cls()
 }
 
 // The models each view's model pop-up offers.
-QList<int> modelsOfCategory(int category)
-{
-    QList<int> models;
-    for (int model = ApplicationShortcutModels::First; model <= ApplicationShortcutModels::Last; ++model)
-        if (ApplicationShortcutModels::categoryOfAction(model) == category)
-            models.append(model);
-    return models;
-}
-
 } // namespace
 
 // --- Class side ------------------------------------------------------------------------
@@ -592,7 +583,7 @@ QWidget* ApplicationShortcut::makeView(int category)
     if (category >= 4) {
         CUTActionButton = new QComboBox(view);
         CUTActionButton->setObjectName(QStringLiteral("CUTActionButton"));
-        fillModelPopUp(CUTActionButton, cls(), modelsOfCategory(category));
+        fillModelPopUp(CUTActionButton, cls(), editor::modelsOfCategory(cls(), category));
         QObject::connect(CUTActionButton, &QComboBox::activated, view, [this](int) { modifyAction(); });
         form->addRow(localizedStr(QStringLiteral("ActionLabel")), CUTActionButton);
     }

@@ -27,21 +27,6 @@ QString resolved(const QString& path)
     return target.isEmpty() ? path : target;
 }
 
-// Calls fn when the watched widget loses the focus.
-class FocusOutHook : public QObject {
-public:
-    FocusOutHook(std::function<void()> fn, QObject* parent) : QObject(parent), m_fn(std::move(fn)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusOut)
-            m_fn();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_fn;
-};
-
 } // namespace
 
 // --- Class side ----------------------------------------------------------------------------------
@@ -99,15 +84,6 @@ QVariantMap ClipboardShortcutClass::newDataForAction(int model) const
 {
     return newActionRecord(*this, dataForAction(model, {}, false, true),
                            ActionPane::suggestsNameForNew() ? nameForAction(model, {}, false, true) : QString());
-}
-
-QList<int> ClipboardShortcutClass::modelsOfCategory(int category) const
-{
-    QList<int> models;
-    for (int model : modelsID())
-        if (categoryOfAction(model) == category)
-            models.append(model);
-    return models;
 }
 
 QStringList ClipboardShortcutClass::pasteboardTypes() const
@@ -758,7 +734,7 @@ QWidget* ClipboardShortcut::makeView(int category)
         CUTTextTextView = new QPlainTextEdit(view);
         CUTTextTextView->setObjectName(QStringLiteral("CUTTextTextView"));
         CUTTextTextView->setAccessibleName(localizedStr(QStringLiteral("TextLabel")));
-        CUTTextTextView->installEventFilter(new FocusOutHook([this] { textShouldEndEditing(); }, CUTTextTextView));
+        onFocusOut(CUTTextTextView, [this] { textShouldEndEditing(); });
         form->addRow(localizedStr(QStringLiteral("TextLabel")), CUTTextTextView);
         break;
     case M::DateCategory:
@@ -777,7 +753,7 @@ QWidget* ClipboardShortcut::makeView(int category)
         CUTActionButton = new QComboBox(view);
         CUTActionButton->setObjectName(QStringLiteral("CUTActionButton"));
         CUTActionButton->setAccessibleName(localizedStr(QStringLiteral("ActionLabel")));
-        fillModelPopUp(CUTActionButton, cls(), cls().modelsOfCategory(category));
+        fillModelPopUp(CUTActionButton, cls(), editor::modelsOfCategory(cls(), category));
         QObject::connect(CUTActionButton, &QComboBox::activated, view, [this] { modifyAction(); });
         form->addRow(localizedStr(QStringLiteral("ActionLabel")), CUTActionButton);
         break;

@@ -124,7 +124,6 @@ public:
 
     QVariantMap dataForAction(int model, const QString& text, bool add, bool paste) const;
     QString nameForAction(int model, const QString& text, bool add, bool paste) const;
-    QList<int> modelsOfCategory(int category) const;
 };
 
 } // namespace zelk::editor

@@ -197,18 +197,13 @@ void CommandShortcut::abortEditing()
 
 void CommandShortcut::setPathButton(const QString& path)
 {
-    if (!CUTPathButton)
-        return;
-    // The first item and the last two (separator, "Choose…") stay.
-    setPathPopUp(CUTPathButton, path, CUTPathButton->count() - 2);
-    CUTPathButton->setCurrentIndex(0);
+    if (CUTPathButton)
+        showFileInPopUp(CUTPathButton, path);
 }
 
 void CommandShortcut::pathButtonActivated(int index)
 {
-    const bool choose = CUTPathButton->itemData(index, MarkerRole).toString() == QLatin1String(PathChooseItem);
-    CUTPathButton->setCurrentIndex(0);
-    if (choose)
+    if (filePopUpAskedToChoose(CUTPathButton, index))
         modifyPath();
 }
 
@@ -289,12 +284,9 @@ QWidget* CommandShortcut::makeView(int category)
         CUTSourceTextView->setLineWrapMode(QPlainTextEdit::NoWrap);
         form->addRow(localizedStr(QStringLiteral("CommandLabel")), CUTSourceTextView);
     } else {
-        CUTPathButton = new QComboBox(view);
+        CUTPathButton = makeFilePopUp(cls(), view);
         CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
         CUTPathButton->setAccessibleName(localizedStr(QStringLiteral("FileLabel")));
-        CUTPathButton->addItem(QString());
-        CUTPathButton->insertSeparator(1);
-        addMarkerItem(CUTPathButton, localizedStr(QStringLiteral("PathChooseItem")), QString::fromLatin1(PathChooseItem));
         QObject::connect(CUTPathButton, &QComboBox::activated, view, [this](int index) { pathButtonActivated(index); });
         form->addRow(localizedStr(QStringLiteral("FileLabel")), CUTPathButton);
         auto* edit = new QPushButton(localizedStr(QStringLiteral("EditButton")), view);

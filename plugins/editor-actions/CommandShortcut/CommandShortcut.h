@@ -32,8 +32,6 @@ public:
                      const QString& undoString);
     void setInTerminal(bool inTerminal, const QString& withCutName, bool isUndo, const QString& undoString);
 
-    static constexpr const char* PathChooseItem = "CUTPathChooseItem";
-
 private:
     QWidget* makeView(int category);
     void pathButtonActivated(int index);

@@ -20,21 +20,6 @@ const KeyboardShortcutClass& cls()
     return paneClassObject<KeyboardShortcutClass>();
 }
 
-// Calls fn when the watched widget loses the focus.
-class FocusOutHook : public QObject {
-public:
-    FocusOutHook(std::function<void()> fn, QObject* parent) : QObject(parent), m_fn(std::move(fn)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusOut)
-            m_fn();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_fn;
-};
-
 QString textOfFile(const QString& path)
 {
     const QString target = QVEAction::targetPath(path);
@@ -293,19 +278,13 @@ int KeyboardShortcut::charSecondOfField() const
 
 void KeyboardShortcut::setPathButton(const QString& path)
 {
-    if (!CUTPathButton)
-        return;
-    // The first item and the last two (separator, "Choose…") stay.
-    setPathPopUp(CUTPathButton, path, CUTPathButton->count() - 2);
-    CUTPathButton->setCurrentIndex(0);
+    if (CUTPathButton)
+        showFileInPopUp(CUTPathButton, path);
 }
 
 void KeyboardShortcut::pathButtonActivated(int index)
 {
-    const bool choose = CUTPathButton->itemData(index, MarkerRole).toString() == QLatin1String(PathChooseItem);
-    // The pop-up always shows the file.
-    CUTPathButton->setCurrentIndex(0);
-    if (choose)
+    if (filePopUpAskedToChoose(CUTPathButton, index))
         modifyPath();
 }
 
@@ -471,7 +450,7 @@ QWidget* KeyboardShortcut::makeView(int category)
     case M::TypeText:
         CUTTextTextView = new QPlainTextEdit(view);
         CUTTextTextView->setObjectName(QStringLiteral("CUTTextTextView"));
-        CUTTextTextView->installEventFilter(new FocusOutHook([this] { textShouldEndEditing(); }, CUTTextTextView));
+        onFocusOut(CUTTextTextView, [this] { textShouldEndEditing(); });
         form->addRow(localizedStr(QStringLiteral("TextLabel")), CUTTextTextView);
         break;
     case M::TypeDate: {
@@ -487,11 +466,8 @@ QWidget* KeyboardShortcut::makeView(int category)
         break;
     }
     case M::TypeFile:
-        CUTPathButton = new QComboBox(view);
+        CUTPathButton = makeFilePopUp(cls(), view);
         CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
-        CUTPathButton->addItem(QString());
-        CUTPathButton->insertSeparator(1);
-        addMarkerItem(CUTPathButton, localizedStr(QStringLiteral("PathChooseItem")), QString::fromLatin1(PathChooseItem));
         QObject::connect(CUTPathButton, &QComboBox::activated, view, [this](int index) { pathButtonActivated(index); });
         form->addRow(localizedStr(QStringLiteral("FileLabel")), CUTPathButton);
         break;

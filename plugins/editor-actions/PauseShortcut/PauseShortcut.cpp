@@ -53,15 +53,6 @@ QVariantMap PauseShortcutClass::newDataForAction(int model) const
                            ActionPane::suggestsNameForNew() ? nameForAction(model, 0.0F, QString(), QString()) : QString());
 }
 
-QList<int> PauseShortcutClass::modelsOfCategory(int category) const
-{
-    QList<int> models;
-    for (int model : modelsID())
-        if (categoryOfAction(model) == category)
-            models.append(model);
-    return models;
-}
-
 // --- Reading, the editing cycle ---------------------------------------------------------------
 
 bool PauseShortcut::initWithDictionaryInEditor(const QVariantMap& record)
@@ -395,7 +386,7 @@ QWidget* PauseShortcut::makeView(int category)
     CUTActionButton = new QComboBox(view);
     CUTActionButton->setObjectName(QStringLiteral("CUTActionButton"));
     CUTActionButton->setAccessibleName(localizedStr(QStringLiteral("ActionLabel")));
-    fillModelPopUp(CUTActionButton, cls(), cls().modelsOfCategory(category));
+    fillModelPopUp(CUTActionButton, cls(), editor::modelsOfCategory(cls(), category));
     QObject::connect(CUTActionButton, &QComboBox::activated, view, [this] { modifyAction(); });
     form->addRow(localizedStr(QStringLiteral("ActionLabel")), CUTActionButton);
     if (category == M::AppCategory) {

@@ -74,8 +74,6 @@ public:
     QVariantMap newDataForAction(int model) const override;
     QVariantMap dataForAction(int model, float delay) const;
     QString nameForAction(int model, float delay, const QString& application, const QString& title) const;
-    // The models of a category, in menu order.
-    QList<int> modelsOfCategory(int category) const;
 };
 
 } // namespace zelk::editor

@@ -250,6 +250,61 @@ int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex)
     return index;
 }
 
+QComboBox* makeFilePopUp(const QVEActionClass& cls, QWidget* parent)
+{
+    auto* popUp = new QComboBox(parent);
+    popUp->addItem(QString());
+    popUp->insertSeparator(1);
+    addMarkerItem(popUp, cls.localizedStr(QStringLiteral("PathChooseItem")), QString::fromLatin1(PathChooseItem));
+    return popUp;
+}
+
+void showFileInPopUp(QComboBox* popUp, const QString& path)
+{
+    // The first item and the last two (separator, "Choose…") stay.
+    setPathPopUp(popUp, path, popUp->count() - 2);
+    popUp->setCurrentIndex(0);
+}
+
+bool filePopUpAskedToChoose(QComboBox* popUp, int index)
+{
+    const bool choose = popUp->itemData(index, MarkerRole).toString() == QLatin1String(PathChooseItem);
+    popUp->setCurrentIndex(0);
+    return choose;
+}
+
+QList<int> modelsOfCategory(const QVEActionClass& cls, int category)
+{
+    QList<int> models;
+    for (int model : cls.modelsID())
+        if (cls.categoryOfAction(model) == category)
+            models.append(model);
+    return models;
+}
+
+namespace {
+
+class FocusOutHook : public QObject {
+public:
+    FocusOutHook(std::function<void()> fn, QObject* parent) : QObject(parent), m_fn(std::move(fn)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut)
+            m_fn();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_fn;
+};
+
+} // namespace
+
+void onFocusOut(QWidget* widget, std::function<void()> fn)
+{
+    widget->installEventFilter(new FocusOutHook(std::move(fn), widget));
+}
+
 // --- Calendar formats ---------------------------------------------------------------------
 
 namespace {

@@ -176,6 +176,22 @@ void fillModelPopUp(QComboBox* popUp, const QVEActionClass& cls, const QList<int
 // past the last folder.
 int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex);
 
+// The file pop-up of the types that name a file: the path pop-up above
+// with a separator and "Choose…" (the class's "PathChooseItem") as its
+// fixed items.
+inline constexpr const char* PathChooseItem = "CUTPathChooseItem";
+QComboBox* makeFilePopUp(const QVEActionClass& cls, QWidget* parent);
+// Shows a path in it, item 0 selected.
+void showFileInPopUp(QComboBox* popUp, const QString& path);
+// An item was chosen: the pop-up goes back to the file; true for "Choose…".
+bool filePopUpAskedToChoose(QComboBox* popUp, int index);
+
+// The class's offered models of a category, in menu order.
+QList<int> modelsOfCategory(const QVEActionClass& cls, int category);
+
+// Calls fn each time the widget loses the focus (the hook goes with it).
+void onFocusOut(QWidget* widget, std::function<void()> fn);
+
 // --- Calendar formats -----------------------------------------------------------------------
 // The panel of format elements beside a date field: a tool window owned by
 // the view, one button per element titled "DateElementLabel<n>" of the

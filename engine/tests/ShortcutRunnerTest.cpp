@@ -149,8 +149,13 @@ TEST_F(RunnerTest, StepTimeOutEndsTheActionsWaitsToo)
 TEST_F(RunnerTest, ActionTestTimeOutEndsTheActionsWaitsToo)
 {
     QVTester::setMinimumTestWait(0.2);
-    std::thread test([] { QVTester::sharedTester().runActionInThread(actionRecord(1, "Waiter", {{"waitWhileRunning", 30.0}})); });
-    EXPECT_TRUE(waitUntil([] { return runLog().lines().contains("waited Waiter until stopped"); }))
+    std::atomic<bool> done{false};
+    std::thread test([&done] {
+        QVTester::sharedTester().runActionInThread(actionRecord(1, "Waiter", {{"waitWhileRunning", 30.0}}));
+        done = true;
+    });
+    // The time-out's alert needs the main thread: it keeps turning until the test is done.
+    EXPECT_TRUE(waitUntil([&] { return done && runLog().lines().contains("waited Waiter until stopped"); }))
         << runLog().lines().join("\n").toStdString();
     test.join();
 }

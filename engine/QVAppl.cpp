@@ -899,6 +899,10 @@ void QVAppl::shutdownHandshake(std::function<void()> then)
 
 void QVAppl::terminate()
 {
+    if (QThread::currentThread() != thread()) {
+        laterOnMainThread(QPointer<QVAppl>(this), [](QVAppl& appl) { appl.terminate(); });
+        return;
+    }
     if (m_terminating)
         return;
     m_terminating = true;

@@ -68,7 +68,7 @@ public:
     bool TraceAppEng() const override;
     bool TraceMgrEng() const;
     bool TracePluginEng() const override;
-    bool TraceRun() const;
+    bool TraceRun() const override;
     // The hot-key viewer's list request switches run tracing on.
     void setTraceRun(bool on);
 
@@ -86,13 +86,13 @@ public:
     // Recently run objects (engine-control actions run them again).
     void addLastCutAction(std::shared_ptr<zelk::QVAction> action) override;
     void addLastCutObject(std::shared_ptr<QVLinkedObject> object);
-    void runLastCutAction1();
-    void runLastCutAction2();
+    void runLastCutAction1() override;
+    void runLastCutAction2() override;
     // Brings the last front application back: a run thread waits (bounded)
     // until the desktop reports it in front; the main thread only asks.
     void activateLastProcess() override;
     bool isActive() const override;
-    void stopShortcuts();
+    void stopShortcuts() override;
 
     // The run report: a line for the report, written on the main thread.
     void writeToReport(const QString& line);
@@ -192,8 +192,9 @@ public:
     // --- Quit -----------------------------------------------------------------
     // Saves the launchers' dates, asks the editor to quit, gives the
     // shut-down launchers their run, then leaves the event loop. The waits
-    // run off the main thread; the call returns at once.
-    void terminate();
+    // run off the main thread; the call returns at once, also from another
+    // thread (the quit then starts on the main thread).
+    void terminate() override;
     bool isTerminating() const { return m_terminating; }
     bool hasQuit() const { return m_quit; }
     // The process's exit status: non-zero when the engine was refused.

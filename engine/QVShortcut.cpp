@@ -82,7 +82,7 @@ public:
     {
     }
 
-    bool canGoRunning() override { return m_shortcut->canGoRunning(); }
+    bool canGoRunning() override { return m_shortcut->stepCanGoRunning(m_stepRun); }
     bool canGoRunningAfterError(const QString& error) override
     {
         return m_shortcut->stepCanGoRunningAfterError(m_index, error);
@@ -466,6 +466,14 @@ void QVShortcut::stepReported(quint64 stepRun, const QString& error)
     m_errorMsg = error;
     m_actionRun = false;
     m_stepReported.notify_all();
+}
+
+bool QVShortcut::stepCanGoRunning(quint64 stepRun)
+{
+    if (!canGoRunning())
+        return false;
+    std::lock_guard lock(m_stepMutex);
+    return stepRun == m_currentStepRun;
 }
 
 void QVShortcut::stepStopRunning(quint64 stepRun)

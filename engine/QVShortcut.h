@@ -137,6 +137,9 @@ private:
     void actionReported(const std::shared_ptr<zelk::QVAction>& action, const QString& error);
     void stepStopRunning(quint64 stepRun);
     bool stepCanGoRunningAfterError(int index, const QString& error);
+    // A step run may go on while the shortcut runs and the step is still
+    // waited for: its time-out ends its waits too.
+    bool stepCanGoRunning(quint64 stepRun);
     QString outcomeText() const;
     void writeReportLine();
     int showResult(bool question);

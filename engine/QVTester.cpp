@@ -105,6 +105,8 @@ void QVTester::runActionInThread(const QVariantMap& record)
         stopped = run->m_actionRun && !run->m_goRunning.load();
         timedOut = run->m_actionRun && !stopped;
         run->m_actionRun = false; // a report after this is too late
+        if (timedOut)
+            run->m_goRunning.store(false); // its waits end with the test
         error = run->m_errorMsg;
     }
     {

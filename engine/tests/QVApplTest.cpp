@@ -108,6 +108,8 @@ public:
     {
         return m_real.observeFrontApplication(std::move(o));
     }
+    bool canReadWindows() override { return m_real.canReadWindows(); }
+    std::optional<zelk::FocusedWindow> focusedWindow() override { return m_real.focusedWindow(); }
 
     std::atomic<int> activations{0}, frontAsked{0};
 
@@ -1002,6 +1004,25 @@ TEST_F(QVApplTest, QuitSavesTheDatesAndQuitsTheEditorFirst)
     EXPECT_EQ(workspace.pidOf("Zelk Editor.app"), 0);
     EXPECT_TRUE(QFileInfo::exists(dataFolder() + "/LaunchersDate.plist"));
     EXPECT_EQ(seen.count("ShutdownNotification"), 0);
+}
+
+TEST_F(QVApplTest, EngineCommandsArriveFromARunThread)
+{
+    onboard();
+    launch();
+    zelk::QVActionHostApplication* host = zelk::QVAction::applicationObject();
+    ASSERT_EQ(host, static_cast<zelk::QVActionHostApplication*>(appl.get()));
+    auto probe = std::make_shared<RecallProbe>();
+    appl->addLastCutObject(probe);
+    // As an engine-command action calls them: from a thread of its own.
+    std::thread([host] {
+        host->runLastCutAction1();
+        host->stopShortcuts();
+        host->showReport();
+        host->terminate();
+    }).join();
+    EXPECT_EQ(probe->runs, 1);
+    ASSERT_TRUE(waitUntil([&] { return appl->hasQuit(); }));
 }
 
 TEST_F(QVApplTest, QuitGoesOnWhenTheEditorRefusesToQuit)

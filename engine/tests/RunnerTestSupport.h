@@ -83,7 +83,9 @@ private:
 // does, in this order: "gate" (wait at the gate "<gate>#<n>", n counting
 // this object's runs from 1), "sleep" (seconds), "stop" (ask the runner to
 // stop), "ask" (ask whether to go on after that error text; logged
-// "answer <name> yes|no"), then fail with "error" or succeed. "runDelay" is
+// "answer <name> yes|no"), "waitWhileRunning" (ask canGoRunning every
+// 20 ms until it says no, at most that many seconds; logged "waited
+// <name> until stopped|bound"), then fail with "error" or succeed. "runDelay" is
 // its own time-out; "noRecent" keeps it out of the recent runs.
 class RunnerTestAction : public zelk::QVAction {
     ZELK_ACTION_CLASS(RunnerTestAction, QVAction)
@@ -107,6 +109,15 @@ public:
             Gates::shared().pass(m_data.value("gate").toString() + "#" + QString::number(m_runs.load()));
         if (m_data.contains("sleep"))
             std::this_thread::sleep_for(std::chrono::duration<double>(m_data.value("sleep").toDouble()));
+        if (m_data.contains("waitWhileRunning")) {
+            const auto end = std::chrono::steady_clock::now()
+                             + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                 std::chrono::duration<double>(m_data.value("waitWhileRunning").toDouble()));
+            bool stopped = false;
+            while (!(stopped = !controller->canGoRunning()) && std::chrono::steady_clock::now() < end)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            runLog().add("waited " + nameValue() + (stopped ? " until stopped" : " until bound"));
+        }
         if (m_data.value("stop").toBool())
             controller->stopRunning();
         if (m_data.contains("ask")) {

@@ -160,6 +160,35 @@ TEST_F(RunnerTest, StepThatDoesNotReportInTimeFails)
     }
 }
 
+TEST_F(RunnerTest, StepTimeOutEndsTheActionsWaitsToo)
+{
+    // The wait would last 30 s; its step allows 0.2 s and then says stop,
+    // while the shortcut goes on with its next step.
+    load({actionRecord(1, "Waiter", {{"waitWhileRunning", 30.0}}), actionRecord(2, "Next", {{"gate", "next"}})},
+         {shortcutRecord(10, "Cut", {Step{1, Report, Report, 0.2}, Step{2, Report, Report, 30}})});
+    auto cut = shortcut(10);
+    cut->runObject();
+    EXPECT_TRUE(waitUntil([] { return runLog().lines().contains("waited Waiter until stopped"); }))
+        << runLog().lines().join("\n").toStdString();
+    EXPECT_TRUE(cut->isRunning());
+    Gates::shared().open("next#1");
+    ASSERT_TRUE(waitIdle(cut));
+}
+
+TEST_F(RunnerTest, ActionTestTimeOutEndsTheActionsWaitsToo)
+{
+    QVTester::setMinimumTestWait(0.2);
+    std::atomic<bool> done{false};
+    std::thread test([&done] {
+        QVTester::sharedTester().runActionInThread(actionRecord(1, "Waiter", {{"waitWhileRunning", 30.0}}));
+        done = true;
+    });
+    // The time-out's alert needs the main thread: it keeps turning until the test is done.
+    EXPECT_TRUE(waitUntil([&] { return done && runLog().lines().contains("waited Waiter until stopped"); }))
+        << runLog().lines().join("\n").toStdString();
+    test.join();
+}
+
 TEST_F(RunnerTest, ActionsOwnDelayOutlastsTheStepsDelay)
 {
     // The step allows 0.05 s; the action asks for 30 s and takes 0.3 s.

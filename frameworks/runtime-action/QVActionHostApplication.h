@@ -23,6 +23,20 @@ public:
     virtual bool TraceAppEng() const { return false; }
     // Verbose tracing inside the action plug-in.
     virtual bool TracePluginEng() const { return false; }
+    // Verbose tracing of the runs themselves (switched on at run time too).
+    virtual bool TraceRun() const { return false; }
+
+    // The engine commands of the engine-command action type, called from
+    // run threads; each returns at once.
+    // Quit the engine (its launchers end, the editor is asked to quit).
+    virtual void terminate() {}
+    // Bring the engine forward with its report.
+    virtual void showReport() {}
+    // Ask every running shortcut to stop.
+    virtual void stopShortcuts() {}
+    // Run the most recent, or the second most recent, item again.
+    virtual void runLastCutAction1() {}
+    virtual void runLastCutAction2() {}
 };
 
 } // namespace zelk

@@ -46,6 +46,13 @@ public:
     virtual void setHandler(Handler handler) = 0;
 };
 
+// The focused window of the front application, as the workspace sees it.
+struct FocusedWindow {
+    QString title;
+    bool hasTitle = false; // a window may have no title at all
+    bool operator==(const FocusedWindow&) const = default;
+};
+
 struct RunningApplication {
     qint64 pid = 0;
     QString name;        // file name with extension: "org.gnome.gedit.desktop", "Zelk Editor.app", "xterm"
@@ -90,6 +97,61 @@ public:
     // The user's terminal emulator, as a path launchApplication takes;
     // empty when none is known.
     virtual QString terminalApplication() { return {}; }
+    // Whether windows of other applications can be read at all (no
+    // desktop: false).
+    virtual bool canReadWindows() = 0;
+    // The front application's focused window; none when it has no window.
+    virtual std::optional<FocusedWindow> focusedWindow() = 0;
+};
+
+// One representation of what the clipboard holds: a MIME type and its bytes.
+struct ClipboardItem {
+    QString type;
+    QByteArray data;
+    bool operator==(const ClipboardItem&) const = default;
+};
+
+// The desktop's clipboard. Safe from any thread (the work is done on the
+// main thread, the caller waiting); without a window system every read
+// answers nothing and every write is dropped, logged.
+class ClipboardService {
+public:
+    virtual ~ClipboardService() = default;
+    // Goes up on every change of the clipboard, by this process or another.
+    virtual quint64 changeCount() = 0;
+    // The plain text; none when the clipboard holds no text.
+    virtual std::optional<QString> text() = 0;
+    // The text alone (every other representation goes).
+    virtual void setText(const QString& text) = 0;
+    // Every representation, in the clipboard's order.
+    virtual QList<ClipboardItem> items() = 0;
+    virtual void setItems(const QList<ClipboardItem>& items) = 0;
+};
+
+// How a child process ended. status is the wait status the C library's
+// system() answers: the exit code times 256, or the number of the signal
+// that ended it.
+struct ProcessResult {
+    bool started = false;
+    bool stopped = false;  // ended because keepRunning() said no
+    int status = 0;
+    QByteArray output;       // standard output
+    QByteArray errorOutput;  // standard error
+    QString error;           // why it did not start
+};
+
+// Child processes of the engine: commands and scripts of the actions.
+class ProcessService {
+public:
+    virtual ~ProcessService() = default;
+    // Runs a program with its arguments (no shell in between) and waits
+    // until it ends. keepRunning (may be empty) is asked every 50 ms; on
+    // false the process gets SIGTERM, and SIGKILL a second later.
+    virtual ProcessResult run(const QString& program, const QStringList& arguments,
+                              const std::function<bool()>& keepRunning) = 0;
+    // Opens the desktop's terminal emulator running the command line with
+    // /bin/sh -c; false, with the reason in *error, when none started.
+    virtual bool runInTerminal(const QString& commandLine, QString* error) = 0;
 };
 
 // Sleep, wake and power-off. For WillSleep and WillPowerOff the system

@@ -91,6 +91,8 @@ public:
     virtual LoginItems& loginItems() = 0;
     virtual CommandService& commands() = 0;
     virtual InputDeviceService& inputDevices() = 0;
+    virtual ClipboardService& clipboard() = 0;
+    virtual ProcessService& processes() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

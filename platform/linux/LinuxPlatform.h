@@ -4,6 +4,7 @@
 #include "LinuxInputDevices.h"
 #include "LinuxServices.h"
 #include "Platform.h"
+#include "QtClipboard.h"
 #include "SystemClock.h"
 
 #include <memory>
@@ -34,6 +35,8 @@ public:
     LoginItems& loginItems() override { return m_loginItems; }
     CommandService& commands() override;
     InputDeviceService& inputDevices() override { return m_inputDevices; }
+    ClipboardService& clipboard() override { return m_clipboard; }
+    ProcessService& processes() override { return m_processes; }
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
@@ -50,6 +53,8 @@ private:
     SystemClock m_clock;
     LinuxLoginItems m_loginItems;
     LinuxInputDevices m_inputDevices;
+    QtClipboard m_clipboard;
+    LinuxProcesses m_processes;
 };
 
 } // namespace zelk

@@ -1,6 +1,7 @@
 #include "LinuxServices.h"
 
 #include "AtomicFile.h"
+#include "ChildProcesses.h"
 #include "Bundle.h"
 #include "DesktopEntries.h"
 #include "Log.h"
@@ -8,9 +9,38 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 
 namespace zelk {
+
+ProcessResult LinuxProcesses::run(const QString& program, const QStringList& arguments,
+                                  const std::function<bool()>& keepRunning)
+{
+    return runChildProcess(program, arguments, keepRunning);
+}
+
+QStringList LinuxProcesses::terminalCommand(const QString& commandLine)
+{
+    // TERMINAL may carry options of its own ("kitty --single-instance").
+    QStringList command = QProcess::splitCommand(QProcessEnvironment::systemEnvironment().value(QStringLiteral("TERMINAL")));
+    if (command.isEmpty())
+        command = {QStringLiteral("x-terminal-emulator")};
+    return command + QStringList{QStringLiteral("-e"), QStringLiteral("/bin/sh"), QStringLiteral("-c"), commandLine};
+}
+
+bool LinuxProcesses::runInTerminal(const QString& commandLine, QString* error)
+{
+    QStringList command = terminalCommand(commandLine);
+    const QString program = command.takeFirst();
+    if (QProcess::startDetached(program, command))
+        return true;
+    if (error)
+        *error = QStringLiteral("cannot start the terminal %1").arg(program);
+    zlog("LinuxProcesses", "runInTerminal") << "cannot start the terminal" << program;
+    return false;
+}
 
 QString LinuxLoginItems::entryPath(const QString& identifier)
 {

@@ -18,6 +18,19 @@ public:
     [[nodiscard]] ObserverHandle observe(std::function<void(int, const QString&)>) override { return {}; }
 };
 
+// Child processes; the terminal is $TERMINAL (a program and its options),
+// else Debian's x-terminal-emulator, started as
+// "<terminal> -e /bin/sh -c <command line>"
+// so the command line reaches the shell as one argument, never spliced.
+class LinuxProcesses : public ProcessService {
+public:
+    ProcessResult run(const QString& program, const QStringList& arguments,
+                      const std::function<bool()>& keepRunning) override;
+    bool runInTerminal(const QString& commandLine, QString* error) override;
+    // The terminal program and its arguments for a command line.
+    static QStringList terminalCommand(const QString& commandLine);
+};
+
 // XDG autostart: ~/.config/autostart/<identifier>.desktop
 class LinuxLoginItems : public LoginItems {
 public:

@@ -509,6 +509,47 @@ std::optional<RunningApplication> LinuxWorkspace::frontApplication()
     return d->describe(wi.pid, &wi);
 }
 
+bool LinuxWorkspace::canReadWindows()
+{
+    XSession::Lock lock(*d->session);
+    return d->prepare(lock) != nullptr;
+}
+
+std::optional<FocusedWindow> LinuxWorkspace::focusedWindow()
+{
+    XSession::Lock lock(*d->session);
+    Display* display = d->prepare(lock);
+    if (!display)
+        return std::nullopt;
+    const Window window = d->effectiveFront(display, d->hasWindowManager(display));
+    if (!window)
+        return std::nullopt;
+    FocusedWindow focused;
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, d->atoms[NetWmName], 0, 4096, False, utf8, &type, &format, &count, &after,
+                           &data) == Success
+        && data && type == utf8 && format == 8) {
+        focused.title = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
+        focused.hasTitle = true;
+    }
+    if (data)
+        XFree(data);
+    if (!focused.hasTitle) {
+        char* name = nullptr;
+        if (XFetchName(display, window, &name) && name) {
+            focused.title = QString::fromLocal8Bit(name);
+            focused.hasTitle = true;
+            XFree(name);
+        }
+    }
+    x11::takeError(display); // a window gone meanwhile answers what was read
+    return focused;
+}
+
 QList<RunningApplication> LinuxWorkspace::runningApplications()
 {
     XSession::Lock lock(*d->session);

@@ -57,6 +57,11 @@ public:
 
     // Whether the process list is polled now (on the main thread).
     bool pollsProcessList() const;
+    // Any X display can be read (EWMH needs no permission).
+    bool canReadWindows() override;
+    // The window that makes the front application (see above); its title
+    // is _NET_WM_NAME, else WM_NAME.
+    std::optional<FocusedWindow> focusedWindow() override;
 
 private:
     struct Private;

@@ -1,5 +1,7 @@
 #include "VirtualDesktop.h"
 
+#include "ChildProcesses.h"
+
 #include <QFileInfo>
 #include <algorithm>
 
@@ -339,6 +341,70 @@ ObserverHandle VirtualWorkspace::observeApplications(std::function<void(const Ru
 ObserverHandle VirtualWorkspace::observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer)
 {
     return m_center.addObserver(kFrontChanged, nullptr, [this, observer](const Notification&) { observer(frontApplication()); });
+}
+
+bool VirtualWorkspace::canReadWindows()
+{
+    std::lock_guard lock(m_mutex);
+    return m_windowsReadable;
+}
+
+std::optional<FocusedWindow> VirtualWorkspace::focusedWindow()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_windowsReadable || !find(m_front))
+        return std::nullopt;
+    const auto it = m_windows.constFind(m_front);
+    if (it == m_windows.cend())
+        return std::nullopt;
+    return *it;
+}
+
+void VirtualWorkspace::setFocusedWindow(qint64 pid, const std::optional<FocusedWindow>& window)
+{
+    std::lock_guard lock(m_mutex);
+    if (window)
+        m_windows.insert(pid, *window);
+    else
+        m_windows.remove(pid);
+}
+
+void VirtualWorkspace::setWindowsReadable(bool readable)
+{
+    std::lock_guard lock(m_mutex);
+    m_windowsReadable = readable;
+}
+
+// --- processes
+
+ProcessResult VirtualProcesses::run(const QString& program, const QStringList& arguments,
+                                    const std::function<bool()>& keepRunning)
+{
+    return runChildProcess(program, arguments, keepRunning);
+}
+
+bool VirtualProcesses::runInTerminal(const QString& commandLine, QString* error)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_terminalMissing) {
+        if (error)
+            *error = QStringLiteral("no terminal emulator");
+        return false;
+    }
+    m_terminal.append(commandLine);
+    return true;
+}
+
+QStringList VirtualProcesses::terminalCommands() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_terminal;
+}
+
+void VirtualProcesses::setTerminalMissing(bool missing)
+{
+    std::lock_guard lock(m_mutex);
+    m_terminalMissing = missing;
 }
 
 // --- power, network, calendar

@@ -58,8 +58,15 @@ public:
                                                      Programs programs = Programs::All) override;
     [[nodiscard]] ObserverHandle observeFrontApplication(std::function<void(const std::optional<RunningApplication>&)> observer) override;
     QString terminalApplication() override;
+    bool canReadWindows() override;
+    std::optional<FocusedWindow> focusedWindow() override;
 
-    // Test controls. Applications are named by their file name ("gedit.desktop");
+    // Test controls.
+    // The focused window of an application (none: it has no window); an
+    // application starts without one.
+    void setFocusedWindow(qint64 pid, const std::optional<FocusedWindow>& window);
+    void setWindowsReadable(bool readable);
+    // Applications are named by their file name ("gedit.desktop");
     // the path defaults to /usr/share/applications/<name>.
     qint64 userLaunches(const QString& name, const QString& path = {}, bool background = false);
     void userQuits(qint64 pid);
@@ -89,6 +96,8 @@ private:
     mutable std::mutex m_mutex;
     QList<RunningApplication> m_apps;
     QSet<qint64> m_refusing;
+    QHash<qint64, FocusedWindow> m_windows;
+    bool m_windowsReadable = true;
     qint64 m_front = 0;
     qint64 m_nextPid = 1000;
     qint64 m_ownPid = 1;
@@ -182,6 +191,25 @@ public:
 private:
     std::mutex m_mutex;
     QMap<QString, QString> m_items;
+};
+
+// Child processes run for real (they are the tests' own programs); the
+// terminal only records what it was asked to run.
+class VirtualProcesses : public ProcessService {
+public:
+    ProcessResult run(const QString& program, const QStringList& arguments,
+                      const std::function<bool()>& keepRunning) override;
+    bool runInTerminal(const QString& commandLine, QString* error) override;
+
+    // Test controls: the command lines handed to the terminal, in order;
+    // a terminal that fails to start.
+    QStringList terminalCommands() const;
+    void setTerminalMissing(bool missing);
+
+private:
+    mutable std::mutex m_mutex;
+    QStringList m_terminal;
+    bool m_terminalMissing = false;
 };
 
 // The engine's commands without a bus: tests play the other programs.

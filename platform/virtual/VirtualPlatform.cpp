@@ -57,7 +57,8 @@ VirtualPlatform* VirtualPlatform::current()
 
 int VirtualPlatform::postKey(uint16_t keyCode, bool down)
 {
-    std::lock_guard lock(m_mutex);
+    constexpr uint16_t kCommand = 55, kX = 7, kC = 8, kV = 9;
+    std::unique_lock lock(m_mutex);
     PostedEvent e = eventOfKind(down ? PostedEvent::KeyDown : PostedEvent::KeyUp);
     e.keyCode = keyCode;
     m_log.append(e);
@@ -76,7 +77,46 @@ int VirtualPlatform::postKey(uint16_t keyCode, bool down)
         if (m_repeatLent.remove(keyCode))
             m_noRepeat.remove(keyCode);
     }
+    if (!down || !m_held.contains(kCommand) || (keyCode != kX && keyCode != kC && keyCode != kV))
+        return 0;
+    // The front application's edit commands; the clipboard is written
+    // without the lock (it may wait for the main thread).
+    if (keyCode == kV) {
+        lock.unlock();
+        const QString pasted = m_clipboard.text().value_or(QString());
+        lock.lock();
+        m_fieldBefore += pasted;
+        m_fieldSelected.clear();
+        return 0;
+    }
+    const QString selected = m_fieldSelected;
+    if (selected.isEmpty())
+        return 0;
+    if (keyCode == kX)
+        m_fieldSelected.clear();
+    lock.unlock();
+    m_clipboard.setText(selected);
     return 0;
+}
+
+void VirtualPlatform::setFrontTextField(const QString& before, const QString& selected, const QString& after)
+{
+    std::lock_guard lock(m_mutex);
+    m_fieldBefore = before;
+    m_fieldSelected = selected;
+    m_fieldAfter = after;
+}
+
+QString VirtualPlatform::frontText() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_fieldBefore + m_fieldSelected + m_fieldAfter;
+}
+
+QString VirtualPlatform::frontSelection() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_fieldSelected;
 }
 
 void VirtualPlatform::releaseOwnKeys()

@@ -4,6 +4,7 @@
 // holds, counts the exclusive-source bracket, and delivers distributed
 // notifications inside the process (recording each post).
 #include "Platform.h"
+#include "QtClipboard.h"
 #include "VirtualDesktop.h"
 #include "VirtualInputDevices.h"
 
@@ -47,6 +48,9 @@ public:
     LoginItems& loginItems() override { return m_loginItems; }
     CommandService& commands() override { return m_commands; }
     InputDeviceService& inputDevices() override { return m_inputDevices; }
+    // Qt's clipboard: in-process under the offscreen platform of the tests.
+    ClipboardService& clipboard() override { return m_clipboard; }
+    ProcessService& processes() override { return m_processes; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -59,6 +63,7 @@ public:
     VirtualLoginItems& virtualLoginItems() { return m_loginItems; }
     VirtualCommandService& virtualCommands() { return m_commands; }
     VirtualInputDevices& virtualInputDevices() { return m_inputDevices; }
+    VirtualProcesses& virtualProcesses() { return m_processes; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -94,6 +99,15 @@ public:
     QList<Posted> postedNotifications() const;
     void clearPostedNotifications();
 
+    // The text field of the front application, as the user left it: the
+    // text before the selection, the selection, the text after it. Command
+    // (key 55) held with C (8), X (7) or V (9) posted copies the selection
+    // to the clipboard (nothing when it is empty), cuts it, or puts the
+    // clipboard's text in its place, as a real editor does.
+    void setFrontTextField(const QString& before, const QString& selected, const QString& after);
+    QString frontText() const;      // the whole text
+    QString frontSelection() const;
+
 private:
     mutable std::mutex m_mutex;
     QList<PostedEvent> m_log;
@@ -116,6 +130,9 @@ private:
     VirtualLoginItems m_loginItems;
     VirtualCommandService m_commands;
     VirtualInputDevices m_inputDevices;
+    QtClipboard m_clipboard;
+    VirtualProcesses m_processes;
+    QString m_fieldBefore, m_fieldSelected, m_fieldAfter;
 };
 
 } // namespace zelk

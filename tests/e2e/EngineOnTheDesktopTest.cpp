@@ -136,6 +136,46 @@ TEST_P(EngineEndTest, LosingTheXServerEndsTheEngineSayingWhy)
 INSTANTIATE_TEST_SUITE_P(, EngineEndTest, ::testing::Values("offscreen", "xcb"),
                          [](const auto& info) { return std::string(info.param); });
 
+TEST_F(EngineOnTheDesktopTest, HotKeyRunsACommandAPauseAndAScriptInTurn)
+{
+    const QString commandOut = desktop->home() + "/command out";
+    const QString scriptOut = desktop->home() + "/script out";
+    DataFiles files;
+    files.actions = {
+        action(0, "command", "CommandShortcut",
+               {{"Action", 1}, {"Source", "printf '%s|%s' \"it's\" \"$((2+3))\" > \"" + commandOut + "\""}, {"InTerminal", false}}),
+        action(1, "pause", "PauseShortcut", {{"Action", 1}, {"Seconds", 0.2}}),
+        // Runs only once the command's file is there: the steps go in order.
+        action(2, "script", "AppleScriptShortcut",
+               {{"Action", 1}, {"Source", ""},
+                {"CompiledScript", QByteArray("#!/bin/sh\ncat \"" + commandOut.toUtf8() + "\" > \"" + scriptOut.toUtf8() + "\"\n")}}),
+    };
+    files.contexts = {context(0, "Everywhere", 0)};
+    files.launchers = {keyLauncher(0, CtrlAlt | KeyR)};
+    files.shortcuts = {shortcut(0, "Run", {0, 1, 2}, {0}, {0})};
+    ASSERT_NO_FATAL_FAILURE(start(files));
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+r"}));
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return contents(scriptOut) == "it's|5"; }, 10000))
+        << "command: " << contents(commandOut).toStdString() << " script: " << contents(scriptOut).toStdString();
+}
+
+TEST_F(EngineOnTheDesktopTest, TextPutOnTheClipboardIsThereForTheNextStep)
+{
+    DataFiles files;
+    files.actions = {action(0, "put", "ClipboardShortcut", {{"Action", 1}, {"Text", "Zelk clip"}, {"Add", false}, {"Paste", false}}),
+                     action(1, "type clipboard", "KeyboardShortcut", {{"Action", 4}, {"CharSecond", 200}})};
+    files.contexts = {context(0, "Everywhere", 0)};
+    files.launchers = {keyLauncher(0, CtrlAlt | KeyK)};
+    files.shortcuts = {shortcut(0, "Clip", {0, 1}, {0}, {0})};
+    ASSERT_NO_FATAL_FAILURE(start(files));
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+k"}));
+    EXPECT_TRUE(client->waitForText("Zelk clip")) << "typed: " << client->text().toStdString();
+}
+
 TEST_F(EngineOnTheDesktopTest, HotKeyTypesTheTextWhileTheUserStillHoldsIt)
 {
     ASSERT_NO_FATAL_FAILURE(start(typingOn(keyLauncher(0, CtrlAlt | KeyT))));

@@ -271,6 +271,28 @@ TEST_P(LinuxWorkspaceTest, ApplicationsAreNamedByTheirEntries)
     elsewhere.waitForFinished();
 }
 
+TEST_P(LinuxWorkspaceTest, FocusedWindowAndItsTitle)
+{
+    EXPECT_TRUE(workspace().canReadWindows());
+    const qint64 one = start({"--class", "fakeone,FakeOne", "--title", "plain"});
+    ASSERT_TRUE(workspace().activate(one));
+    ASSERT_TRUE(zelk::test::waitUntil([&] {
+        const auto front = workspace().frontApplication();
+        return front && front->pid == one;
+    }));
+    auto title = [&] {
+        const auto window = workspace().focusedWindow();
+        return window && window->hasTitle ? window->title : QString("<none>");
+    };
+    EXPECT_EQ(title(), "plain");
+    // The EWMH name, in UTF-8, comes before the old one.
+    const QByteArray utf8 = QString("Brouillon — été").toUtf8();
+    XChangeProperty(x, windowOf(one), XInternAtom(x, "_NET_WM_NAME", False), XInternAtom(x, "UTF8_STRING", False), 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(utf8.constData()), int(utf8.size()));
+    XSync(x, False);
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return title() == "Brouillon — été"; })) << title().toStdString();
+}
+
 TEST_P(LinuxWorkspaceTest, FrontApplicationFollowsActivationAndTitles)
 {
     const qint64 one = start({"--class", "fakeone,FakeOne"});

@@ -22,33 +22,6 @@ const ApplicationShortcutClass& cls()
 }
 
 // The models each view's model pop-up offers.
-QList<int> modelsOfCategory(int category)
-{
-    QList<int> models;
-    for (int model = ApplicationShortcutModels::First; model <= ApplicationShortcutModels::Last; ++model)
-        if (ApplicationShortcutModels::categoryOfAction(model) == category)
-            models.append(model);
-    return models;
-}
-
-QIcon iconOf(const QImage& image)
-{
-    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
-}
-
-void disableItem(QComboBox* popUp, int index)
-{
-    if (auto* model = qobject_cast<QStandardItemModel*>(popUp->model()))
-        if (QStandardItem* item = model->item(index))
-            item->setEnabled(false);
-}
-
-// The name shown for an application: its display name without extension.
-QString applicationDisplayName(const QString& path)
-{
-    return withoutAppExtension(displayNameAtPath(path));
-}
-
 } // namespace
 
 // --- Class side ------------------------------------------------------------------------
@@ -557,46 +530,13 @@ void ApplicationShortcut::setAppButtonWithName(const QString& name)
 
 void ApplicationShortcut::showApplicationName(const QString& name)
 {
-    const QString found = fullPathForApplication(name);
-    if (!found.isEmpty()) {
-        CUTAppButton->setItemText(0, applicationDisplayName(found));
-        CUTAppButton->setItemIcon(0, iconOf(QVEAction::iconImageForPath(found, 16)));
-    } else {
-        CUTAppButton->setItemText(0, name);
-        CUTAppButton->setItemIcon(0, iconOf(QVEAction::unknownIconWithSize(16)));
-    }
-    CUTAppButton->setCurrentIndex(0);
+    editor::showApplicationName(CUTAppButton, name);
 }
 
 void ApplicationShortcut::fillLaunchedRecentApp()
 {
-    if (!CUTAppButton)
-        return;
-    const QString launched = QString::fromLatin1(AppLaunchedItem);
-    const QString recent = QString::fromLatin1(AppRecentItem);
-    const QString other = QString::fromLatin1(AppOtherItem);
-    auto clearBetween = [this](const QString& from, const QString& to) {
-        const int first = indexOfMarker(CUTAppButton, from) + 1;
-        for (int i = indexOfMarker(CUTAppButton, to) - 1; i >= first && first > 0; --i)
-            CUTAppButton->removeItem(i);
-    };
-    clearBetween(launched, recent);
-    clearBetween(recent, other);
-    auto insertAfter = [this](const QString& marker, const QStringList& paths) {
-        int index = indexOfMarker(CUTAppButton, marker) + 1;
-        if (index <= 0)
-            return;
-        for (const QString& path : paths) {
-            const QString title = applicationDisplayName(path);
-            if (title.isEmpty() || popUpHasTitle(CUTAppButton, title))
-                continue;
-            CUTAppButton->insertItem(index, iconOf(QVEAction::iconImageForPath(path, 16)), title);
-            CUTAppButton->setItemData(index, path, PathRole);
-            ++index;
-        }
-    };
-    insertAfter(launched, QVEAction::launchedAppPathArray());
-    insertAfter(recent, QVEAction::recentAppPathArray());
+    if (CUTAppButton)
+        editor::fillLaunchedRecentApp(CUTAppButton);
 }
 
 void ApplicationShortcut::controlsForActionButton()
@@ -619,18 +559,14 @@ void ApplicationShortcut::controlsForActionButton()
 
 void ApplicationShortcut::appButtonActivated(int index)
 {
-    const QString marker = CUTAppButton->itemData(index, MarkerRole).toString();
-    const QString path = CUTAppButton->itemData(index, PathRole).toString();
-    const bool inAppSections = index > indexOfMarker(CUTAppButton, QString::fromLatin1(AppLaunchedItem));
-    // The pop-up always shows the chosen application.
-    CUTAppButton->setCurrentIndex(0);
-    if (marker == QLatin1String(AppOtherItem)) {
+    const ApplicationChoice choice = applicationPopUpActivated(CUTAppButton, index);
+    if (choice.other) {
         if (category() == 1)
             modifyApplicationPath();
         else
             modifyApplicationName();
-    } else if (inAppSections && !path.isEmpty()) {
-        modifyApplicationFromMenu(path);
+    } else if (!choice.path.isEmpty()) {
+        modifyApplicationFromMenu(choice.path);
     }
 }
 
@@ -647,21 +583,13 @@ QWidget* ApplicationShortcut::makeView(int category)
     if (category >= 4) {
         CUTActionButton = new QComboBox(view);
         CUTActionButton->setObjectName(QStringLiteral("CUTActionButton"));
-        fillModelPopUp(CUTActionButton, cls(), modelsOfCategory(category));
+        fillModelPopUp(CUTActionButton, cls(), editor::modelsOfCategory(cls(), category));
         QObject::connect(CUTActionButton, &QComboBox::activated, view, [this](int) { modifyAction(); });
         form->addRow(localizedStr(QStringLiteral("ActionLabel")), CUTActionButton);
     }
     if (category == 1 || category >= 4) {
-        CUTAppButton = new QComboBox(view);
+        CUTAppButton = makeApplicationPopUp(cls(), view);
         CUTAppButton->setObjectName(QStringLiteral("CUTAppButton"));
-        CUTAppButton->addItem(QString());
-        CUTAppButton->insertSeparator(1);
-        CUTAppButton->setItemData(1, QString::fromLatin1(AppFirstItem), MarkerRole);
-        addMarkerItem(CUTAppButton, localizedStr(QStringLiteral("AppLaunchedItem")), QString::fromLatin1(AppLaunchedItem));
-        disableItem(CUTAppButton, CUTAppButton->count() - 1);
-        addMarkerItem(CUTAppButton, localizedStr(QStringLiteral("AppRecentItem")), QString::fromLatin1(AppRecentItem));
-        disableItem(CUTAppButton, CUTAppButton->count() - 1);
-        addMarkerItem(CUTAppButton, localizedStr(QStringLiteral("AppOtherItem")), QString::fromLatin1(AppOtherItem));
         QObject::connect(CUTAppButton, &QComboBox::activated, view, [this](int index) { appButtonActivated(index); });
         CUTAppLabel = new QLabel(localizedStr(QStringLiteral("AppLabel")), view);
         CUTAppLabel->setObjectName(QStringLiteral("CUTAppLabel"));

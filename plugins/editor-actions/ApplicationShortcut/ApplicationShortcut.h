@@ -61,11 +61,11 @@ public:
     void fillLaunchedRecentApp();
     void controlsForActionButton();
 
-    // Markers of the application pop-up's fixed items.
-    static constexpr const char* AppFirstItem = "CUTAppFirstItem";
-    static constexpr const char* AppLaunchedItem = "CUTAppLaunchedItem";
-    static constexpr const char* AppRecentItem = "CUTAppRecentItem";
-    static constexpr const char* AppOtherItem = "CUTAppOtherItem";
+    // Markers of the application pop-up's fixed items (ActionPane.h).
+    static constexpr const char* AppFirstItem = editor::AppFirstItem;
+    static constexpr const char* AppLaunchedItem = editor::AppLaunchedItem;
+    static constexpr const char* AppRecentItem = editor::AppRecentItem;
+    static constexpr const char* AppOtherItem = editor::AppOtherItem;
 
 private:
     QWidget* makeView(int category);

@@ -15,29 +15,10 @@ namespace M = KeyboardShortcutModels;
 
 namespace {
 
-// The elements of the date panel: "DateElement<n>" is the piece of format,
-// "DateElementLabel<n>" its button's title.
-constexpr int kDateElementCount = 23;
-
 const KeyboardShortcutClass& cls()
 {
     return paneClassObject<KeyboardShortcutClass>();
 }
-
-// Calls fn when the watched widget loses the focus.
-class FocusOutHook : public QObject {
-public:
-    FocusOutHook(std::function<void()> fn, QObject* parent) : QObject(parent), m_fn(std::move(fn)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusOut)
-            m_fn();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_fn;
-};
 
 QString textOfFile(const QString& path)
 {
@@ -298,19 +279,13 @@ int KeyboardShortcut::charSecondOfField() const
 
 void KeyboardShortcut::setPathButton(const QString& path)
 {
-    if (!CUTPathButton)
-        return;
-    // The first item and the last two (separator, "Choose…") stay.
-    setPathPopUp(CUTPathButton, path, CUTPathButton->count() - 2);
-    CUTPathButton->setCurrentIndex(0);
+    if (CUTPathButton)
+        showFileInPopUp(CUTPathButton, path);
 }
 
 void KeyboardShortcut::pathButtonActivated(int index)
 {
-    const bool choose = CUTPathButton->itemData(index, MarkerRole).toString() == QLatin1String(PathChooseItem);
-    // The pop-up always shows the file.
-    CUTPathButton->setCurrentIndex(0);
-    if (choose)
+    if (filePopUpAskedToChoose(CUTPathButton, index))
         modifyPath();
 }
 
@@ -355,14 +330,7 @@ void KeyboardShortcut::insertDateElement(int tag)
 {
     if (!CUTDateField)
         return;
-    const QString element = localizedStr(QStringLiteral("DateElement%1").arg(tag));
-    // The panel's buttons take no focus: the field keeps its place in its
-    // window while the user types in it.
-    QWidget* window = CUTDateField->window();
-    if (CUTDateField->hasFocus() || (window && window->focusWidget() == CUTDateField))
-        CUTDateField->insert(element);
-    else
-        CUTDateField->setText(CUTDateField->text() + element);
+    editor::insertDateElement(cls(), CUTDateField, tag);
     refreshDateExample();
 }
 
@@ -483,7 +451,7 @@ QWidget* KeyboardShortcut::makeView(int category)
     case M::TypeText:
         CUTTextTextView = new QPlainTextEdit(view);
         CUTTextTextView->setObjectName(QStringLiteral("CUTTextTextView"));
-        CUTTextTextView->installEventFilter(new FocusOutHook([this] { textShouldEndEditing(); }, CUTTextTextView));
+        onFocusOut(CUTTextTextView, [this] { textShouldEndEditing(); });
         form->addRow(localizedStr(QStringLiteral("TextLabel")), CUTTextTextView);
         break;
     case M::TypeDate: {
@@ -495,26 +463,12 @@ QWidget* KeyboardShortcut::makeView(int category)
         CUTDateExampleLabel->setObjectName(QStringLiteral("CUTDateExampleLabel"));
         form->addRow(localizedStr(QStringLiteral("DateExampleLabel")), CUTDateExampleLabel);
 
-        // A window of its own, going with the view.
-        CUTDateHelpPanel = new QWidget(view, Qt::Tool);
-        CUTDateHelpPanel->setObjectName(QStringLiteral("CUTDateHelpPanel"));
-        CUTDateHelpPanel->setWindowTitle(localizedStr(QStringLiteral("DateHelpTitle")));
-        auto* grid = new QGridLayout(CUTDateHelpPanel);
-        for (int tag = 1; tag <= kDateElementCount; ++tag) {
-            auto* button = new QPushButton(localizedStr(QStringLiteral("DateElementLabel%1").arg(tag)), CUTDateHelpPanel);
-            button->setObjectName(QStringLiteral("DateElement%1").arg(tag));
-            button->setFocusPolicy(Qt::NoFocus);
-            QObject::connect(button, &QPushButton::clicked, view, [this, tag] { insertDateElement(tag); });
-            grid->addWidget(button, (tag - 1) / 3, (tag - 1) % 3);
-        }
+        CUTDateHelpPanel = makeDateHelpPanel(cls(), view, [this](int tag) { insertDateElement(tag); });
         break;
     }
     case M::TypeFile:
-        CUTPathButton = new QComboBox(view);
+        CUTPathButton = makeFilePopUp(cls(), view);
         CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
-        CUTPathButton->addItem(QString());
-        CUTPathButton->insertSeparator(1);
-        addMarkerItem(CUTPathButton, localizedStr(QStringLiteral("PathChooseItem")), QString::fromLatin1(PathChooseItem));
         QObject::connect(CUTPathButton, &QComboBox::activated, view, [this](int index) { pathButtonActivated(index); });
         form->addRow(localizedStr(QStringLiteral("FileLabel")), CUTPathButton);
         break;

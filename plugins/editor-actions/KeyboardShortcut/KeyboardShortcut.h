@@ -47,8 +47,8 @@ public:
     void setFilePath(const QString& path, int charSecond, const QString& withCutName, bool isUndo,
                      const QString& undoString);
 
-    // The fixed items at the end of the path pop-up: a separator, "Choose…".
-    static constexpr const char* PathChooseItem = "CUTPathChooseItem";
+    // The fixed item at the end of the path pop-up (ActionPane.h).
+    static constexpr const char* PathChooseItem = editor::PathChooseItem;
 
 private:
     QWidget* makeView(int category);

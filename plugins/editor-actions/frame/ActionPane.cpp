@@ -7,7 +7,11 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QGridLayout>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
+#include <QStandardItemModel>
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <QUrl>
@@ -132,6 +136,17 @@ QStringList filePathsOfPasteboard(const QMimeData* pasteboard)
     return paths;
 }
 
+int alertPanel(const QVEActionClass& cls, const QString& title, const QString& message, const QString& button1,
+               const QString& button2)
+{
+    QVUtilityClass* host = QVUtilityClass::host();
+    if (!host) {
+        zlog(qPrintable(cls.className()), "alertPanel") << "no QVUtility to show the alert" << title << message;
+        return 0;
+    }
+    return host->runAlertPanelWithTitle(title, message, button1, button2, {});
+}
+
 void notifyNotAvailable(const QVEActionClass& cls)
 {
     QVUtilityClass* host = QVUtilityClass::host();
@@ -233,6 +248,191 @@ int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex)
         folder = QFileInfo(folder).absolutePath();
     }
     return index;
+}
+
+QComboBox* makeFilePopUp(const QVEActionClass& cls, QWidget* parent)
+{
+    auto* popUp = new QComboBox(parent);
+    popUp->addItem(QString());
+    popUp->insertSeparator(1);
+    addMarkerItem(popUp, cls.localizedStr(QStringLiteral("PathChooseItem")), QString::fromLatin1(PathChooseItem));
+    return popUp;
+}
+
+void showFileInPopUp(QComboBox* popUp, const QString& path)
+{
+    // The first item and the last two (separator, "Choose…") stay.
+    setPathPopUp(popUp, path, popUp->count() - 2);
+    popUp->setCurrentIndex(0);
+}
+
+bool filePopUpAskedToChoose(QComboBox* popUp, int index)
+{
+    const bool choose = popUp->itemData(index, MarkerRole).toString() == QLatin1String(PathChooseItem);
+    popUp->setCurrentIndex(0);
+    return choose;
+}
+
+QList<int> modelsOfCategory(const QVEActionClass& cls, int category)
+{
+    QList<int> models;
+    for (int model : cls.modelsID())
+        if (cls.categoryOfAction(model) == category)
+            models.append(model);
+    return models;
+}
+
+namespace {
+
+class FocusOutHook : public QObject {
+public:
+    FocusOutHook(std::function<void()> fn, QObject* parent) : QObject(parent), m_fn(std::move(fn)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut)
+            m_fn();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_fn;
+};
+
+} // namespace
+
+void onFocusOut(QWidget* widget, std::function<void()> fn)
+{
+    widget->installEventFilter(new FocusOutHook(std::move(fn), widget));
+}
+
+// --- Calendar formats ---------------------------------------------------------------------
+
+namespace {
+
+constexpr int kDateElementCount = 23;
+
+} // namespace
+
+QWidget* makeDateHelpPanel(const QVEActionClass& cls, QWidget* view, const std::function<void(int tag)>& insert)
+{
+    // A window of its own, going with the view.
+    auto* panel = new QWidget(view, Qt::Tool);
+    panel->setObjectName(QStringLiteral("CUTDateHelpPanel"));
+    panel->setWindowTitle(cls.localizedStr(QStringLiteral("DateHelpTitle")));
+    auto* grid = new QGridLayout(panel);
+    for (int tag = 1; tag <= kDateElementCount; ++tag) {
+        auto* button = new QPushButton(cls.localizedStr(QStringLiteral("DateElementLabel%1").arg(tag)), panel);
+        button->setObjectName(QStringLiteral("DateElement%1").arg(tag));
+        button->setFocusPolicy(Qt::NoFocus);
+        QObject::connect(button, &QPushButton::clicked, view, [insert, tag] { insert(tag); });
+        grid->addWidget(button, (tag - 1) / 3, (tag - 1) % 3);
+    }
+    return panel;
+}
+
+void insertDateElement(const QVEActionClass& cls, QLineEdit* field, int tag)
+{
+    const QString element = cls.localizedStr(QStringLiteral("DateElement%1").arg(tag));
+    // The panel's buttons take no focus: the field keeps its place in its
+    // window while the user types in it.
+    QWidget* window = field->window();
+    if (field->hasFocus() || (window && window->focusWidget() == field))
+        field->insert(element);
+    else
+        field->setText(field->text() + element);
+}
+
+// --- The application pop-up -------------------------------------------------------------
+
+namespace {
+
+QIcon iconOf(const QImage& image)
+{
+    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
+}
+
+void disableItem(QComboBox* popUp, int index)
+{
+    if (auto* model = qobject_cast<QStandardItemModel*>(popUp->model()))
+        if (QStandardItem* item = model->item(index))
+            item->setEnabled(false);
+}
+
+} // namespace
+
+QString applicationDisplayName(const QString& path)
+{
+    return withoutAppExtension(displayNameAtPath(path));
+}
+
+QComboBox* makeApplicationPopUp(const QVEActionClass& cls, QWidget* parent)
+{
+    auto* popUp = new QComboBox(parent);
+    popUp->addItem(QString());
+    popUp->insertSeparator(1);
+    popUp->setItemData(1, QString::fromLatin1(AppFirstItem), MarkerRole);
+    addMarkerItem(popUp, cls.localizedStr(QStringLiteral("AppLaunchedItem")), QString::fromLatin1(AppLaunchedItem));
+    disableItem(popUp, popUp->count() - 1);
+    addMarkerItem(popUp, cls.localizedStr(QStringLiteral("AppRecentItem")), QString::fromLatin1(AppRecentItem));
+    disableItem(popUp, popUp->count() - 1);
+    addMarkerItem(popUp, cls.localizedStr(QStringLiteral("AppOtherItem")), QString::fromLatin1(AppOtherItem));
+    return popUp;
+}
+
+void showApplicationName(QComboBox* popUp, const QString& name)
+{
+    const QString found = fullPathForApplication(name);
+    if (!found.isEmpty()) {
+        popUp->setItemText(0, applicationDisplayName(found));
+        popUp->setItemIcon(0, iconOf(QVEAction::iconImageForPath(found, 16)));
+    } else {
+        popUp->setItemText(0, name);
+        popUp->setItemIcon(0, iconOf(QVEAction::unknownIconWithSize(16)));
+    }
+    popUp->setCurrentIndex(0);
+}
+
+void fillLaunchedRecentApp(QComboBox* popUp)
+{
+    const QString launched = QString::fromLatin1(AppLaunchedItem);
+    const QString recent = QString::fromLatin1(AppRecentItem);
+    const QString other = QString::fromLatin1(AppOtherItem);
+    auto clearBetween = [popUp](const QString& from, const QString& to) {
+        const int first = indexOfMarker(popUp, from) + 1;
+        for (int i = indexOfMarker(popUp, to) - 1; i >= first && first > 0; --i)
+            popUp->removeItem(i);
+    };
+    clearBetween(launched, recent);
+    clearBetween(recent, other);
+    auto insertAfter = [popUp](const QString& marker, const QStringList& paths) {
+        int index = indexOfMarker(popUp, marker) + 1;
+        if (index <= 0)
+            return;
+        for (const QString& path : paths) {
+            const QString title = applicationDisplayName(path);
+            if (title.isEmpty() || popUpHasTitle(popUp, title))
+                continue;
+            popUp->insertItem(index, iconOf(QVEAction::iconImageForPath(path, 16)), title);
+            popUp->setItemData(index, path, PathRole);
+            ++index;
+        }
+    };
+    insertAfter(launched, QVEAction::launchedAppPathArray());
+    insertAfter(recent, QVEAction::recentAppPathArray());
+}
+
+ApplicationChoice applicationPopUpActivated(QComboBox* popUp, int index)
+{
+    const QString marker = popUp->itemData(index, MarkerRole).toString();
+    const QString path = popUp->itemData(index, PathRole).toString();
+    const bool inAppSections = index > indexOfMarker(popUp, QString::fromLatin1(AppLaunchedItem));
+    // The pop-up always shows the chosen application.
+    popUp->setCurrentIndex(0);
+    if (marker == QLatin1String(AppOtherItem))
+        return {true, {}};
+    if (inAppSections && !path.isEmpty())
+        return {false, path};
+    return {};
 }
 
 } // namespace zelk::editor

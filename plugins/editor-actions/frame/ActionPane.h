@@ -47,6 +47,7 @@
 #include <functional>
 #include <map>
 
+class QLineEdit;
 class QMimeData;
 class QWidget;
 
@@ -127,6 +128,11 @@ QVariantMap newActionRecord(const QVEActionClass& cls, const QVariantMap& parame
 inline constexpr const char* kFilenamesPboardType = "text/uri-list";
 QStringList filePathsOfPasteboard(const QMimeData* pasteboard);
 
+// A modal alert through the editor's QVUtility: 1 for the first button, 0
+// for the second (0, logged, without one).
+int alertPanel(const QVEActionClass& cls, const QString& title, const QString& message, const QString& button1,
+               const QString& button2 = {});
+
 // The accessibility check: the alert "FonctionInactive1" / "FonctionNonValide"
 // with the button "OuvrirPanneau", then the accessibility settings.
 void notifyNotAvailable(const QVEActionClass& cls);
@@ -169,6 +175,59 @@ void fillModelPopUp(QComboBox* popUp, const QVEActionClass& cls, const QList<int
 // fixed items after the folders) are removed first. Answers the index just
 // past the last folder.
 int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex);
+
+// The file pop-up of the types that name a file: the path pop-up above
+// with a separator and "Choose…" (the class's "PathChooseItem") as its
+// fixed items.
+inline constexpr const char* PathChooseItem = "CUTPathChooseItem";
+QComboBox* makeFilePopUp(const QVEActionClass& cls, QWidget* parent);
+// Shows a path in it, item 0 selected.
+void showFileInPopUp(QComboBox* popUp, const QString& path);
+// An item was chosen: the pop-up goes back to the file; true for "Choose…".
+bool filePopUpAskedToChoose(QComboBox* popUp, int index);
+
+// The class's offered models of a category, in menu order.
+QList<int> modelsOfCategory(const QVEActionClass& cls, int category);
+
+// Calls fn each time the widget loses the focus (the hook goes with it).
+void onFocusOut(QWidget* widget, std::function<void()> fn);
+
+// --- Calendar formats -----------------------------------------------------------------------
+// The panel of format elements beside a date field: a tool window owned by
+// the view, one button per element titled "DateElementLabel<n>" of the
+// class, calling insert(n). Its buttons take no focus.
+QWidget* makeDateHelpPanel(const QVEActionClass& cls, QWidget* view, const std::function<void(int tag)>& insert);
+// Puts the element "DateElement<n>" of the class into the field: at the
+// cursor while the field has the focus in its window, else at the end.
+void insertDateElement(const QVEActionClass& cls, QLineEdit* field, int tag);
+
+// --- The application pop-up ------------------------------------------------------------
+// Item 0 names the application; then the view's fixed items, each with its
+// marker: a separator (AppFirstItem), "launched" and "recent" section titles
+// (AppLaunchedItem, AppRecentItem) followed by the running and the recently
+// used applications (each with its PathRole), and "Other…" (AppOtherItem).
+inline constexpr const char* AppFirstItem = "CUTAppFirstItem";
+inline constexpr const char* AppLaunchedItem = "CUTAppLaunchedItem";
+inline constexpr const char* AppRecentItem = "CUTAppRecentItem";
+inline constexpr const char* AppOtherItem = "CUTAppOtherItem";
+
+// The name shown for an application: its display name without extension.
+QString applicationDisplayName(const QString& path);
+// A new application pop-up, titled from the class's "AppLaunchedItem",
+// "AppRecentItem" and "AppOtherItem".
+QComboBox* makeApplicationPopUp(const QVEActionClass& cls, QWidget* parent);
+// Item 0 shows the application of that name (found in the application
+// folders: its display name and icon; else the name and the missing-item
+// icon), and is selected.
+void showApplicationName(QComboBox* popUp, const QString& name);
+// The launched and recent sections filled anew.
+void fillLaunchedRecentApp(QComboBox* popUp);
+// What an activated item asks for; the pop-up goes back to item 0.
+struct ApplicationChoice {
+    bool other = false; // "Other…": the application panel
+    QString path;       // an application of the two sections
+};
+ApplicationChoice applicationPopUpActivated(QComboBox* popUp, int index);
 
 } // namespace zelk::editor
 

@@ -71,6 +71,8 @@ public:
     virtual Clock& clock() = 0;
     virtual LoginItems& loginItems() = 0;
     virtual CommandService& commands() = 0;
+    virtual DocumentServices& documents() = 0;
+    virtual PrintService& printing() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

@@ -1,6 +1,8 @@
 #pragma once
 // The real desktop: an X11 session with a D-Bus session bus, and logind and
 // NetworkManager on the system bus.
+#include "LinuxDocuments.h"
+#include "LinuxPrinting.h"
 #include "LinuxServices.h"
 #include "Platform.h"
 #include "SystemClock.h"
@@ -32,6 +34,8 @@ public:
     Clock& clock() override { return m_clock; }
     LoginItems& loginItems() override { return m_loginItems; }
     CommandService& commands() override;
+    DocumentServices& documents() override { return m_documents; }
+    PrintService& printing() override { return m_printing; }
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
@@ -47,6 +51,8 @@ private:
     LinuxKeyboardLayout m_layout;
     SystemClock m_clock;
     LinuxLoginItems m_loginItems;
+    LinuxDocumentServices m_documents{m_workspace};
+    LinuxPrintService m_printing;
 };
 
 } // namespace zelk

@@ -45,6 +45,8 @@ public:
     Clock& clock() override { return m_clock; }
     LoginItems& loginItems() override { return m_loginItems; }
     CommandService& commands() override { return m_commands; }
+    DocumentServices& documents() override { return m_documents; }
+    PrintService& printing() override { return m_printing; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -56,6 +58,8 @@ public:
     VirtualClock& virtualClock() { return m_clock; }
     VirtualLoginItems& virtualLoginItems() { return m_loginItems; }
     VirtualCommandService& virtualCommands() { return m_commands; }
+    VirtualDocumentServices& virtualDocuments() { return m_documents; }
+    VirtualPrintService& virtualPrinting() { return m_printing; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -100,6 +104,8 @@ private:
     VirtualClock m_clock;
     VirtualLoginItems m_loginItems;
     VirtualCommandService m_commands;
+    VirtualDocumentServices m_documents;
+    VirtualPrintService m_printing;
 };
 
 } // namespace zelk

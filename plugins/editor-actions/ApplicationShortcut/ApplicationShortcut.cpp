@@ -31,11 +31,6 @@ QList<int> modelsOfCategory(int category)
     return models;
 }
 
-QIcon iconOf(const QImage& image)
-{
-    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
-}
-
 void disableItem(QComboBox* popUp, int index)
 {
     if (auto* model = qobject_cast<QStandardItemModel*>(popUp->model()))
@@ -557,46 +552,15 @@ void ApplicationShortcut::setAppButtonWithName(const QString& name)
 
 void ApplicationShortcut::showApplicationName(const QString& name)
 {
-    const QString found = fullPathForApplication(name);
-    if (!found.isEmpty()) {
-        CUTAppButton->setItemText(0, applicationDisplayName(found));
-        CUTAppButton->setItemIcon(0, iconOf(QVEAction::iconImageForPath(found, 16)));
-    } else {
-        CUTAppButton->setItemText(0, name);
-        CUTAppButton->setItemIcon(0, iconOf(QVEAction::unknownIconWithSize(16)));
-    }
-    CUTAppButton->setCurrentIndex(0);
+    editor::showApplicationName(CUTAppButton, name);
 }
 
 void ApplicationShortcut::fillLaunchedRecentApp()
 {
     if (!CUTAppButton)
         return;
-    const QString launched = QString::fromLatin1(AppLaunchedItem);
-    const QString recent = QString::fromLatin1(AppRecentItem);
-    const QString other = QString::fromLatin1(AppOtherItem);
-    auto clearBetween = [this](const QString& from, const QString& to) {
-        const int first = indexOfMarker(CUTAppButton, from) + 1;
-        for (int i = indexOfMarker(CUTAppButton, to) - 1; i >= first && first > 0; --i)
-            CUTAppButton->removeItem(i);
-    };
-    clearBetween(launched, recent);
-    clearBetween(recent, other);
-    auto insertAfter = [this](const QString& marker, const QStringList& paths) {
-        int index = indexOfMarker(CUTAppButton, marker) + 1;
-        if (index <= 0)
-            return;
-        for (const QString& path : paths) {
-            const QString title = applicationDisplayName(path);
-            if (title.isEmpty() || popUpHasTitle(CUTAppButton, title))
-                continue;
-            CUTAppButton->insertItem(index, iconOf(QVEAction::iconImageForPath(path, 16)), title);
-            CUTAppButton->setItemData(index, path, PathRole);
-            ++index;
-        }
-    };
-    insertAfter(launched, QVEAction::launchedAppPathArray());
-    insertAfter(recent, QVEAction::recentAppPathArray());
+    fillLaunchedRecentApplications(CUTAppButton, QString::fromLatin1(AppLaunchedItem),
+                                   QString::fromLatin1(AppRecentItem), QString::fromLatin1(AppOtherItem));
 }
 
 void ApplicationShortcut::controlsForActionButton()

@@ -235,6 +235,48 @@ int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex)
     return index;
 }
 
+void showApplicationName(QComboBox* popUp, const QString& name)
+{
+    const QString found = fullPathForApplication(name);
+    if (!found.isEmpty()) {
+        const QImage icon = QVEAction::iconImageForPath(found, 16);
+        popUp->setItemText(0, withoutAppExtension(displayNameAtPath(found)));
+        popUp->setItemIcon(0, icon.isNull() ? QIcon() : QIcon(QPixmap::fromImage(icon)));
+    } else {
+        popUp->setItemText(0, name);
+        popUp->setItemIcon(0, QIcon(QPixmap::fromImage(QVEAction::unknownIconWithSize(16))));
+    }
+    popUp->setCurrentIndex(0);
+}
+
+void fillLaunchedRecentApplications(QComboBox* popUp, const QString& launched, const QString& recent,
+                                    const QString& other)
+{
+    auto clearBetween = [popUp](const QString& from, const QString& to) {
+        const int first = indexOfMarker(popUp, from) + 1;
+        for (int i = indexOfMarker(popUp, to) - 1; i >= first && first > 0; --i)
+            popUp->removeItem(i);
+    };
+    clearBetween(launched, recent);
+    clearBetween(recent, other);
+    auto insertAfter = [popUp](const QString& marker, const QStringList& paths) {
+        int index = indexOfMarker(popUp, marker) + 1;
+        if (index <= 0)
+            return;
+        for (const QString& path : paths) {
+            const QString title = withoutAppExtension(displayNameAtPath(path));
+            if (title.isEmpty() || popUpHasTitle(popUp, title))
+                continue;
+            const QImage icon = QVEAction::iconImageForPath(path, 16);
+            popUp->insertItem(index, icon.isNull() ? QIcon() : QIcon(QPixmap::fromImage(icon)), title);
+            popUp->setItemData(index, path, PathRole);
+            ++index;
+        }
+    };
+    insertAfter(launched, QVEAction::launchedAppPathArray());
+    insertAfter(recent, QVEAction::recentAppPathArray());
+}
+
 } // namespace zelk::editor
 
 // The editor loads the plug-in through this entry point: every class

@@ -170,6 +170,16 @@ void fillModelPopUp(QComboBox* popUp, const QVEActionClass& cls, const QList<int
 // past the last folder.
 int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex);
 
+// Application pop-ups. Item 0 shows the application a name finds (its
+// display name without extension and its 16-point icon), or the name
+// itself with the missing-item icon when none is found.
+void showApplicationName(QComboBox* popUp, const QString& name);
+// The running applications after the item marked launched, the recent ones
+// after the item marked recent (each up to the next marker), titled by
+// display name, each title once, with the path as PathRole.
+void fillLaunchedRecentApplications(QComboBox* popUp, const QString& launched, const QString& recent,
+                                    const QString& other);
+
 } // namespace zelk::editor
 
 // One line in a type's .cpp, inside namespace zelk::editor, registers its

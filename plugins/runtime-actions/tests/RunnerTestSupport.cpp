@@ -29,4 +29,23 @@ QString runAction(const std::shared_ptr<QVAction>& action, const std::shared_ptr
     return action ? action->runActionFromObject(controller) : QStringLiteral("no action");
 }
 
+QString recordMenu(QMenu* menu, const QString& choose)
+{
+    QStringList titles;
+    QAction* chosen = nullptr;
+    for (QAction* item : menu->actions()) {
+        QString title = item->text();
+        if (item->isChecked())
+            title.prepend('*');
+        if (!item->data().isValid())
+            title.prepend('-');
+        titles.append(title);
+        if (item->text() == choose)
+            chosen = item;
+    }
+    if (chosen)
+        chosen->trigger();
+    return titles.join(", ");
+}
+
 } // namespace zelk::test

@@ -12,6 +12,10 @@
 
 namespace zelk::test {
 
+// A menu's titles, joined by ", ": "*" before a checked item, "-" before
+// one that does nothing (no data); the item titled choose is triggered.
+QString recordMenu(QMenu* menu, const QString& choose);
+
 // A controller that may go on until told to stop, and keeps the outcome.
 class TestController : public QVActionController {
 public:
@@ -52,24 +56,9 @@ class FakeEngineUtility : public QVUtilityClass {
 public:
     void displayFloatingMenu(QMenu* menu) override
     {
-        QStringList titles;
-        QAction* chosen = nullptr;
-        for (QAction* item : menu->actions()) {
-            QString title = item->text();
-            if (item->isChecked())
-                title.prepend('*');
-            if (!item->data().isValid())
-                title.prepend('-');
-            titles.append(title);
-            if (item->text() == choose)
-                chosen = item;
-        }
-        {
-            std::lock_guard lock(mutex);
-            menus.append(titles.join(", "));
-        }
-        if (chosen)
-            chosen->trigger();
+        const QString titles = recordMenu(menu, choose);
+        std::lock_guard lock(mutex);
+        menus.append(titles);
     }
     QStringList recentAppPathArray() override { return recent; }
 

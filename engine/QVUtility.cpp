@@ -280,7 +280,9 @@ void QVUtility::displayFloatingMenu(QMenu* menu)
         // Under a palette button the menu opens below the button, not at the mouse.
         if (auto* button = qobject_cast<QAbstractButton*>(QApplication::widgetAt(at)))
             at = button->mapToGlobal(QPoint(0, button->height())) + QPoint(2, 2);
-        menu->popup(at);
+        // The caller waits until the user is done with the menu: it owns
+        // the menu and drops it when this returns.
+        menu->exec(at);
     });
 }
 

@@ -7,7 +7,9 @@
 
 #include <QFile>
 #include <QMenu>
+#include <QTimer>
 #include <QTemporaryDir>
+#include <atomic>
 
 using namespace runnertest;
 using engine::QVUtility;
@@ -180,14 +182,28 @@ TEST_F(UtilityTest, ShowFrontThreadBringsTheEngineBack)
     EXPECT_EQ(utility().showFrontCount(), 0);
 }
 
-TEST_F(UtilityTest, FloatingMenuPopsUpFromAnyThread)
+TEST_F(UtilityTest, FloatingMenuPopsUpFromAnyThreadAndWaitsUntilItIsDone)
 {
     QMenu menu;
     menu.addAction("Item");
-    std::thread caller([&] { zelk::QVAction::displayFloatingMenu(&menu); });
-    ASSERT_TRUE(zelk::test::waitUntil([&] { return menu.isVisible(); }));
+    // The user closes the menu once it shows.
+    std::atomic<bool> shown{false};
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, &menu, [&] {
+        if (menu.isVisible()) {
+            shown = true;
+            menu.close();
+        }
+    });
+    user.start(20);
+    std::atomic<bool> returned{false};
+    std::thread caller([&] {
+        zelk::QVAction::displayFloatingMenu(&menu);
+        returned = true;
+    });
+    ASSERT_TRUE(zelk::test::waitUntil([&] { return returned.load(); }));
     caller.join();
-    menu.close();
+    EXPECT_TRUE(shown) << "the caller went on before the menu was done";
     zelk::QVAction::displayFloatingMenu(nullptr); // nothing to show
 }
 

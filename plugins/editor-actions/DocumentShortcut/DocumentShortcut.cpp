@@ -79,11 +79,8 @@ QStringList DocumentShortcutClass::pasteboardTypes() const
 
 QList<int> DocumentShortcutClass::modelsIDForPasteboard(const QMimeData* pasteboard) const
 {
-    if (!pasteboard || !pasteboard->hasFormat(QString::fromLatin1(kFilenamesPboardType)))
+    if (!pasteboard || !pasteboard->hasFormat(QString::fromLatin1(kFilenamesPboardType)) || !allPathsOfKind(pasteboard, 2))
         return {};
-    for (const QString& path : filePathsOfPasteboard(pasteboard))
-        if (QVEAction::typeForTargetPath(path) != 2)
-            return {};
     return {2};
 }
 
@@ -93,12 +90,9 @@ QVariantList DocumentShortcutClass::newDatasWithPasteboard(const QMimeData* past
         return {};
     const bool suggest = ActionPane::suggestsNameForNew();
     QVariantList records;
-    for (const QString& path : filePathsOfPasteboard(pasteboard)) {
-        if (QVEAction::typeForTargetPath(path) != 2)
-            continue;
+    for (const QString& path : pathsOfKind(pasteboard, 2))
         records.append(newActionRecord(*this, dataForAction(forAction, path, {}),
                                        suggest ? nameForAction(forAction, path, {}) : QString()));
-    }
     return records;
 }
 

@@ -62,12 +62,8 @@ QStringList FinderWindowShortcutClass::pasteboardTypes() const
 
 QList<int> FinderWindowShortcutClass::modelsIDForPasteboard(const QMimeData* pasteboard) const
 {
-    const QStringList paths = filePathsOfPasteboard(pasteboard);
-    if (paths.isEmpty())
+    if (filePathsOfPasteboard(pasteboard).isEmpty() || !allPathsOfKind(pasteboard, 3))
         return {};
-    for (const QString& path : paths)
-        if (QVEAction::typeForTargetPath(path) != 3)
-            return {};
     return {1};
 }
 
@@ -75,12 +71,9 @@ QVariantList FinderWindowShortcutClass::newDatasWithPasteboard(const QMimeData* 
 {
     const bool suggest = ActionPane::suggestsNameForNew();
     QVariantList records;
-    for (const QString& path : filePathsOfPasteboard(pasteboard)) {
-        if (QVEAction::typeForTargetPath(path) != 3)
-            continue;
+    for (const QString& path : pathsOfKind(pasteboard, 3))
         records.append(newActionRecord(*this, dataForAction(forAction, path),
                                        suggest ? nameForAction(forAction, path) : QString()));
-    }
     return records;
 }
 
@@ -294,9 +287,7 @@ void FinderWindowShortcut::setFolderButtonWithPath(const QString& path)
 {
     if (!CUTPathButton)
         return;
-    setPathPopUp(CUTPathButton, path, indexOfMarker(CUTPathButton, QString::fromLatin1(ChooseFolderItem)));
-    CUTPathButton->setItemText(0, withoutAppExtension(CUTPathButton->itemText(0)));
-    CUTPathButton->setCurrentIndex(0);
+    setFolderPopUp(CUTPathButton, path);
 }
 
 void FinderWindowShortcut::setWindowRect(const QRect& rect)
@@ -321,18 +312,9 @@ QWidget* FinderWindowShortcut::makeView(int category)
     view->setObjectName(category == 1 ? QStringLiteral("ShowView") : QStringLiteral("ShowSelectionView"));
     auto* form = new QFormLayout(view);
     if (category == 1) {
-        CUTPathButton = new QComboBox(view);
+        CUTPathButton = makeFolderPopUp(view, localizedStr(QStringLiteral("ChooseFolderItem")), [this] { modifyFolder(); });
         CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
         CUTPathButton->setAccessibleName(localizedStr(QStringLiteral("FolderLabel")));
-        CUTPathButton->addItem(QString());
-        CUTPathButton->insertSeparator(1);
-        addMarkerItem(CUTPathButton, localizedStr(QStringLiteral("ChooseFolderItem")), QString::fromLatin1(ChooseFolderItem));
-        QObject::connect(CUTPathButton, &QComboBox::activated, view, [this](int index) {
-            const bool choose = CUTPathButton->itemData(index, MarkerRole).toString() == QLatin1String(ChooseFolderItem);
-            CUTPathButton->setCurrentIndex(0);
-            if (choose)
-                modifyFolder();
-        });
         form->addRow(localizedStr(QStringLiteral("FolderLabel")), CUTPathButton);
         CUTNewWindowCheck = new QCheckBox(localizedStr(QStringLiteral("NewWindowCheck")), view);
         CUTNewWindowCheck->setObjectName(QStringLiteral("CUTNewWindowCheck"));

@@ -43,8 +43,6 @@ public:
     // manager's front window, so it is the usual first window.
     static QRect frontFinderWindowRect() { return QRect(20, 20, 400, 300); }
 
-    static constexpr const char* ChooseFolderItem = "CUTChooseFolderItem";
-
 private:
     QWidget* makeView(int category);
     QRect fieldsRect() const;

@@ -89,11 +89,8 @@ QStringList FolderShortcutClass::pasteboardTypes() const
 
 QList<int> FolderShortcutClass::modelsIDForPasteboard(const QMimeData* pasteboard) const
 {
-    if (!pasteboard || !pasteboard->hasFormat(QString::fromLatin1(kFilenamesPboardType)))
+    if (!pasteboard || !pasteboard->hasFormat(QString::fromLatin1(kFilenamesPboardType)) || !allPathsOfKind(pasteboard, 3))
         return {};
-    for (const QString& path : filePathsOfPasteboard(pasteboard))
-        if (QVEAction::typeForTargetPath(path) != 3)
-            return {};
     return {1};
 }
 
@@ -101,12 +98,9 @@ QVariantList FolderShortcutClass::newDatasWithPasteboard(const QMimeData* pasteb
 {
     const bool suggest = ActionPane::suggestsNameForNew();
     QVariantList records;
-    for (const QString& path : filePathsOfPasteboard(pasteboard)) {
-        if (QVEAction::typeForTargetPath(path) != 3)
-            continue;
+    for (const QString& path : pathsOfKind(pasteboard, 3))
         records.append(newActionRecord(*this, dataForAction(forAction, path),
                                        suggest ? nameForAction(forAction, path) : QString()));
-    }
     return records;
 }
 
@@ -320,9 +314,7 @@ void FolderShortcut::setFolderButtonWithPath(const QString& path)
 {
     if (!CUTPathButton)
         return;
-    setPathPopUp(CUTPathButton, path, indexOfMarker(CUTPathButton, QString::fromLatin1(ChooseFolderItem)));
-    CUTPathButton->setItemText(0, withoutAppExtension(CUTPathButton->itemText(0)));
-    CUTPathButton->setCurrentIndex(0);
+    setFolderPopUp(CUTPathButton, path);
 }
 
 QWidget* FolderShortcut::makeView(int category)
@@ -331,18 +323,9 @@ QWidget* FolderShortcut::makeView(int category)
     view->setObjectName(category == 1 ? QStringLiteral("FolderView") : QStringLiteral("FolderSelectionView"));
     auto* form = new QFormLayout(view);
     if (category == 1) {
-        CUTPathButton = new QComboBox(view);
+        CUTPathButton = makeFolderPopUp(view, localizedStr(QStringLiteral("ChooseFolderItem")), [this] { modifyFolder(); });
         CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
         CUTPathButton->setAccessibleName(localizedStr(QStringLiteral("FolderLabel")));
-        CUTPathButton->addItem(QString());
-        CUTPathButton->insertSeparator(1);
-        addMarkerItem(CUTPathButton, localizedStr(QStringLiteral("ChooseFolderItem")), QString::fromLatin1(ChooseFolderItem));
-        QObject::connect(CUTPathButton, &QComboBox::activated, view, [this](int index) {
-            const bool choose = CUTPathButton->itemData(index, MarkerRole).toString() == QLatin1String(ChooseFolderItem);
-            CUTPathButton->setCurrentIndex(0);
-            if (choose)
-                modifyFolder();
-        });
         form->addRow(localizedStr(QStringLiteral("FolderLabel")), CUTPathButton);
     }
     CUTDepthField = new QLineEdit(view);

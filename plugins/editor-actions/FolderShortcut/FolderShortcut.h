@@ -44,8 +44,6 @@ public:
                    bool isUndo, const QString& undoString);
     void setFolderButtonWithPath(const QString& path);
 
-    static constexpr const char* ChooseFolderItem = "CUTChooseFolderItem";
-
 private:
     QWidget* makeView(int category);
     // The flags the boxes show now.

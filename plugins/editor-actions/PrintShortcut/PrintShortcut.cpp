@@ -78,12 +78,8 @@ QList<int> PrintShortcutClass::modelsIDForPasteboard(const QMimeData* pasteboard
 {
     if (!holdsFileNames(pasteboard))
         return {};
-    const QStringList paths = filePathsOfPasteboard(pasteboard);
-    if (paths.isEmpty())
+    if (filePathsOfPasteboard(pasteboard).isEmpty() || !allPathsOfKind(pasteboard, 3))
         return {};
-    for (const QString& path : paths)
-        if (QVEAction::typeForTargetPath(path) != 3)
-            return {};
     return {4};
 }
 
@@ -93,12 +89,9 @@ QVariantList PrintShortcutClass::newDatasWithPasteboard(const QMimeData* pastebo
         return {};
     const bool suggest = ActionPane::suggestsNameForNew();
     QVariantList records;
-    for (const QString& path : filePathsOfPasteboard(pasteboard)) {
-        if (QVEAction::typeForTargetPath(path) != 3)
-            continue;
+    for (const QString& path : pathsOfKind(pasteboard, 3))
         records.append(newActionRecord(*this, dataForAction(forAction, {}, path),
                                        suggest ? nameForAction(forAction, {}, path) : QString()));
-    }
     return records;
 }
 
@@ -256,9 +249,7 @@ void PrintShortcut::setFolderButtonWithPath(const QString& path)
 {
     if (!CUTPathButton)
         return;
-    setPathPopUp(CUTPathButton, path, indexOfMarker(CUTPathButton, QString::fromLatin1(ChooseFolderItem)));
-    CUTPathButton->setItemText(0, withoutAppExtension(CUTPathButton->itemText(0)));
-    CUTPathButton->setCurrentIndex(0);
+    setFolderPopUp(CUTPathButton, path);
 }
 
 QWidget* PrintShortcut::makeView(int category)
@@ -278,18 +269,9 @@ QWidget* PrintShortcut::makeView(int category)
     QObject::connect(CUTPrinterCombo->lineEdit(), &QLineEdit::editingFinished, view, [this] { modifyPrinter(); });
     form->addRow(localizedStr(QStringLiteral("PrinterLabel")), CUTPrinterCombo);
     if (category == 4) {
-        CUTPathButton = new QComboBox(view);
+        CUTPathButton = makeFolderPopUp(view, localizedStr(QStringLiteral("ChooseFolderItem")), [this] { modifyFolder(); });
         CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
         CUTPathButton->setAccessibleName(localizedStr(QStringLiteral("FolderLabel")));
-        CUTPathButton->addItem(QString());
-        CUTPathButton->insertSeparator(1);
-        addMarkerItem(CUTPathButton, localizedStr(QStringLiteral("ChooseFolderItem")), QString::fromLatin1(ChooseFolderItem));
-        QObject::connect(CUTPathButton, &QComboBox::activated, view, [this](int index) {
-            const bool choose = CUTPathButton->itemData(index, MarkerRole).toString() == QLatin1String(ChooseFolderItem);
-            CUTPathButton->setCurrentIndex(0);
-            if (choose)
-                modifyFolder();
-        });
         form->addRow(localizedStr(QStringLiteral("FolderLabel")), CUTPathButton);
     }
     return view;

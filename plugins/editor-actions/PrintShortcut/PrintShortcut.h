@@ -31,8 +31,6 @@ public:
                     const QString& undoString);
     void setFolderButtonWithPath(const QString& path);
 
-    static constexpr const char* ChooseFolderItem = "CUTChooseFolderItem";
-
 private:
     QWidget* makeView(int category);
     bool isInstalled(const QString& printer) const;

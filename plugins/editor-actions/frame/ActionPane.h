@@ -127,6 +127,12 @@ QVariantMap newActionRecord(const QVEActionClass& cls, const QVariantMap& parame
 inline constexpr const char* kFilenamesPboardType = "text/uri-list";
 QStringList filePathsOfPasteboard(const QMimeData* pasteboard);
 
+// The dropped files whose kind (typeForTargetPath: 2 document, 3 folder)
+// is kind, in order; and whether every dropped file is of that kind (true
+// for a list of none).
+QStringList pathsOfKind(const QMimeData* pasteboard, int kind);
+bool allPathsOfKind(const QMimeData* pasteboard, int kind);
+
 // The accessibility check: the alert "FonctionInactive1" / "FonctionNonValide"
 // with the button "OuvrirPanneau", then the accessibility settings.
 void notifyNotAvailable(const QVEActionClass& cls);
@@ -169,6 +175,12 @@ void fillModelPopUp(QComboBox* popUp, const QVEActionClass& cls, const QList<int
 // fixed items after the folders) are removed first. Answers the index just
 // past the last folder.
 int setPathPopUp(QComboBox* popUp, const QString& path, int firstFixedIndex);
+
+// Folder pop-ups: item 0 the folder, its enclosing folders, then a
+// separator and the item that chooses another (choose is called).
+QComboBox* makeFolderPopUp(QWidget* parent, const QString& chooseTitle, std::function<void()> choose);
+// Shows a folder in such a pop-up (its name without ".app").
+void setFolderPopUp(QComboBox* popUp, const QString& path);
 
 // Application pop-ups. Item 0 shows the application a name finds (its
 // display name without extension and its 16-point icon), or the name

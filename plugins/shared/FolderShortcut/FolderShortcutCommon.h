@@ -109,11 +109,7 @@ public:
     QString bestPath() const
     {
         std::lock_guard lock(m_pathMutex);
-        if (!fileExistsAtPath(CUTPath)) {
-            const QString moved = CUTFSRef.isEmpty() ? QString() : Base::pathForFSRef(CUTFSRef);
-            return moved.isEmpty() || !fileExistsAtPath(moved) ? CUTPath : moved;
-        }
-        return renewBestPath<Base>(CUTPath, CUTFSRef, false, [this](const QByteArray& ref) {
+        return renewExistingBestPath<Base>(CUTPath, CUTFSRef, [this](const QByteArray& ref) {
             this->storeParameter(FolderShortcutKeys::FSRef, ref);
         });
     }

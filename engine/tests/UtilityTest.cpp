@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <atomic>
 
 using namespace runnertest;
 using engine::QVUtility;

@@ -154,6 +154,49 @@ public:
     virtual bool runInTerminal(const QString& commandLine, QString* error) = 0;
 };
 
+// Documents, folders and web addresses handed to the desktop, the file
+// manager, and the files the user copied. Linux publishes no file-manager
+// selection: the files the user copied stand for it. Every call may block
+// the calling thread for a bounded time; none is for the main thread's hot
+// paths.
+struct RecentDocument {
+    QString displayName;
+    QString path; // empty when the entry names no local file any more
+    bool operator==(const RecentDocument&) const = default;
+};
+
+class DocumentServices {
+public:
+    virtual ~DocumentServices() = default;
+    // Opens a file, folder or URL with the default application of its type
+    // or scheme; false when the desktop answers that it could not.
+    virtual bool openWithDefault(const QString& pathOrUrl) = 0;
+    // Shows each folder in a file-manager window.
+    virtual bool showFolders(const QStringList& folders) = 0;
+    // Shows each item selected in its folder's window.
+    virtual bool showItems(const QStringList& paths) = 0;
+    // The local files the user copied last, in order; empty when none;
+    // nullopt when the clipboard cannot be read.
+    virtual std::optional<QStringList> copiedFiles() = 0;
+    // The user's recently used documents, most recent first.
+    virtual QList<RecentDocument> recentDocuments() = 0;
+};
+
+// Printers of the print system and print jobs.
+class PrintService {
+public:
+    virtual ~PrintService() = default;
+    // The installed printers' names, in the print system's order.
+    virtual QStringList printers() = 0;
+    // The user's default printer; empty when none.
+    virtual QString defaultPrinter() = 0;
+    // Makes the printer the user's default; false when the print system refuses.
+    virtual bool setDefaultPrinter(const QString& name) = 0;
+    // Prints a file on the printer, the default one when empty, for this
+    // job only; false when the job was not accepted.
+    virtual bool printFile(const QString& path, const QString& printer) = 0;
+};
+
 // Sleep, wake and power-off. For WillSleep and WillPowerOff the system
 // waits until every observer has called done() or the backend's bound runs
 // out, whichever comes first.

@@ -93,6 +93,8 @@ public:
     virtual InputDeviceService& inputDevices() = 0;
     virtual ClipboardService& clipboard() = 0;
     virtual ProcessService& processes() = 0;
+    virtual DocumentServices& documents() = 0;
+    virtual PrintService& printing() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

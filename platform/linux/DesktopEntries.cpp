@@ -353,6 +353,18 @@ std::optional<DesktopEntry> DesktopEntries::forWindowClass(const QString& instan
     return std::nullopt;
 }
 
+std::optional<DesktopEntry> DesktopEntries::forId(const QString& id)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_loaded || foldersChanged())
+        load();
+    for (const DesktopEntry& e : std::as_const(m_entries)) {
+        if (e.id == id)
+            return e;
+    }
+    return std::nullopt;
+}
+
 std::optional<DesktopEntry> DesktopEntries::firstInCategory(const QString& category)
 {
     std::lock_guard lock(m_mutex);

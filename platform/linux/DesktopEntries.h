@@ -54,6 +54,8 @@ public:
     std::optional<DesktopEntry> forWindowClass(const QString& instance, const QString& windowClass);
     // The entry of a program: its executable, or the script an interpreter runs.
     std::optional<DesktopEntry> forProgram(const QString& executable, const QStringList& arguments);
+    // The entry of a desktop-file ID ("org.gnome.Nautilus.desktop").
+    std::optional<DesktopEntry> forId(const QString& id);
     // The first entry in the category: the earliest folder, then by ID.
     std::optional<DesktopEntry> firstInCategory(const QString& category);
     // The store's applications, one per name and command with its latest

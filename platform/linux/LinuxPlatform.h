@@ -2,6 +2,8 @@
 // The real desktop: an X11 session with a D-Bus session bus, and logind and
 // NetworkManager on the system bus.
 #include "LinuxInputDevices.h"
+#include "LinuxDocuments.h"
+#include "LinuxPrinting.h"
 #include "LinuxServices.h"
 #include "Platform.h"
 #include "QtClipboard.h"
@@ -37,6 +39,8 @@ public:
     InputDeviceService& inputDevices() override { return m_inputDevices; }
     ClipboardService& clipboard() override { return m_clipboard; }
     ProcessService& processes() override { return m_processes; }
+    DocumentServices& documents() override { return m_documents; }
+    PrintService& printing() override { return m_printing; }
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
@@ -55,6 +59,8 @@ private:
     LinuxInputDevices m_inputDevices;
     QtClipboard m_clipboard;
     LinuxProcesses m_processes;
+    LinuxDocumentServices m_documents{m_workspace};
+    LinuxPrintService m_printing;
 };
 
 } // namespace zelk

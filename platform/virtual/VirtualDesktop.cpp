@@ -682,4 +682,137 @@ EngineCommands* VirtualCommandService::published() const
     return m_commands;
 }
 
+// --- documents and the file manager
+
+bool VirtualDocumentServices::openWithDefault(const QString& pathOrUrl)
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.append("open " + pathOrUrl);
+    return !m_cannotOpen.contains(pathOrUrl);
+}
+
+bool VirtualDocumentServices::showFolders(const QStringList& folders)
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.append(("show-folders " + folders.join(' ')).trimmed());
+    return m_fileManager;
+}
+
+bool VirtualDocumentServices::showItems(const QStringList& paths)
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.append(("show-items " + paths.join(' ')).trimmed());
+    return m_fileManager;
+}
+
+std::optional<QStringList> VirtualDocumentServices::copiedFiles()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_unreadable)
+        return std::nullopt;
+    return m_copied;
+}
+
+QList<RecentDocument> VirtualDocumentServices::recentDocuments()
+{
+    std::lock_guard lock(m_mutex);
+    return m_recent;
+}
+
+QStringList VirtualDocumentServices::requests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+void VirtualDocumentServices::clearRequests()
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.clear();
+}
+
+void VirtualDocumentServices::setCannotOpen(const QString& pathOrUrl, bool cannot)
+{
+    std::lock_guard lock(m_mutex);
+    if (cannot)
+        m_cannotOpen.insert(pathOrUrl);
+    else
+        m_cannotOpen.remove(pathOrUrl);
+}
+
+void VirtualDocumentServices::setFileManagerAvailable(bool available)
+{
+    std::lock_guard lock(m_mutex);
+    m_fileManager = available;
+}
+
+void VirtualDocumentServices::userCopiesFiles(const QStringList& paths)
+{
+    std::lock_guard lock(m_mutex);
+    m_copied = paths;
+}
+
+void VirtualDocumentServices::setClipboardUnreadable(bool unreadable)
+{
+    std::lock_guard lock(m_mutex);
+    m_unreadable = unreadable;
+}
+
+void VirtualDocumentServices::setRecentDocuments(const QList<RecentDocument>& documents)
+{
+    std::lock_guard lock(m_mutex);
+    m_recent = documents;
+}
+
+// --- printing
+
+QStringList VirtualPrintService::printers()
+{
+    std::lock_guard lock(m_mutex);
+    return m_printers;
+}
+
+QString VirtualPrintService::defaultPrinter()
+{
+    std::lock_guard lock(m_mutex);
+    return m_default;
+}
+
+bool VirtualPrintService::setDefaultPrinter(const QString& name)
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.append("default " + name);
+    if (!m_printers.contains(name))
+        return false;
+    m_default = name;
+    return true;
+}
+
+bool VirtualPrintService::printFile(const QString& path, const QString& printer)
+{
+    std::lock_guard lock(m_mutex);
+    const QString on = printer.isEmpty() ? m_default : printer;
+    m_requests.append("print " + (printer.isEmpty() ? QStringLiteral("(default)") : printer) + " " + path);
+    return !on.isEmpty() && m_printers.contains(on);
+}
+
+void VirtualPrintService::setPrinters(const QStringList& names, const QString& defaultPrinter)
+{
+    std::lock_guard lock(m_mutex);
+    m_printers = names;
+    m_default = defaultPrinter;
+}
+
+QStringList VirtualPrintService::requests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+void VirtualPrintService::clearRequests()
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.clear();
+}
+
 } // namespace zelk

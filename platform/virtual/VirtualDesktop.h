@@ -237,4 +237,58 @@ private:
     EngineCommands* m_commands = nullptr;
 };
 
+// Documents and the file manager in memory: every request is logged, and
+// tests say what the user copied, what was used recently and what the
+// desktop cannot open.
+class VirtualDocumentServices : public DocumentServices {
+public:
+    bool openWithDefault(const QString& pathOrUrl) override;
+    bool showFolders(const QStringList& folders) override;
+    bool showItems(const QStringList& paths) override;
+    std::optional<QStringList> copiedFiles() override;
+    QList<RecentDocument> recentDocuments() override;
+
+    // Test controls. Requests: "open <item>", "show-folders <a> <b>",
+    // "show-items <a> <b>". An item the desktop cannot open is logged and
+    // answered false; without a file manager showing fails.
+    QStringList requests() const;
+    void clearRequests();
+    void setCannotOpen(const QString& pathOrUrl, bool cannot = true);
+    void setFileManagerAvailable(bool available);
+    void userCopiesFiles(const QStringList& paths);  // what copiedFiles() answers
+    void setClipboardUnreadable(bool unreadable);
+    void setRecentDocuments(const QList<RecentDocument>& documents);
+
+private:
+    mutable std::mutex m_mutex;
+    QStringList m_requests;
+    QSet<QString> m_cannotOpen;
+    bool m_fileManager = true;
+    QStringList m_copied;
+    bool m_unreadable = false;
+    QList<RecentDocument> m_recent;
+};
+
+// A print system in memory: installed printers, the user's default and the
+// jobs sent.
+class VirtualPrintService : public PrintService {
+public:
+    QStringList printers() override;
+    QString defaultPrinter() override;
+    bool setDefaultPrinter(const QString& name) override;
+    bool printFile(const QString& path, const QString& printer) override;
+
+    // Test controls. Requests: "default <name>", "print <printer or
+    // (default)> <path>"; a printer that is not installed refuses both.
+    void setPrinters(const QStringList& names, const QString& defaultPrinter = {});
+    QStringList requests() const;
+    void clearRequests();
+
+private:
+    mutable std::mutex m_mutex;
+    QStringList m_printers;
+    QString m_default;
+    QStringList m_requests;
+};
+
 } // namespace zelk

@@ -51,6 +51,8 @@ public:
     // Qt's clipboard: in-process under the offscreen platform of the tests.
     ClipboardService& clipboard() override { return m_clipboard; }
     ProcessService& processes() override { return m_processes; }
+    DocumentServices& documents() override { return m_documents; }
+    PrintService& printing() override { return m_printing; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -64,6 +66,8 @@ public:
     VirtualCommandService& virtualCommands() { return m_commands; }
     VirtualInputDevices& virtualInputDevices() { return m_inputDevices; }
     VirtualProcesses& virtualProcesses() { return m_processes; }
+    VirtualDocumentServices& virtualDocuments() { return m_documents; }
+    VirtualPrintService& virtualPrinting() { return m_printing; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -133,6 +137,8 @@ private:
     QtClipboard m_clipboard;
     VirtualProcesses m_processes;
     QString m_fieldBefore, m_fieldSelected, m_fieldAfter;
+    VirtualDocumentServices m_documents;
+    VirtualPrintService m_printing;
 };
 
 } // namespace zelk

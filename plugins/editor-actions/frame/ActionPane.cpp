@@ -6,6 +6,7 @@
 #include "QVUtilityClass.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QGridLayout>
 #include <QLineEdit>
@@ -145,6 +146,20 @@ int alertPanel(const QVEActionClass& cls, const QString& title, const QString& m
         return 0;
     }
     return host->runAlertPanelWithTitle(title, message, button1, button2, {});
+}
+
+QStringList pathsOfKind(const QMimeData* pasteboard, int kind)
+{
+    QStringList paths = filePathsOfPasteboard(pasteboard);
+    paths.removeIf([kind](const QString& path) { return QVEAction::typeForTargetPath(path) != kind; });
+    return paths;
+}
+
+bool allPathsOfKind(const QMimeData* pasteboard, int kind)
+{
+    const QStringList paths = filePathsOfPasteboard(pasteboard);
+    return std::all_of(paths.cbegin(), paths.cend(),
+                       [kind](const QString& path) { return QVEAction::typeForTargetPath(path) == kind; });
 }
 
 void notifyNotAvailable(const QVEActionClass& cls)
@@ -377,6 +392,32 @@ QComboBox* makeApplicationPopUp(const QVEActionClass& cls, QWidget* parent)
     disableItem(popUp, popUp->count() - 1);
     addMarkerItem(popUp, cls.localizedStr(QStringLiteral("AppOtherItem")), QString::fromLatin1(AppOtherItem));
     return popUp;
+}
+
+namespace {
+const QString kChooseFolderMarker = QStringLiteral("CUTChooseFolderItem");
+}
+
+QComboBox* makeFolderPopUp(QWidget* parent, const QString& chooseTitle, std::function<void()> choose)
+{
+    auto* popUp = new QComboBox(parent);
+    popUp->addItem(QString());
+    popUp->insertSeparator(1);
+    addMarkerItem(popUp, chooseTitle, kChooseFolderMarker);
+    QObject::connect(popUp, &QComboBox::activated, popUp, [popUp, choose = std::move(choose)](int index) {
+        const bool chosen = popUp->itemData(index, MarkerRole).toString() == kChooseFolderMarker;
+        popUp->setCurrentIndex(0);
+        if (chosen)
+            choose();
+    });
+    return popUp;
+}
+
+void setFolderPopUp(QComboBox* popUp, const QString& path)
+{
+    setPathPopUp(popUp, path, indexOfMarker(popUp, kChooseFolderMarker));
+    popUp->setItemText(0, withoutAppExtension(popUp->itemText(0)));
+    popUp->setCurrentIndex(0);
 }
 
 void showApplicationName(QComboBox* popUp, const QString& name)

@@ -132,6 +132,11 @@ QStringList filePathsOfPasteboard(const QMimeData* pasteboard);
 // for the second (0, logged, without one).
 int alertPanel(const QVEActionClass& cls, const QString& title, const QString& message, const QString& button1,
                const QString& button2 = {});
+// The dropped files whose kind (typeForTargetPath: 2 document, 3 folder)
+// is kind, in order; and whether every dropped file is of that kind (true
+// for a list of none).
+QStringList pathsOfKind(const QMimeData* pasteboard, int kind);
+bool allPathsOfKind(const QMimeData* pasteboard, int kind);
 
 // The accessibility check: the alert "FonctionInactive1" / "FonctionNonValide"
 // with the button "OuvrirPanneau", then the accessibility settings.
@@ -228,6 +233,13 @@ struct ApplicationChoice {
     QString path;       // an application of the two sections
 };
 ApplicationChoice applicationPopUpActivated(QComboBox* popUp, int index);
+
+// Folder pop-ups: item 0 the folder, its enclosing folders, then a
+// separator and the item that chooses another (choose is called).
+QComboBox* makeFolderPopUp(QWidget* parent, const QString& chooseTitle, std::function<void()> choose);
+// Shows a folder in such a pop-up (its name without ".app").
+void setFolderPopUp(QComboBox* popUp, const QString& path);
+
 
 } // namespace zelk::editor
 

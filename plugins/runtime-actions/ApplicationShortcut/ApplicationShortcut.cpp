@@ -37,26 +37,6 @@ Workspace& workspace()
     return Platform::instance().workspace();
 }
 
-// Titles of the menus, compared as the menus sort them.
-bool titleFollows(const QString& a, const QString& b)
-{
-    return QString::compare(a, b, Qt::CaseInsensitive) > 0;
-}
-
-// Inserts an item by title: before the first item whose title the new one
-// does not follow, so that among equal titles the later stands first.
-void insertSorted(QMenu* menu, QAction* item)
-{
-    const QList<QAction*> items = menu->actions();
-    for (QAction* placed : items) {
-        if (placed != item && !titleFollows(item->text(), placed->text())) {
-            menu->insertAction(placed, item);
-            return;
-        }
-    }
-    menu->addAction(item);
-}
-
 qint64 frontPid()
 {
     const std::optional<RunningApplication> front = workspace().frontApplication();
@@ -267,7 +247,7 @@ QMenu* ApplicationShortcut::launchedApplicationsMenuOrderBy(int order, bool hide
             const QList<QAction*> placed = menu->actions();
             menu->insertAction(placed.isEmpty() ? nullptr : placed.first(), item);
         } else {
-            insertSorted(menu, item);
+            insertMenuItemSorted(menu, item);
         }
     }
     return menu;
@@ -292,7 +272,7 @@ QMenu* ApplicationShortcut::recentApplicationsMenuOrderBy(int order, bool hideOt
         if (order == 0)
             menu->addAction(item);
         else
-            insertSorted(menu, item);
+            insertMenuItemSorted(menu, item);
     }
     return menu;
 }

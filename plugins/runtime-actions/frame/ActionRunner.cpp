@@ -95,6 +95,18 @@ void ActionRunner::showFloatingMenu(const std::function<QMenu*()>& build)
     MainThread::run([menu] { delete menu; }, false);
 }
 
+void ActionRunner::insertMenuItemSorted(QMenu* menu, QAction* item)
+{
+    const QList<QAction*> items = menu->actions();
+    for (QAction* placed : items) {
+        if (placed != item && QString::compare(item->text(), placed->text(), Qt::CaseInsensitive) <= 0) {
+            menu->insertAction(placed, item);
+            return;
+        }
+    }
+    menu->addAction(item);
+}
+
 QStringList ActionRunner::recentAppPathArray()
 {
     // QVAction has no forwarder for this one; the look-up is the same.

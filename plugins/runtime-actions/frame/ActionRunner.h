@@ -32,6 +32,7 @@
 #include <QVariantMap>
 #include <functional>
 
+class QAction;
 class QMenu;
 
 namespace zelk::engine {
@@ -76,6 +77,10 @@ public:
     // displayFloatingMenu() and waits until it is done; the chosen item's
     // action runs on the main thread. The menu is deleted afterwards.
     static void showFloatingMenu(const std::function<QMenu*()>& build);
+    // Adds an item to a menu sorted by title, ignoring case: before the
+    // first item whose title the new one does not follow, so that among
+    // equal titles the later stands first.
+    static void insertMenuItemSorted(QMenu* menu, QAction* item);
     // The recently used applications (paths) as the host's QVUtility
     // knows them; empty without one.
     static QStringList recentAppPathArray();

@@ -29,4 +29,27 @@ QString runAction(const std::shared_ptr<QVAction>& action, const std::shared_ptr
     return action ? action->runActionFromObject(controller) : QStringLiteral("no action");
 }
 
+QString menuTitles(QMenu* menu)
+{
+    QStringList titles;
+    for (QAction* item : menu->actions()) {
+        QString title = item->text();
+        if (item->isChecked())
+            title.prepend('*');
+        if (!item->data().isValid())
+            title.prepend('-');
+        titles.append(title);
+    }
+    return titles.join(", ");
+}
+
+void pickMenuItem(QMenu* menu, const QString& title)
+{
+    for (QAction* item : menu->actions())
+        if (item->text() == title) {
+            item->trigger();
+            return;
+        }
+}
+
 } // namespace zelk::test

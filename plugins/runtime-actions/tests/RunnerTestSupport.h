@@ -15,6 +15,14 @@
 
 namespace zelk::test {
 
+// A menu's titles, joined by ", ": "*" before a checked item, "-" before
+// one that does nothing (no data); the item titled choose is triggered.
+// A menu's titles as the tests record them: "*" before a checked item, "-"
+// before one that does nothing.
+QString menuTitles(QMenu* menu);
+// Picks the item with that title, if any (the user's choice).
+void pickMenuItem(QMenu* menu, const QString& title);
+
 // A controller that may go on until told to stop, and keeps the outcome.
 class TestController : public QVActionController {
 public:
@@ -58,18 +66,10 @@ public:
     void displayFloatingMenu(QMenu* menu) override
     {
         MainThread::runUntilDone([this, menu](std::function<void()> done) {
-            QStringList titles;
-            for (QAction* item : menu->actions()) {
-                QString title = item->text();
-                if (item->isChecked())
-                    title.prepend('*');
-                if (!item->data().isValid())
-                    title.prepend('-');
-                titles.append(title);
-            }
+            const QString titles = menuTitles(menu);
             {
                 std::lock_guard lock(mutex);
-                menus.append(titles.join(", "));
+                menus.append(titles);
                 open = menu;
                 closeOpen = done;
             }
@@ -93,11 +93,7 @@ public:
         }
         if (!menu || !done)
             return;
-        for (QAction* item : menu->actions())
-            if (item->text() == title) {
-                item->trigger();
-                break;
-            }
+        pickMenuItem(menu, title);
         done();
     }
     bool isMenuOpen()

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QString>
 #include <optional>
+#include <utility>
 
 namespace zelk {
 
@@ -84,6 +85,23 @@ QString renewBestPath(QString& path, QByteArray& ref, bool byApplicationName, Re
         refRenewed(ref);
     }
     return best.path;
+}
+
+} // namespace zelk
+
+namespace zelk {
+
+// renewBestPath() for a folder: when neither the stored path nor its
+// reference leads to an item, the stored path is answered and the
+// reference kept as it is.
+template <class Base, class RefRenewed>
+QString renewExistingBestPath(QString& path, QByteArray& ref, RefRenewed&& refRenewed)
+{
+    if (!fileExistsAtPath(path)) {
+        const QString moved = ref.isEmpty() ? QString() : Base::pathForFSRef(ref);
+        return moved.isEmpty() || !fileExistsAtPath(moved) ? path : moved;
+    }
+    return renewBestPath<Base>(path, ref, false, std::forward<RefRenewed>(refRenewed));
 }
 
 } // namespace zelk

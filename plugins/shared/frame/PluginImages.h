@@ -31,6 +31,7 @@ QImage fileIconOrUnknown(const QString& path, int size)
 class KeptImage {
 public:
     explicit KeptImage(QString name) : m_name(std::move(name)) {}
+    const QString& name() const { return m_name; }
     template <class Base>
     QImage get(const Bundle& bundle)
     {

@@ -1,0 +1,59 @@
+#pragma once
+// The palettes manager: the shortcuts manager's pattern for palettes. No
+// copy (the palettes list writes the pasteboard itself), no permission test
+// on delete.
+#include "ManagerSupport.h"
+
+#include <QUndoStack>
+
+class QMimeData;
+
+namespace editor {
+
+class QVEPalettesManager {
+public:
+    static QVEPalettesManager& sharedManager();
+
+    void setPalettes(const QVariantList& records);
+    QVariantList palettesDictArray() const;
+    QList<QVPalette*> allPalettesArray() const;
+    QList<QVPalette*> palettesWithContextID(quint32 contextID) const;
+    void addPaletteObject(const QVariantMap& record);
+    void insertPaletteObject(const QVariantMap& record, int atIndex);
+
+    void newPalette();
+    void newPaletteWithShortcuts(const QVariantList& shortcuts);
+    void newPaletteWithShortcuts(const QVariantList& shortcuts, const QVariantList& contexts);
+    void newPaletteWithActions(const QVariantList& actions);
+    void newPaletteWithContexts(const QVariantList& contexts);
+    void newPaletteWithLaunchers(const QVariantList& launchers);
+    QList<quint32> addPalettes(const QVariantList& records, bool withNewID, bool isUndo);
+    QList<quint32> delPalettesID(const QList<quint32>& ids, bool auxObjects, bool isUndo);
+
+    void exportPalettesID(const QList<quint32>& ids);
+    QVariantMap exportDataForPalettesID(const QList<quint32>& ids) const;
+    void pastePasteboard(const QMimeData* pasteboard);
+    void pasteShortcutsWithPasteboard(const QMimeData* pasteboard);
+    void pasteActionsWithPasteboard(const QMimeData* pasteboard);
+    void duplicatePalettesID(const QList<quint32>& ids);
+    // The preview window comes with the palette editor; until then the
+    // palette is only kept as the previewed one.
+    void runPalettesID(const QList<quint32>& ids);
+    QVPalette* previewedPalette() const { return m_previewedID ? objectWithID(*m_previewedID) : nullptr; }
+    void editObjectsID(const QList<quint32>& ids);
+
+    QVPalette* objectWithID(quint32 id) const;
+    void updatePalettes();
+    QUndoStack* undoManager() { return &m_undoManager; }
+
+private:
+    QVEPalettesManager() = default;
+    void addNew(const QVariantMap& record);
+    void pasteAs(const QMimeData* pasteboard, const QString& type, const QString& nameKey, const QString& oneKey,
+                 const QString& manyKey, bool shortcuts);
+
+    QUndoStack m_undoManager;
+    std::optional<quint32> m_previewedID; // by ID: the palette may be deleted meanwhile
+};
+
+} // namespace editor

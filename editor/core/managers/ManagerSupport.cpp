@@ -290,6 +290,26 @@ bool UndoStep::push(QUndoStack* stack, const QString& name)
     return true;
 }
 
+void UndoStep::postCascadeNotices(Kind own) const
+{
+    for (const Kind kind : {ObjectsFile::Actions, ObjectsFile::Contexts, ObjectsFile::Launchers}) {
+        if (kind == own)
+            continue;
+        const QList<quint32> now = m_store.allIDs(kind);
+        const QString key = ObjectStore::idKey(kind);
+        QList<quint32> gone;
+        for (const QVariant& record : m_before.records[kind]) {
+            const quint32 id = uintValue(record.toMap().value(key));
+            if (!now.contains(id))
+                gone.append(id);
+        }
+        for (const quint32 id : std::as_const(gone))
+            postSubstitute(kind, id);
+        if (!gone.isEmpty())
+            postUpdate(kind, kQVUpdateDelAction, gone);
+    }
+}
+
 QString undoName(const QString& singularKey, const QString& pluralKey, const QStringList& names)
 {
     if (names.isEmpty())
@@ -390,6 +410,7 @@ QList<quint32> deleteAsStep(ObjectStore& store, QUndoStack* stack, Kind kind, co
     }
     if (deleted.isEmpty())
         return {};
+    step.postCascadeNotices(kind);
     const bool aux = !isMainKind(kind);
     if (aux) {
         for (const quint32 id : std::as_const(deleted))

@@ -75,6 +75,9 @@ public:
     explicit UndoStep(ObjectStore& store) : m_store(store), m_before(StoreSnapshot::take(store)) {}
     // Pushes the step when the store changed; false (nothing pushed) else.
     bool push(QUndoStack* stack, const QString& name);
+    // The notices of launchers, contexts and actions (other than own) that
+    // the action took along: substitute {what} and the delete notice.
+    void postCascadeNotices(Kind own) const;
 
 private:
     ObjectStore& m_store;

@@ -2,7 +2,14 @@
 
 #include "Log.h"
 #include "ModelSupport.h"
+#include "QVEAction.h"
 #include "QVPalette.h"
+#include "QVShortcut.h"
+
+#include <QDialog>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace editor {
 
@@ -174,12 +181,93 @@ void QVEPalettesManager::duplicatePalettesID(const QList<quint32>& ids)
         renameTopStep(&m_undoManager, locFormat(QStringLiteral("AnnulerDupliquerPalettes"), {qulonglong(copies.size())}));
 }
 
+QList<QVEPalettesManager::PreviewItem> QVEPalettesManager::previewItems(QVPalette* palette) const
+{
+    QList<PreviewItem> items;
+    ObjectStore* store = ObjectStore::sharedStore();
+    if (!store || !palette)
+        return items;
+    for (const QVariant& value : palette->itemsDictArray()) {
+        const QVariantMap item = value.toMap();
+        const QVariantMap params = item.value(QStringLiteral("paletteitemparams")).toMap();
+        PreviewItem preview;
+        switch (intValue(item.value(QStringLiteral("paletteitemtype")))) {
+        case 1: preview.shortcut = store->shortcutWithID(uintValue(params.value(QStringLiteral("paletteitemshortcutID")))); break;
+        case 2: preview.action = store->actionWithID(uintValue(params.value(QStringLiteral("paletteitemactionID")))); break;
+        default: break;
+        }
+        if (preview.shortcut || preview.action)
+            items.append(preview);
+    }
+    return items;
+}
+
+QPoint QVEPalettesManager::previewTopLeft(const QPointF& location, int origin, const QSizeF& screen)
+{
+    const double w = screen.width();
+    const double h = screen.height();
+    QPointF point = location;
+    switch (origin) {
+    case 1: point = {w - location.x(), location.y()}; break;
+    case 2: point = {w - location.x(), h - location.y()}; break;
+    case 3: point = {location.x(), h - location.y()}; break;
+    default: break;
+    }
+    return point.toPoint();
+}
+
+void QVEPalettesManager::placePreviewWindow(QWidget* window) const
+{
+    QVPalette* palette = previewedPalette();
+    if (!window || !palette)
+        return;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSizeF size = screen ? QSizeF(screen->geometry().size()) : QSizeF();
+    // The window's own top-left corner at the converted point, as the engine
+    // places the palette.
+    window->move(previewTopLeft(palette->location(), palette->locationOrigin(), size));
+}
+
+namespace {
+
+// Puts the preview back at its place whenever it becomes active.
+class PreviewPlacer : public QObject {
+public:
+    explicit PreviewPlacer(const QVEPalettesManager& manager) : m_manager(manager) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
+            m_manager.placePreviewWindow(qobject_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    const QVEPalettesManager& m_manager;
+};
+
+} // namespace
+
 void QVEPalettesManager::runPalettesID(const QList<quint32>& ids)
 {
     if (ids.isEmpty())
         return;
-    if (objectWithID(ids.first()))
-        m_previewedID = ids.first();
+    QVPalette* palette = objectWithID(ids.first());
+    if (!palette)
+        return;
+    if (!m_previewMaker) {
+        zelk::zlog("QVEPalettesManager", "runPalettesID") << "no preview window";
+        return;
+    }
+    std::unique_ptr<QDialog> window = m_previewMaker(palette, previewItems(palette));
+    if (!window)
+        return;
+    m_previewedID = palette->IDValue();
+    PreviewPlacer placer(*this);
+    window->installEventFilter(&placer);
+    placePreviewWindow(window.get());
+    window->exec();
+    window->removeEventFilter(&placer);
+    m_previewedID.reset();
 }
 
 void QVEPalettesManager::editObjectsID(const QList<quint32>& ids)

@@ -4,9 +4,18 @@
 // on delete.
 #include "ManagerSupport.h"
 
+#include <QPoint>
+#include <QSizeF>
 #include <QUndoStack>
+#include <memory>
 
+class QDialog;
 class QMimeData;
+class QWidget;
+
+namespace zelk {
+class QVEAction;
+}
 
 namespace editor {
 
@@ -36,10 +45,24 @@ public:
     void pasteShortcutsWithPasteboard(const QMimeData* pasteboard);
     void pasteActionsWithPasteboard(const QMimeData* pasteboard);
     void duplicatePalettesID(const QList<quint32>& ids);
-    // The preview window comes with the palette editor; until then the
-    // palette is only kept as the previewed one.
+    // The modal preview of the first palette: its window comes from the
+    // preview maker (the palette editor's), placed at the palette's stored
+    // place whenever it becomes active; closing it ends the preview.
     void runPalettesID(const QList<quint32>& ids);
     QVPalette* previewedPalette() const { return m_previewedID ? objectWithID(*m_previewedID) : nullptr; }
+    // A previewed item: the shortcut or the action it runs.
+    struct PreviewItem {
+        QVShortcut* shortcut = nullptr;
+        zelk::QVEAction* action = nullptr;
+    };
+    using PreviewMaker = std::function<std::unique_ptr<QDialog>(QVPalette* palette, const QList<PreviewItem>& items)>;
+    void setPreviewMaker(PreviewMaker maker) { m_previewMaker = std::move(maker); }
+    // The items' objects in item order; inactive items too, missing ones not.
+    QList<PreviewItem> previewItems(QVPalette* palette) const;
+    // Where the preview's top-left corner goes: the stored location turned
+    // into a global top-left point (the same place the engine shows it).
+    static QPoint previewTopLeft(const QPointF& location, int origin, const QSizeF& screen);
+    void placePreviewWindow(QWidget* window) const;
     void editObjectsID(const QList<quint32>& ids);
 
     QVPalette* objectWithID(quint32 id) const;
@@ -53,6 +76,7 @@ private:
                  const QString& manyKey, bool shortcuts);
 
     QUndoStack m_undoManager;
+    PreviewMaker m_previewMaker;
     std::optional<quint32> m_previewedID; // by ID: the palette may be deleted meanwhile
 };
 

@@ -392,6 +392,67 @@ TEST_F(ManagersTest, ModelsRegistryMenuAndChooser)
     zelk::ClassRegistry::shared().unregisterClass("TestTwoModels");
 }
 
+// --- Palette preview ------------------------------------------------------------------------------------
+
+TEST_F(ManagersTest, PreviewTopLeftIsTheConvertedPointForEachOrigin)
+{
+    const QSizeF screen(1000, 800);
+    const struct {
+        int origin;
+        QPoint expected;
+    } cases[] = {{0, {30, 40}}, {1, {970, 40}}, {2, {970, 760}}, {3, {30, 760}}};
+    for (const auto& c : cases)
+        EXPECT_EQ(QVEPalettesManager::previewTopLeft({30, 40}, c.origin, screen), c.expected) << c.origin;
+}
+
+TEST_F(ManagersTest, PreviewShowsTheFirstPaletteAtItsPlaceAndLetsItGoOnClose)
+{
+    addAction(1);
+    QVShortcut* shortcut = addShortcut({1});
+    QVPalette* palette = addPalette({paletteItem(1, shortcut->IDValue()), paletteItem(2, 1), paletteItem(2, 77)});
+    QVariantList items = palette->itemsDictArray();
+    QVariantMap inactive = items[1].toMap();
+    inactive.insert("paletteitemactive", false);
+    items[1] = inactive;
+    palette->setItemsDictArray(items);
+    palette->setLocationOrigin(0);
+    palette->setLocation({120, 90});
+    QVEPalettesManager& manager = QVEPalettesManager::sharedManager();
+    int previewed = 0;
+    manager.setPreviewMaker([&](QVPalette* shown, const QList<QVEPalettesManager::PreviewItem>& objects) {
+        ++previewed;
+        EXPECT_EQ(shown, palette);
+        EXPECT_EQ(objects.size(), 2); // the missing action is passed over, the inactive one kept
+        auto window = std::make_unique<QDialog>();
+        window->resize(200, 100);
+        QTimer::singleShot(0, window.get(), [&manager, palette, w = window.get()] {
+            EXPECT_EQ(manager.previewedPalette(), palette);
+            EXPECT_EQ(w->pos(), QPoint(120, 90));
+            w->move(500, 500);
+            QEvent activate(QEvent::WindowActivate);
+            QCoreApplication::sendEvent(w, &activate);
+            EXPECT_EQ(w->pos(), QPoint(120, 90));
+            w->reject();
+        });
+        return window;
+    });
+    manager.runPalettesID({palette->IDValue(), 999});
+    manager.setPreviewMaker({});
+    EXPECT_EQ(previewed, 1);
+    EXPECT_EQ(manager.previewedPalette(), nullptr);
+}
+
+TEST_F(ManagersTest, ADeleteWithAuxObjectsPostsTheNoticesOfWhatWentAlong)
+{
+    addAction(1);
+    QVShortcut* shortcut = addShortcut({1});
+    QVEShortcutsManager::sharedManager().delShortcutsID({shortcut->IDValue()}, false, true, false);
+    const QStringList names = postedNames();
+    ASSERT_TRUE(names.contains("UpdateActionsNotification"));
+    EXPECT_TRUE(names.contains("SubstituteActionNotification"));
+    EXPECT_EQ(names.last(), "UpdateShortcutsNotification");
+}
+
 // --- Export and import -------------------------------------------------------------------------------
 
 TEST_F(ManagersTest, ImporterExtensions)

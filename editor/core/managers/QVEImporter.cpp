@@ -18,6 +18,7 @@
 #include "QVShortcut.h"
 #include "QVUtility.h"
 
+#include <QFile>
 #include <QHash>
 
 namespace editor {
@@ -183,21 +184,50 @@ void QVEImporter::tryImport()
         importFromFile(path);
 }
 
+std::optional<QVariantMap> QVEImporter::readExchangeData(const QByteArray& data, QString* why)
+{
+    QString reason;
+    const std::optional<QVariant> root = zelk::plist::read(data, &reason);
+    if (root && reason.isEmpty())
+        reason = damageOf(*root);
+    if (!root || !reason.isEmpty()) {
+        if (why)
+            *why = reason;
+        return std::nullopt;
+    }
+    return root->toMap();
+}
+
+bool QVEImporter::refuse(const QString& name, const QString& why)
+{
+    alert(loc(QStringLiteral("ErreurFichier")), locFormat(QStringLiteral("PasImporterFichier"), {name}), QStringLiteral("OK"));
+    zelk::zlog("QVEImporter", "importFromFile") << QStringLiteral("importing of %1 failed").arg(name) << why;
+    return false;
+}
+
 bool QVEImporter::importFromFile(const QString& path)
 {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(path, file.errorString());
+    return importFromData(file.readAll(), path);
+}
+
+bool QVEImporter::importFromData(const QByteArray& data, const QString& name)
+{
     QString why;
-    const std::optional<QVariant> root = zelk::plist::readFile(path, &why);
-    if (root && why.isEmpty())
-        why = damageOf(*root);
-    if (!root || !why.isEmpty()) {
-        alert(loc(QStringLiteral("ErreurFichier")), locFormat(QStringLiteral("PasImporterFichier"), {path}), QStringLiteral("OK"));
-        zelk::zlog("QVEImporter", "importFromFile") << QStringLiteral("importing of %1 failed").arg(path) << why;
+    const std::optional<QVariantMap> file = readExchangeData(data, &why);
+    if (!file)
+        return refuse(name, why);
+    if (!managedStore("QVEImporter", "importFromFile"))
         return false;
-    }
-    ObjectStore* store = managedStore("QVEImporter", "importFromFile");
-    if (!store)
-        return false;
-    const QVariantMap file = root->toMap();
+    importRecords(*file, name);
+    return true;
+}
+
+void QVEImporter::importRecords(const QVariantMap& file, const QString& path)
+{
+    ObjectStore* store = ObjectStore::sharedStore();
     auto has = [&](const char* key) { return file.contains(QLatin1String(key)); };
     auto records = [&](const char* key) { return file.value(QLatin1String(key)).toList(); };
     IDMap actions, launchers, contexts, shortcuts, menus;
@@ -337,7 +367,6 @@ bool QVEImporter::importFromFile(const QString& path)
                .arg(records("exportedpalettes").size())
                .arg(records("exportedshortcuts").size())
                .arg(records("exportedmenus").size());
-    return true;
 }
 
 } // namespace editor

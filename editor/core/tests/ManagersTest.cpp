@@ -1,6 +1,7 @@
 // The object managers, the model registry and the exchange-file import, on
 // the virtual desktop with a temporary HOME.
 #include "EditorTestSupport.h"
+#include "MainObjectsListModel.h"
 #include "ManagerSupport.h"
 #include "NotificationCenter.h"
 #include "PropertyList.h"
@@ -25,6 +26,7 @@
 #include <QMimeData>
 #include <QTableWidget>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace editor::test {
@@ -390,6 +392,32 @@ TEST_F(ManagersTest, ModelsRegistryMenuAndChooser)
     EXPECT_EQ(QVEActionsManager::sharedManager().undoManager()->count(), 0);
     models.clear();
     zelk::ClassRegistry::shared().unregisterClass("TestTwoModels");
+}
+
+// --- Main lists -----------------------------------------------------------------------------------------
+
+TEST_F(ManagersTest, MainListFollowsNoticesDragsRecordsAndImportsDroppedFiles)
+{
+    MainObjectsListModel list(ObjectsFile::Menus, {"name", "contexts", "links"});
+    EXPECT_EQ(list.rowCount(), 0);
+    QVEMenusManager::sharedManager().newMenu();
+    ASSERT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(list.data(list.index(0, 0)).toString(), QVEMenusManager::sharedManager().allMenusArray().first()->nameValue());
+    EXPECT_TRUE(list.data(list.index(0, 1)).toString().startsWith(' '));
+
+    std::unique_ptr<QMimeData> dragged(list.mimeData({list.index(0, 0), list.index(0, 2)}));
+    const auto records = recordsFromPasteboard(dragged.get(), "QVMenuPboardType");
+    ASSERT_TRUE(records);
+    EXPECT_EQ(records->size(), 1);
+
+    QMimeData wrongExtension;
+    wrongExtension.setUrls({QUrl::fromLocalFile("/tmp/menus.ZLEX")});
+    EXPECT_FALSE(list.canDropMimeData(&wrongExtension, Qt::CopyAction, -1, -1, {}));
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(fixture("exchange/menus.zlex"))});
+    ASSERT_TRUE(list.canDropMimeData(&file, Qt::CopyAction, -1, -1, {}));
+    EXPECT_TRUE(list.dropMimeData(&file, Qt::CopyAction, -1, -1, {}));
+    EXPECT_EQ(list.rowCount(), 3);
 }
 
 // --- Palette preview ------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "QVEMainModel.h"
 #include "QVEMenusManager.h"
 #include "QVEPalettesManager.h"
+#include "QVEModelsManager.h"
 #include "QVEPboardManager.h"
 #include "QVEShortcutsManager.h"
 
@@ -68,6 +69,13 @@ QList<zelk::QVEAction*> QVEActionsManager::unusedActions() const
             found.append(action);
     }
     return found;
+}
+
+QMenu* QVEActionsManager::actionsMenuForTarget(const std::function<void(const QVariantMap& model)>& target)
+{
+    if (!m_menuModels)
+        m_menuModels = QVEModelsManager::sharedManager().allModelsArray();
+    return buildModelsMenu(*m_menuModels, target);
 }
 
 void QVEActionsManager::addActionsPboardTypes(const QStringList& types)

@@ -6,6 +6,7 @@
 
 #include <QUndoStack>
 
+class QMenu;
 class QMimeData;
 
 namespace zelk {
@@ -25,6 +26,9 @@ public:
     QList<zelk::QVEAction*> actionsOfClass(const QString& className, int withModelID) const;
     QList<zelk::QVEAction*> actionsNotValid() const;
     QList<zelk::QVEAction*> unusedActions() const;
+    // The new-action menu (see QVEModelsManager::modelsMenuForTarget), its
+    // models fixed at the first call; entries call target with their model.
+    QMenu* actionsMenuForTarget(const std::function<void(const QVariantMap& model)>& target);
     void addActionsPboardTypes(const QStringList& types);
     QStringList actionsPboardTypes() const { return m_pboardTypes; }
     void addActionObject(const QVariantMap& record);
@@ -71,6 +75,7 @@ private:
     QUndoStack m_undoManager;
     QStringList m_pboardTypes;
     ActionEditorMaker m_editorMaker;
+    std::optional<QVariantList> m_menuModels;
 };
 
 bool compareActionsByName(const zelk::QVEAction* a, const zelk::QVEAction* b);

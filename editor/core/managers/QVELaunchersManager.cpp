@@ -7,6 +7,10 @@
 #include "QVLauncher.h"
 #include "QVUtility.h"
 
+#include <QIcon>
+#include <QMenu>
+#include <QPixmap>
+
 namespace editor {
 
 // One launcher has no name of its own: the count names every step.
@@ -64,6 +68,41 @@ QList<QVLauncher*> QVELaunchersManager::unusedLaunchers() const
             found.append(launcher);
     }
     return found;
+}
+
+QMenu* QVELaunchersManager::launchersMenuForTarget(const std::function<void(const QVariantMap& record)>& target)
+{
+    if (!m_launchersMenu) {
+        QList<MenuEntry> entries;
+        for (int type = 0; type <= 7; ++type) {
+            const QVariantList records = QVLauncher::datasForType(type);
+            const QString title = loc(QStringLiteral("LauncherTypeName%1").arg(type));
+            const QString image = QStringLiteral("launcher%1").arg(type);
+            if (records.size() == 1) {
+                entries.append({title, image, records.first().toMap(), false});
+                continue;
+            }
+            entries.append({title, image, std::nullopt, false});
+            for (const QVariant& record : records)
+                entries.append({QVLauncher::nameOfLauncherWithDict(record.toMap()), QStringLiteral("empty"), record.toMap(), true});
+        }
+        m_launchersMenu = entries;
+    }
+    auto* menu = new QMenu;
+    for (const MenuEntry& entry : std::as_const(*m_launchersMenu)) {
+        QAction* item = menu->addAction(QIcon(QPixmap::fromImage(QVUtility::sharedUtility().imageWithName(entry.image))),
+                                        entry.title);
+        if (!entry.record) {
+            item->setEnabled(false);
+            continue;
+        }
+        item->setData(*entry.record);
+        QObject::connect(item, &QAction::triggered, item, [target, record = *entry.record] {
+            if (target)
+                target(record);
+        });
+    }
+    return menu;
 }
 
 void QVELaunchersManager::addLauncherObject(const QVariantMap& record) { insertLauncherObject(record, -1); }

@@ -6,6 +6,7 @@
 
 #include <QUndoStack>
 
+class QMenu;
 class QMimeData;
 
 namespace editor {
@@ -20,6 +21,11 @@ public:
     QList<QVLauncher*> launchersOfType(int type) const;
     QList<QVLauncher*> launchersNotValid() const;
     QList<QVLauncher*> unusedLaunchers() const;
+    // The new-launcher menu: per launcher type a titled entry (one ready-made
+    // record) or a disabled heading followed by one entry per record. Its
+    // contents are fixed at the first call; each call answers a new menu
+    // whose entries call target with their record. The caller owns it.
+    QMenu* launchersMenuForTarget(const std::function<void(const QVariantMap& record)>& target);
     void addLauncherObject(const QVariantMap& record);
     void insertLauncherObject(const QVariantMap& record, int atIndex);
     QVLauncher* newLauncherWithDict(const QVariantMap& record);
@@ -45,7 +51,14 @@ public:
 
 private:
     QVELaunchersManager() = default;
+    struct MenuEntry {
+        QString title;
+        QString image;
+        std::optional<QVariantMap> record; // none: a heading
+        bool indented = false;
+    };
     QUndoStack m_undoManager;
+    std::optional<QList<MenuEntry>> m_launchersMenu;
 };
 
 // Sorting by name, case-insensitively.

@@ -481,6 +481,30 @@ TEST_F(ManagersTest, ADeleteWithAuxObjectsPostsTheNoticesOfWhatWentAlong)
     EXPECT_EQ(names.last(), "UpdateShortcutsNotification");
 }
 
+TEST_F(ManagersTest, NewLauncherMenuHeadingsAndReuseOfAnEqualLauncher)
+{
+    QVELaunchersManager& manager = QVELaunchersManager::sharedManager();
+    QVariantMap chosen;
+    std::unique_ptr<QMenu> first(manager.launchersMenuForTarget([&](const QVariantMap& r) { chosen = r; }));
+    std::unique_ptr<QMenu> second(manager.launchersMenuForTarget({}));
+    ASSERT_EQ(first->actions().size(), second->actions().size());
+    int headings = 0;
+    for (QAction* item : first->actions())
+        headings += item->isEnabled() ? 0 : 1;
+    EXPECT_EQ(headings, 4); // types 3, 4, 6 and 7
+    first->actions().first()->trigger();
+    ASSERT_FALSE(chosen.isEmpty());
+    EXPECT_TRUE(second->actions().first()->data().toMap() == chosen);
+
+    QVLauncher* made = manager.newLauncherWithDict(chosen);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(manager.undoManager()->count(), 1);
+    posted.clear();
+    EXPECT_EQ(manager.newLauncherWithDict(chosen), made);
+    EXPECT_EQ(manager.undoManager()->count(), 1);
+    EXPECT_TRUE(posted.empty());
+}
+
 // --- Export and import -------------------------------------------------------------------------------
 
 TEST_F(ManagersTest, ImporterExtensions)

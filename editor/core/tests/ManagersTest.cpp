@@ -214,6 +214,27 @@ TEST_F(ManagersTest, ActionDeleteRefusedOrDoneAndTheNoticesInOrder)
     EXPECT_EQ(manager.undoManager()->undoText(), locFormat("AnnulerSupprimerActions", {qulonglong(2)}));
 }
 
+TEST_F(ManagersTest, UndoOfAConfirmedDeleteOfAUsedActionRelinksItsUsers)
+{
+    addAction(1);
+    addAction(2);
+    QVShortcut* shortcut = addShortcut({1, 2});
+    QVMenu* menu = addMenu({menuItem(2, 1)});
+    const StoreSnapshot before = snapshot();
+    answerAlerts({1});
+    QVEActionsManager& manager = QVEActionsManager::sharedManager();
+    ASSERT_EQ(manager.delActionsID({1}, true, false), QList<quint32>{1});
+    EXPECT_EQ(shortcut->actionsDictArray().size(), 1);
+    EXPECT_TRUE(menu->itemsDictArray().isEmpty());
+    manager.undoManager()->undo();
+    EXPECT_EQ(snapshot(), before);
+    ASSERT_NE(store->actionWithID(1), nullptr);
+    EXPECT_EQ(store->actionWithID(1)->linkedObjects().size(), 2);
+    manager.undoManager()->redo();
+    EXPECT_EQ(store->actionWithID(1), nullptr);
+    EXPECT_EQ(shortcut->actionsDictArray().size(), 1);
+}
+
 // --- Substitution ----------------------------------------------------------------------------
 
 TEST_F(ManagersTest, LauncherSubstitutionMovesActiveAndInactiveReferences)
@@ -603,6 +624,20 @@ TEST_F(ManagersTest, ExportThenImportOfEveryKind)
     const QVariantList topItems = all.last()->itemsDictArray();
     ASSERT_EQ(topItems.size(), 2);
     EXPECT_EQ(uintValue(topItems[1].toMap().value("menuitemparams").toMap().value("menuitemmenuID")), all[2]->IDValue());
+}
+
+TEST_F(ManagersTest, AFailedOrCancelledExportChangesNothing)
+{
+    addAction(1);
+    QVShortcut* shortcut = addShortcut({1});
+    QVUtility::sharedUtility().setPanelAnswerer([](QFileDialog*) { return QString(); });
+    QVEShortcutsManager::sharedManager().exportShortcutsID({shortcut->IDValue()});
+    EXPECT_TRUE(alerts.empty());
+    QVUtility::sharedUtility().setPanelAnswerer([](QFileDialog*) { return QStringLiteral("/nonexistent/folder/x.zlex"); });
+    QVEShortcutsManager::sharedManager().exportShortcutsID({shortcut->IDValue()});
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].title, loc("ErreurFichier"));
+    EXPECT_EQ(alerts[0].message, loc("RaccourcisPasExportes"));
 }
 
 TEST_F(ManagersTest, DamagedExchangeFilesAreRefusedWhole)

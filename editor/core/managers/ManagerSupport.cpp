@@ -193,9 +193,10 @@ KindDiff diffOf(const ObjectStore& store, Kind kind, const QVariantList& target)
 void insertMissing(ObjectStore& store, Kind kind, const KindDiff& diff, QList<quint32>* menusToLink)
 {
     // In target order, so each lands at its own index.
+    const QSet<quint32> added(diff.added.begin(), diff.added.end());
     for (qsizetype i = 0; i < diff.order.size(); ++i) {
         const quint32 id = diff.order[i];
-        if (!diff.added.contains(id))
+        if (!added.contains(id))
             continue;
         if (!store.insertRecord(kind, diff.wanted.value(id), i, false))
             zelk::zlog("ManagerSupport", "restoreSnapshot") << "no object from the record of" << kindWord(kind) << id;
@@ -295,7 +296,8 @@ void UndoStep::postCascadeNotices(Kind own) const
     for (const Kind kind : {ObjectsFile::Actions, ObjectsFile::Contexts, ObjectsFile::Launchers}) {
         if (kind == own)
             continue;
-        const QList<quint32> now = m_store.allIDs(kind);
+        const QList<quint32> ids = m_store.allIDs(kind);
+        const QSet<quint32> now(ids.begin(), ids.end());
         const QString key = ObjectStore::idKey(kind);
         QList<quint32> gone;
         for (const QVariant& record : m_before.records[kind]) {

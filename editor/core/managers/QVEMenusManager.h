@@ -3,6 +3,8 @@
 // it adds is linked to its items' objects at once, so nothing a menu names
 // can be deleted from under it.
 #include "ManagerSupport.h"
+#include "QVEMainObjectsManager.h"
+#include "QVMenu.h"
 
 #include <QUndoStack>
 
@@ -10,7 +12,7 @@ class QMimeData;
 
 namespace editor {
 
-class QVEMenusManager {
+class QVEMenusManager : public QVEMainObjectsManager {
 public:
     static QVEMenusManager& sharedManager();
 
@@ -38,9 +40,9 @@ public:
     void pasteActionsWithPasteboard(const QMimeData* pasteboard);
     void duplicateMenusID(const QList<quint32>& ids);
     void runMenusID(const QList<quint32>& ids);
-    void editObjectsID(const QList<quint32>& ids);
+    void editObjectsID(const QList<quint32>& ids) override;
 
-    QVMenu* objectWithID(quint32 id) const;
+    QVMenu* objectWithID(quint32 id) const override;
     void updateMenus();
     QUndoStack* undoManager() { return &m_undoManager; }
 

@@ -3,6 +3,8 @@
 // copy (the palettes list writes the pasteboard itself), no permission test
 // on delete.
 #include "ManagerSupport.h"
+#include "QVEMainObjectsManager.h"
+#include "QVPalette.h"
 
 #include <QPoint>
 #include <QSizeF>
@@ -19,7 +21,7 @@ class QVEAction;
 
 namespace editor {
 
-class QVEPalettesManager {
+class QVEPalettesManager : public QVEMainObjectsManager {
 public:
     static QVEPalettesManager& sharedManager();
 
@@ -63,9 +65,9 @@ public:
     // into a global top-left point (the same place the engine shows it).
     static QPoint previewTopLeft(const QPointF& location, int origin, const QSizeF& screen);
     void placePreviewWindow(QWidget* window) const;
-    void editObjectsID(const QList<quint32>& ids);
+    void editObjectsID(const QList<quint32>& ids) override;
 
-    QVPalette* objectWithID(quint32 id) const;
+    QVPalette* objectWithID(quint32 id) const override;
     void updatePalettes();
     QUndoStack* undoManager() { return &m_undoManager; }
 

@@ -3,6 +3,8 @@
 // exports, runs and opens shortcuts, each change one undo step of its own
 // stack and an update notice. The objects live in the shared ObjectStore.
 #include "ManagerSupport.h"
+#include "QVEMainObjectsManager.h"
+#include "QVShortcut.h"
 
 #include <QUndoStack>
 
@@ -10,7 +12,7 @@ class QMimeData;
 
 namespace editor {
 
-class QVEShortcutsManager {
+class QVEShortcutsManager : public QVEMainObjectsManager {
 public:
     static QVEShortcutsManager& sharedManager();
 
@@ -37,11 +39,11 @@ public:
     void pasteActionsWithPasteboard(const QMimeData* pasteboard);
     void duplicateShortcutsID(const QList<quint32>& ids);
     void runShortcutsID(const QList<quint32>& ids);
-    void editObjectsID(const QList<quint32>& ids);
+    void editObjectsID(const QList<quint32>& ids) override;
     void newMenuWithShortcutsID(const QList<quint32>& ids, const std::optional<QVariantList>& contexts);
     void newPaletteWithShortcutsID(const QList<quint32>& ids, const std::optional<QVariantList>& contexts);
 
-    QVShortcut* objectWithID(quint32 id) const;
+    QVShortcut* objectWithID(quint32 id) const override;
     void updateShortcuts();
     QUndoStack* undoManager() { return &m_undoManager; }
 

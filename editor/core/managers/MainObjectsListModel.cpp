@@ -1,7 +1,11 @@
 #include "MainObjectsListModel.h"
 
 #include "ModelSupport.h"
+#include "QVContext.h"
 #include "QVEImporter.h"
+#include "QVEMenusManager.h"
+#include "QVEPalettesManager.h"
+#include "QVEShortcutsManager.h"
 #include "QVMenu.h"
 #include "QVPalette.h"
 #include "QVShortcut.h"
@@ -148,6 +152,36 @@ QMimeData* MainObjectsListModel::mimeData(const QModelIndexList& indexes) const
             records.append(object->dictValue());
     }
     return mimeDataWithRecords(pboardType(), records);
+}
+
+int dropMainObjectsOnContext(const QMimeData* data, QVContext* context, QVContext* previous, bool copy)
+{
+    if (!context)
+        return 0;
+    const std::pair<const char*, QVEMainObjectsManager*> kinds[] = {
+        {"QVShortcutPboardType", &QVEShortcutsManager::sharedManager()},
+        {"QVMenuPboardType", &QVEMenusManager::sharedManager()},
+        {"QVPalettePboardType", &QVEPalettesManager::sharedManager()},
+    };
+    const char* idKeys[] = {"cutID", "menuID", "paletteID"};
+    int moved = 0;
+    for (int k = 0; k < 3; ++k) {
+        const std::optional<QVariantList> records = recordsFromPasteboard(data, QLatin1String(kinds[k].first));
+        if (!records)
+            continue;
+        for (const QVariant& record : *records) {
+            QVEMainModel* object = kinds[k].second->objectWithID(uintValue(record.toMap().value(QLatin1String(idKeys[k]))));
+            if (!object)
+                continue;
+            object->addAuxObjects({context});
+            if (!copy && previous && previous != context)
+                object->removeAuxObjects({previous});
+            ++moved;
+        }
+    }
+    if (moved)
+        postMainListsUpdate();
+    return moved;
 }
 
 static QStringList exchangePaths(const QMimeData* data)

@@ -47,4 +47,10 @@ private:
     zelk::ObserverHandle m_observer;
 };
 
+// Shortcuts, menus or palettes dropped on a context of the contexts pane:
+// each object named by the pasteboard records is found through its manager,
+// given the context and, unless the drag is a copy, taken out of the
+// context selected before (previous may be nullptr). The objects moved.
+int dropMainObjectsOnContext(const QMimeData* data, QVContext* context, QVContext* previous, bool copy);
+
 } // namespace editor

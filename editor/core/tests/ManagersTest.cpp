@@ -441,6 +441,20 @@ TEST_F(ManagersTest, MainListFollowsNoticesDragsRecordsAndImportsDroppedFiles)
     EXPECT_EQ(list.rowCount(), 3);
 }
 
+TEST_F(ManagersTest, MainObjectsDroppedOnAContextMoveUnlessCopied)
+{
+    QVContext* mail = addAppContext("/mail.desktop");
+    QVShortcut* shortcut = addShortcut({}, {}, {0});
+    QVMenu* menu = addMenu({}, {0});
+    std::unique_ptr<QMimeData> shortcuts(mimeDataWithRecords("QVShortcutPboardType", {shortcut->dictValue()}));
+    EXPECT_EQ(dropMainObjectsOnContext(shortcuts.get(), mail, store->contextWithID(0), false), 1);
+    EXPECT_EQ(shortcut->contextsDictArray(), contextRefs({mail->IDValue()}));
+    std::unique_ptr<QMimeData> menus(mimeDataWithRecords("QVMenuPboardType", {menu->dictValue()}));
+    EXPECT_EQ(dropMainObjectsOnContext(menus.get(), mail, store->contextWithID(0), true), 1);
+    EXPECT_EQ(menu->contextsDictArray(), contextRefs({0, mail->IDValue()}));
+    EXPECT_TRUE(mail->isLinkedToObject(menu));
+}
+
 // --- Palette preview ------------------------------------------------------------------------------------
 
 TEST_F(ManagersTest, PreviewTopLeftIsTheConvertedPointForEachOrigin)

@@ -5,6 +5,7 @@
 #include "QVEActionClass.h"
 #include "QVEModelsManager.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -22,7 +23,13 @@ QVEPboardManager& QVEPboardManager::sharedManager()
     return manager;
 }
 
-QVEPboardManager::~QVEPboardManager() = default;
+QVEPboardManager::~QVEPboardManager()
+{
+    // The shared chooser outlives the application at exit: a widget must not
+    // be destroyed once the application object is gone.
+    if (!QCoreApplication::instance())
+        (void)m_panel.release();
+}
 
 bool QVEPboardManager::canAddModelWithPasteboard(const QMimeData* pasteboard) const
 {

@@ -109,7 +109,8 @@ TEST_F(ManagersTest, ShortcutDeleteWithAuxObjectsIsUndoneWhole)
     addAction(1, "Type");
     addAction(2, "Shared");
     QVLauncher* launcher = addKeyLauncher(0x100000 | 3);
-    QVShortcut* doomed = addShortcut({1, 2}, {launcher->IDValue()});
+    const quint32 launcherID = launcher->IDValue();
+    QVShortcut* doomed = addShortcut({1, 2}, {launcherID});
     QVShortcut* keeper = addShortcut({2});
     const quint32 doomedID = doomed->IDValue();
     const StoreSnapshot before = snapshot();
@@ -119,7 +120,7 @@ TEST_F(ManagersTest, ShortcutDeleteWithAuxObjectsIsUndoneWhole)
     // The unshared action and the launcher went with it; the shared one stays.
     EXPECT_EQ(store->actionWithID(1), nullptr);
     EXPECT_NE(store->actionWithID(2), nullptr);
-    EXPECT_EQ(store->launcherWithID(launcher->IDValue()), nullptr);
+    EXPECT_EQ(store->launcherWithID(launcherID), nullptr);
     const StoreSnapshot after = snapshot();
 
     manager.undoManager()->undo();

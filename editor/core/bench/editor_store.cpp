@@ -1,4 +1,5 @@
-// Loading and saving the editor's data folder as it grows: n actions, n key
+// Loading and saving the editor's data folder as it grows, and an undoable
+// delete in it: n actions, n key
 // launchers and n shortcuts (one step, one launcher, the universal context
 // each), every object built and linked as the editor does at start.
 #include "ObjectStore.h"
@@ -6,6 +7,9 @@
 #include "PropertyList.h"
 #include "QVContext.h"
 #include "QVEAction.h"
+#include "QVEShortcutsManager.h"
+
+#include <QUndoStack>
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -91,8 +95,35 @@ void BM_SaveDataFolder(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0) * 3);
 }
 
+// One shortcut deleted with what it uses, undone and redone: each undo step
+// keeps the store's records before and after, so its cost grows with the store.
+void BM_DeleteUndoRedoShortcut(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    editor::ObjectStore store;
+    if (!writeFolder(dir.path(), int(state.range(0))) || !store.load(dir.path())) {
+        state.SkipWithError("cannot prepare the data folder");
+        return;
+    }
+    editor::QVEShortcutsManager& manager = editor::QVEShortcutsManager::sharedManager();
+    QUndoStack* stack = manager.undoManager();
+    stack->clear();
+    const quint32 id = quint32(state.range(0) / 2);
+    for (auto _ : state) {
+        if (manager.delShortcutsID({id}, false, true, false).isEmpty()) {
+            state.SkipWithError("nothing deleted");
+            break;
+        }
+        stack->undo();
+        stack->redo();
+        stack->undo();
+    }
+    stack->clear();
+}
+
 BENCHMARK(BM_LoadDataFolder)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveDataFolder)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteUndoRedoShortcut)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -49,6 +49,31 @@ std::shared_ptr<T> ObjectStore::List<T>::take(T* object)
 }
 
 template <class T>
+void ObjectStore::List<T>::insert(std::shared_ptr<T> object, qsizetype index, const char* cls)
+{
+    if (index < 0 || index >= qsizetype(objects.size())) {
+        append(std::move(object), cls);
+        return;
+    }
+    T* raw = object.get();
+    if (byID.contains(raw->IDValue()))
+        zelk::zlog(cls, "insert") << "a second object with the ID" << raw->IDValue() << "is not found by it";
+    else
+        byID.insert(raw->IDValue(), raw);
+    objects.insert(objects.begin() + index, std::move(object));
+}
+
+template <class T>
+qsizetype ObjectStore::List<T>::indexOf(quint32 id) const
+{
+    for (size_t i = 0; i < objects.size(); ++i) {
+        if (objects[i]->IDValue() == id)
+            return qsizetype(i);
+    }
+    return -1;
+}
+
+template <class T>
 void ObjectStore::List<T>::clear()
 {
     byID.clear();
@@ -292,7 +317,7 @@ QVariantList ObjectStore::actionsDictArray() const
 }
 
 template <class T>
-static QVariantList allRecords(const std::vector<std::shared_ptr<T>>& objects)
+static QVariantList recordsOfAll(const std::vector<std::shared_ptr<T>>& objects)
 {
     QVariantList list;
     list.reserve(qsizetype(objects.size()));
@@ -301,8 +326,8 @@ static QVariantList allRecords(const std::vector<std::shared_ptr<T>>& objects)
     return list;
 }
 
-QVariantList ObjectStore::contextsDictArray() const { return allRecords(m_contexts.objects); }
-QVariantList ObjectStore::launchersDictArray() const { return allRecords(m_launchers.objects); }
+QVariantList ObjectStore::contextsDictArray() const { return recordsOfAll(m_contexts.objects); }
+QVariantList ObjectStore::launchersDictArray() const { return recordsOfAll(m_launchers.objects); }
 
 QVariantList ObjectStore::shortcutsDictArray() const
 {
@@ -358,6 +383,204 @@ qsizetype ObjectStore::count(ObjectsFile::Kind kind) const
     case ObjectsFile::Palettes: return qsizetype(m_palettes.objects.size());
     }
     return 0;
+}
+
+// --- Records and raw changes (undo and redo) ------------------------------------------
+
+ObjectStore* ObjectStore::sharedStore()
+{
+    return dynamic_cast<ObjectStore*>(ObjectDirectory::shared());
+}
+
+QString ObjectStore::idKey(ObjectsFile::Kind kind)
+{
+    switch (kind) {
+    case ObjectsFile::Actions: return QStringLiteral("actionID");
+    case ObjectsFile::Contexts: return QStringLiteral("contextID");
+    case ObjectsFile::Launchers: return QStringLiteral("launcherID");
+    case ObjectsFile::Shortcuts: return QStringLiteral("cutID");
+    case ObjectsFile::Menus: return QStringLiteral("menuID");
+    case ObjectsFile::Palettes: return QStringLiteral("paletteID");
+    }
+    return {};
+}
+
+QVariantList ObjectStore::allRecords(ObjectsFile::Kind kind) const
+{
+    switch (kind) {
+    case ObjectsFile::Actions: return actionsDictArray();
+    case ObjectsFile::Contexts: return recordsOfAll(m_contexts.objects);
+    case ObjectsFile::Launchers: return recordsOfAll(m_launchers.objects);
+    case ObjectsFile::Shortcuts: return recordsOfAll(m_shortcuts.objects);
+    case ObjectsFile::Menus: return recordsOfAll(m_menus.objects);
+    case ObjectsFile::Palettes: return recordsOfAll(m_palettes.objects);
+    }
+    return {};
+}
+
+template <class T>
+static QList<quint32> idsOf(const std::vector<std::shared_ptr<T>>& objects)
+{
+    QList<quint32> ids;
+    ids.reserve(qsizetype(objects.size()));
+    for (const auto& object : objects)
+        ids.append(object->IDValue());
+    return ids;
+}
+
+QList<quint32> ObjectStore::allIDs(ObjectsFile::Kind kind) const
+{
+    switch (kind) {
+    case ObjectsFile::Actions: return idsOf(m_actions.objects);
+    case ObjectsFile::Contexts: return idsOf(m_contexts.objects);
+    case ObjectsFile::Launchers: return idsOf(m_launchers.objects);
+    case ObjectsFile::Shortcuts: return idsOf(m_shortcuts.objects);
+    case ObjectsFile::Menus: return idsOf(m_menus.objects);
+    case ObjectsFile::Palettes: return idsOf(m_palettes.objects);
+    }
+    return {};
+}
+
+qsizetype ObjectStore::indexOf(ObjectsFile::Kind kind, quint32 id) const
+{
+    switch (kind) {
+    case ObjectsFile::Actions: return m_actions.indexOf(id);
+    case ObjectsFile::Contexts: return m_contexts.indexOf(id);
+    case ObjectsFile::Launchers: return m_launchers.indexOf(id);
+    case ObjectsFile::Shortcuts: return m_shortcuts.indexOf(id);
+    case ObjectsFile::Menus: return m_menus.indexOf(id);
+    case ObjectsFile::Palettes: return m_palettes.indexOf(id);
+    }
+    return -1;
+}
+
+bool ObjectStore::insertRecord(ObjectsFile::Kind kind, const QVariantMap& record, qsizetype index, bool link)
+{
+    switch (kind) {
+    case ObjectsFile::Actions: {
+        std::shared_ptr<zelk::QVEAction> action = zelk::QVEAction::actionWithRecord(record);
+        if (!action)
+            return false;
+        m_actions.insert(std::move(action), index, "QVEAction");
+        return true;
+    }
+    case ObjectsFile::Contexts:
+        if (auto object = made<QVContext>(record)) {
+            m_contexts.insert(std::move(object), index, "QVContext");
+            return true;
+        }
+        return false;
+    case ObjectsFile::Launchers:
+        if (auto object = made<QVLauncher>(record)) {
+            m_launchers.insert(std::move(object), index, "QVLauncher");
+            return true;
+        }
+        return false;
+    case ObjectsFile::Shortcuts:
+        if (auto object = made<QVShortcut>(record)) {
+            m_shortcuts.insert(std::move(object), index, "QVShortcut");
+            return true;
+        }
+        return false;
+    case ObjectsFile::Menus:
+        if (auto object = made<QVMenu>(record)) {
+            QVMenu* raw = object.get();
+            m_menus.insert(std::move(object), index, "QVMenu");
+            if (link)
+                raw->linkToItemObjects();
+            return true;
+        }
+        return false;
+    case ObjectsFile::Palettes:
+        if (auto object = made<QVPalette>(record)) {
+            m_palettes.insert(std::move(object), index, "QVPalette");
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+bool ObjectStore::removeObject(ObjectsFile::Kind kind, quint32 id)
+{
+    switch (kind) {
+    case ObjectsFile::Actions:
+        if (zelk::QVEAction* action = m_actions.find(id)) {
+            action->willDelete();
+            return m_actions.take(action) != nullptr;
+        }
+        return false;
+    case ObjectsFile::Contexts:
+        if (QVContext* context = m_contexts.find(id)) {
+            context->willDelete();
+            return m_contexts.take(context) != nullptr;
+        }
+        return false;
+    case ObjectsFile::Launchers:
+        if (QVLauncher* launcher = m_launchers.find(id)) {
+            launcher->willDelete();
+            return m_launchers.take(launcher) != nullptr;
+        }
+        return false;
+    case ObjectsFile::Shortcuts:
+        if (QVShortcut* shortcut = m_shortcuts.find(id)) {
+            shortcut->willDeleteWithAuxObjects(false);
+            return m_shortcuts.take(shortcut) != nullptr;
+        }
+        return false;
+    case ObjectsFile::Menus:
+        if (QVMenu* menu = m_menus.find(id)) {
+            menu->willDeleteWithAuxObjects(false);
+            return m_menus.take(menu) != nullptr;
+        }
+        return false;
+    case ObjectsFile::Palettes:
+        if (QVPalette* palette = m_palettes.find(id)) {
+            palette->willDeleteWithAuxObjects(false);
+            return m_palettes.take(palette) != nullptr;
+        }
+        return false;
+    }
+    return false;
+}
+
+bool ObjectStore::resetListsFromRecord(ObjectsFile::Kind kind, const QVariantMap& record)
+{
+    const quint32 id = uintValue(record.value(idKey(kind)));
+    switch (kind) {
+    case ObjectsFile::Shortcuts:
+        if (QVShortcut* shortcut = m_shortcuts.find(id)) {
+            shortcut->setActionsDictArray(record.value(QStringLiteral("cutactions")).toList());
+            shortcut->setLaunchersDictArray(record.value(QStringLiteral("cutlaunchers")).toList());
+            shortcut->setContextsDictArray(record.value(QStringLiteral("cutcontexts")).toList());
+            return true;
+        }
+        return false;
+    case ObjectsFile::Menus:
+        if (QVMenu* menu = m_menus.find(id)) {
+            menu->setItemsDictArray(record.value(QStringLiteral("menuitems")).toList());
+            menu->setLaunchersDictArray(record.value(QStringLiteral("menulaunchers")).toList());
+            menu->setContextsDictArray(record.value(QStringLiteral("menucontexts")).toList());
+            return true;
+        }
+        return false;
+    case ObjectsFile::Palettes:
+        if (QVPalette* palette = m_palettes.find(id)) {
+            palette->setItemsDictArray(record.value(QStringLiteral("paletteitems")).toList());
+            palette->setLaunchersDictArray(record.value(QStringLiteral("palettelaunchers")).toList());
+            palette->setContextsDictArray(record.value(QStringLiteral("palettecontexts")).toList());
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void ObjectStore::linkMenu(quint32 id)
+{
+    if (QVMenu* menu = m_menus.find(id))
+        menu->linkToItemObjects();
 }
 
 // --- Look-ups -------------------------------------------------------------------------------

@@ -61,6 +61,37 @@ public:
     QVariantList savedList(ObjectsFile::Kind kind) const;
 
     qsizetype count(ObjectsFile::Kind kind) const;
+
+    // The store registered as the shared directory; nullptr for none.
+    static ObjectStore* sharedStore();
+    // The record key holding a kind's ID ("actionID", "cutID"...).
+    static QString idKey(ObjectsFile::Kind kind);
+    // Every record of a kind in list order, unfiltered.
+    QVariantList allRecords(ObjectsFile::Kind kind) const;
+    // The live lists.
+    QList<zelk::QVEAction*> allActions() const { return raw(m_actions); }
+    QList<QVContext*> allContexts() const { return raw(m_contexts); }
+    QList<QVLauncher*> allLaunchers() const { return raw(m_launchers); }
+    QList<QVShortcut*> allShortcuts() const { return raw(m_shortcuts); }
+    QList<QVMenu*> allMenus() const { return raw(m_menus); }
+    QList<QVPalette*> allPalettes() const { return raw(m_palettes); }
+    // The objects' IDs in list order.
+    QList<quint32> allIDs(ObjectsFile::Kind kind) const;
+    // The list index of the object; -1 when none.
+    qsizetype indexOf(ObjectsFile::Kind kind, quint32 id) const;
+    // Builds an object from the record and inserts it at the index (clamped
+    // to the list). A menu is linked to its items' objects only when link is
+    // set, so that menus put back together link once all exist. False for a
+    // record that makes no object.
+    bool insertRecord(ObjectsFile::Kind kind, const QVariantMap& record, qsizetype index, bool link = true);
+    // Takes an object out without any cascade: a main object unlinks itself
+    // from what it uses, an aux object from its users. Its editor closes.
+    bool removeObject(ObjectsFile::Kind kind, quint32 id);
+    // Gives a shortcut, menu or palette the step or item list and the
+    // launcher and context references of the record (relinked).
+    bool resetListsFromRecord(ObjectsFile::Kind kind, const QVariantMap& record);
+    // Links the menu to its items' objects (after insertRecord without link).
+    void linkMenu(quint32 id);
     QVPalette* paletteWithID(quint32 id);
     // Palettes go without a question and take their objects along on aux.
     void delPalettesID(const QList<quint32>& ids, bool auxObjects, bool isUndo);
@@ -84,8 +115,20 @@ private:
         T* find(quint32 id) const { return byID.value(id, nullptr); }
         void append(std::shared_ptr<T> object, const char* cls);
         std::shared_ptr<T> take(T* object);
+        void insert(std::shared_ptr<T> object, qsizetype index, const char* cls);
+        qsizetype indexOf(quint32 id) const;
         void clear();
     };
+
+    template <class T>
+    static QList<T*> raw(const List<T>& list)
+    {
+        QList<T*> objects;
+        objects.reserve(qsizetype(list.objects.size()));
+        for (const auto& object : list.objects)
+            objects.append(object.get());
+        return objects;
+    }
 
     List<zelk::QVEAction> m_actions;
     List<QVContext> m_contexts;

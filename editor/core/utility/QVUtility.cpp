@@ -238,6 +238,47 @@ QString QVUtility::runPanel(QFileDialog* panel)
     return panel->selectedFiles().first();
 }
 
+QString QVUtility::savePanelPath(const QString& title, const QString& proposedName, const QStringList& types)
+{
+    auto* panel = new QFileDialog;
+    panel->setAcceptMode(QFileDialog::AcceptSave);
+    panel->setFileMode(QFileDialog::AnyFile);
+    panel->setWindowTitle(title);
+    QStringList patterns;
+    for (const QString& type : types)
+        patterns << QStringLiteral("*.") + type;
+    panel->setNameFilters({patterns.join(u' '), QStringLiteral("*")});
+    if (!types.isEmpty())
+        panel->setDefaultSuffix(types.first());
+    panel->selectFile(proposedName);
+    return runPanel(panel);
+}
+
+QStringList QVUtility::openPanelPaths(const QString& title, const QString& prompt, const QStringList& types)
+{
+    auto* panel = new QFileDialog;
+    panel->setAcceptMode(QFileDialog::AcceptOpen);
+    panel->setFileMode(QFileDialog::ExistingFiles);
+    panel->setWindowTitle(title);
+    panel->setLabelText(QFileDialog::Accept, prompt);
+    QStringList patterns;
+    for (const QString& type : types)
+        patterns << QStringLiteral("*.") + type;
+    panel->setNameFilter(patterns.join(u' '));
+    std::unique_ptr<QFileDialog> owned(panel);
+    if (m_panelAnswerer) {
+        const QString answer = m_panelAnswerer(panel);
+        return answer.isEmpty() ? QStringList{} : answer.split(u'\n', Qt::SkipEmptyParts);
+    }
+    if (!hasWidgets()) {
+        zelk::zlog("QVUtility", "openPanelPaths") << "no window system for" << title;
+        return {};
+    }
+    if (panel->exec() != QDialog::Accepted)
+        return {};
+    return panel->selectedFiles();
+}
+
 QWidget* QVUtility::openApplicationPanel() { return applicationPanelFromPath({}); }
 QWidget* QVUtility::openDocumentPanel() { return documentPanelOfTypes({}, {}); }
 

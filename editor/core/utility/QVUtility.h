@@ -78,6 +78,12 @@ public:
     QString getApplicationFromPath(const QString& path) override;
     QString getDocumentOfTypes(const QStringList& types, const QString& fromPath) override;
     QString getFolderFromPath(const QString& path) override;
+    // A save panel (title, proposed file name, allowed extensions, others
+    // allowed too) run modally: the chosen path, or empty when cancelled.
+    QString savePanelPath(const QString& title, const QString& proposedName, const QStringList& types);
+    // An open panel for several files of the extensions: the chosen paths
+    // in the panel's order (a test answerer separates them by line breaks).
+    QStringList openPanelPaths(const QString& title, const QString& prompt, const QStringList& types);
     // Whether an open panel of the shared instance's show type lists the item.
     bool panelShouldShowFilename(const QString& path) { return shouldShowFilename(path); }
     // Tests: answers the next panels in place of the user (empty: cancel);

@@ -259,7 +259,7 @@ QMenu* QVMenu::menuWithItemsDict(const QVariantList& items, bool showImage, bool
 
 // --- Instance ------------------------------------------------------------------------
 
-QVMenu::QVMenu() : QVEMainModel({"menuID", "menuname", "menueditorrect", "menuitems", "menulaunchers", "menucontexts"}) {}
+QVMenu::QVMenu() : QVEUsedMainModel({"menuID", "menuname", "menueditorrect", "menuitems", "menulaunchers", "menucontexts"}) {}
 
 QVMenu::~QVMenu() = default;
 
@@ -355,12 +355,7 @@ QVariantMap QVMenu::itemWithActionID(const QVariantMap& entry, const QVariant& i
 
 bool QVMenu::canDeleteWithMessage(bool withMessage)
 {
-    const qsizetype users = m_linkedObjects.size();
-    if (users == 0)
-        return true;
-    if (withMessage)
-        alert(locFormat("PasSupprimerMenu", {m_name}), locFormat("MenuUtilise", {qint64(users)}), QStringLiteral("OK"));
-    return false;
+    return canDeleteUnlessUsed(withMessage, "PasSupprimerMenu", "MenuUtilise");
 }
 
 void QVMenu::willDeleteWithAuxObjects(bool aux)

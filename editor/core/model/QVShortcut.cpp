@@ -123,7 +123,7 @@ QImage QVShortcut::defaultIcon()
 // --- Instance ------------------------------------------------------------------------
 
 QVShortcut::QVShortcut()
-    : QVEMainModel({"cutID", "cutname", "cuteditorrect", "cutactions", "cutlaunchers", "cutcontexts"})
+    : QVEUsedMainModel({"cutID", "cutname", "cuteditorrect", "cutactions", "cutlaunchers", "cutcontexts"})
 {
 }
 
@@ -236,12 +236,7 @@ std::optional<quint32> QVShortcut::keycodeNumOfLauncher() const
 
 bool QVShortcut::canDeleteWithMessage(bool withMessage)
 {
-    const qsizetype users = m_linkedObjects.size();
-    if (users == 0)
-        return true;
-    if (withMessage)
-        alert(locFormat("PasSupprimerRaccourci", {m_name}), locFormat("RaccourciUtilise", {qint64(users)}), QStringLiteral("OK"));
-    return false;
+    return canDeleteUnlessUsed(withMessage, "PasSupprimerRaccourci", "RaccourciUtilise");
 }
 
 void QVShortcut::willDeleteWithAuxObjects(bool aux)

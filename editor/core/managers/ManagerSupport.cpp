@@ -539,6 +539,28 @@ const QMimeData* generalPasteboard()
     return clipboard ? clipboard->mimeData() : nullptr;
 }
 
+void pasteAsNewObject(QUndoStack* stack, const QMimeData* pasteboard, PastedItems items,
+                      const std::function<void(const QVariantList&)>& make)
+{
+    const bool shortcuts = items == PastedItems::Shortcuts;
+    const std::optional<QVariantList> records = recordsFromPasteboard(
+        pasteboard, shortcuts ? QStringLiteral("QVShortcutPboardType") : QStringLiteral("QVActionPboardType"));
+    if (!records || !stack)
+        return;
+    const int before = stack->index();
+    make(*records);
+    if (stack->index() == before)
+        return;
+    const QString nameKey = shortcuts ? QStringLiteral("cutname") : QStringLiteral("actionname");
+    QStringList names;
+    for (const QVariant& record : *records)
+        names << record.toMap().value(nameKey).toString();
+    const QString name = shortcuts ? undoName(QStringLiteral("AnnulerCollerRaccourci"), QStringLiteral("AnnulerCollerRaccourcis"), names)
+                                   : undoName(QStringLiteral("AnnulerCollerAction"), QStringLiteral("AnnulerCollerActions"), names);
+    if (!name.isEmpty())
+        renameTopStep(stack, name);
+}
+
 // --- Exchange files ---------------------------------------------------------------------------
 
 bool exchangeExtensionIsValid(const QString& path)

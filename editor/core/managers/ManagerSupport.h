@@ -9,6 +9,7 @@
 // delete took out of their users, the links of restored objects. Redo puts
 // the "after" records back. A call with isUndo set is part of an undo or
 // redo and records no step of its own.
+#include "ModelSupport.h"
 #include "ObjectStore.h"
 #include "QVEObjectEditor.h"
 
@@ -122,6 +123,39 @@ QVariantList recordsOf(ObjectStore& store, Kind kind, const QList<quint32>& ids)
 // Copies with the name key set to "<name> <localised Copie>".
 QVariantList namedCopies(const QVariantList& records, const QString& nameKey);
 
+// The objects (shortcuts, menus, palettes) whose contexts name the context,
+// in their own order.
+template <class T>
+QList<T*> objectsWithContextID(const QList<T*>& objects, quint32 contextID)
+{
+    QList<T*> found;
+    for (T* object : objects) {
+        for (const QVariant& ref : object->contextsDictArray()) {
+            if (uintValue(ref.toMap().value(QStringLiteral("cutcontextID"))) == contextID) {
+                found.append(object);
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+// The records of the manager's objects found, in the order of the IDs, each
+// with its shown name under nameKey (what a duplicate copies).
+template <class Manager>
+QVariantList namedRecordsOf(const Manager& manager, const QList<quint32>& ids, const QString& nameKey)
+{
+    QVariantList records;
+    for (const quint32 id : ids) {
+        if (auto* object = manager.objectWithID(id)) {
+            QVariantMap record = object->dictValue();
+            record.insert(nameKey, object->nameValue());
+            records.append(record);
+        }
+    }
+    return records;
+}
+
 // Points every user of an aux object (launcher or context) at another one:
 // each reference to the old ID, active or not, becomes one to the new ID
 // keeping its own other keys (the active flag among them).
@@ -143,6 +177,14 @@ bool pasteboardHasType(const QMimeData* data, const QString& type);
 std::optional<QVariantList> recordsFromPasteboard(const QMimeData* data, const QString& type);
 // The general clipboard's contents (may be nullptr).
 const QMimeData* generalPasteboard();
+
+// What a paste turns into a new object: shortcuts or actions.
+enum class PastedItems { Shortcuts, Actions };
+// Hands the pasted records to make (which adds the new object as one step)
+// and renames that step after them. Nothing on the pasteboard, or no step
+// pushed: nothing renamed.
+void pasteAsNewObject(QUndoStack* stack, const QMimeData* pasteboard, PastedItems items,
+                      const std::function<void(const QVariantList&)>& make);
 
 // --- Exchange files ---------------------------------------------------------------------------
 

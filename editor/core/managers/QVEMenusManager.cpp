@@ -48,16 +48,7 @@ QList<QVMenu*> QVEMenusManager::allMenusArray() const
 
 QList<QVMenu*> QVEMenusManager::menusWithContextID(quint32 contextID) const
 {
-    QList<QVMenu*> found;
-    for (QVMenu* menu : allMenusArray()) {
-        for (const QVariant& ref : menu->contextsDictArray()) {
-            if (uintValue(ref.toMap().value(QStringLiteral("cutcontextID"))) == contextID) {
-                found.append(menu);
-                break;
-            }
-        }
-    }
-    return found;
+    return objectsWithContextID(allMenusArray(), contextID);
 }
 
 void QVEMenusManager::addMenuObject(const QVariantMap& record)
@@ -143,49 +134,21 @@ void QVEMenusManager::pastePasteboard(const QMimeData* pasteboard)
         pasteActionsWithPasteboard(pasteboard);
 }
 
-void QVEMenusManager::pasteAs(const QMimeData* pasteboard, const QString& type, const QString& nameKey,
-                              const QString& oneKey, const QString& manyKey, bool shortcuts)
-{
-    const std::optional<QVariantList> records = recordsFromPasteboard(pasteboard, type);
-    if (!records)
-        return;
-    const int before = m_undoManager.index();
-    if (shortcuts)
-        newMenuWithShortcuts(*records);
-    else
-        newMenuWithActions(*records);
-    if (m_undoManager.index() == before)
-        return;
-    QStringList names;
-    for (const QVariant& record : *records)
-        names << record.toMap().value(nameKey).toString();
-    const QString name = undoName(oneKey, manyKey, names);
-    if (!name.isEmpty())
-        renameTopStep(&m_undoManager, name);
-}
-
 void QVEMenusManager::pasteShortcutsWithPasteboard(const QMimeData* pasteboard)
 {
-    pasteAs(pasteboard, QStringLiteral("QVShortcutPboardType"), QStringLiteral("cutname"),
-            QStringLiteral("AnnulerCollerRaccourci"), QStringLiteral("AnnulerCollerRaccourcis"), true);
+    pasteAsNewObject(&m_undoManager, pasteboard, PastedItems::Shortcuts,
+                     [this](const QVariantList& records) { newMenuWithShortcuts(records); });
 }
 
 void QVEMenusManager::pasteActionsWithPasteboard(const QMimeData* pasteboard)
 {
-    pasteAs(pasteboard, QStringLiteral("QVActionPboardType"), QStringLiteral("actionname"),
-            QStringLiteral("AnnulerCollerAction"), QStringLiteral("AnnulerCollerActions"), false);
+    pasteAsNewObject(&m_undoManager, pasteboard, PastedItems::Actions,
+                     [this](const QVariantList& records) { newMenuWithActions(records); });
 }
 
 void QVEMenusManager::duplicateMenusID(const QList<quint32>& ids)
 {
-    QVariantList records;
-    for (const quint32 id : ids) {
-        if (QVMenu* menu = objectWithID(id)) {
-            QVariantMap record = menu->dictValue();
-            record.insert(QStringLiteral("menuname"), menu->nameValue());
-            records.append(record);
-        }
-    }
+    const QVariantList records = namedRecordsOf(*this, ids, QStringLiteral("menuname"));
     if (records.isEmpty())
         return;
     const QVariantList copies = namedCopies(records, QStringLiteral("menuname"));

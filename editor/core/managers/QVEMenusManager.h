@@ -49,8 +49,6 @@ public:
 private:
     QVEMenusManager() = default;
     void addNew(const QVariantMap& record);
-    void pasteAs(const QMimeData* pasteboard, const QString& type, const QString& nameKey, const QString& oneKey,
-                 const QString& manyKey, bool shortcuts);
 
     QUndoStack m_undoManager;
 };

@@ -42,16 +42,7 @@ QList<QVPalette*> QVEPalettesManager::allPalettesArray() const
 
 QList<QVPalette*> QVEPalettesManager::palettesWithContextID(quint32 contextID) const
 {
-    QList<QVPalette*> found;
-    for (QVPalette* palette : allPalettesArray()) {
-        for (const QVariant& ref : palette->contextsDictArray()) {
-            if (uintValue(ref.toMap().value(QStringLiteral("cutcontextID"))) == contextID) {
-                found.append(palette);
-                break;
-            }
-        }
-    }
-    return found;
+    return objectsWithContextID(allPalettesArray(), contextID);
 }
 
 void QVEPalettesManager::addPaletteObject(const QVariantMap& record)
@@ -131,49 +122,21 @@ void QVEPalettesManager::pastePasteboard(const QMimeData* pasteboard)
         pasteActionsWithPasteboard(pasteboard);
 }
 
-void QVEPalettesManager::pasteAs(const QMimeData* pasteboard, const QString& type, const QString& nameKey,
-                              const QString& oneKey, const QString& manyKey, bool shortcuts)
-{
-    const std::optional<QVariantList> records = recordsFromPasteboard(pasteboard, type);
-    if (!records)
-        return;
-    const int before = m_undoManager.index();
-    if (shortcuts)
-        newPaletteWithShortcuts(*records);
-    else
-        newPaletteWithActions(*records);
-    if (m_undoManager.index() == before)
-        return;
-    QStringList names;
-    for (const QVariant& record : *records)
-        names << record.toMap().value(nameKey).toString();
-    const QString name = undoName(oneKey, manyKey, names);
-    if (!name.isEmpty())
-        renameTopStep(&m_undoManager, name);
-}
-
 void QVEPalettesManager::pasteShortcutsWithPasteboard(const QMimeData* pasteboard)
 {
-    pasteAs(pasteboard, QStringLiteral("QVShortcutPboardType"), QStringLiteral("cutname"),
-            QStringLiteral("AnnulerCollerRaccourci"), QStringLiteral("AnnulerCollerRaccourcis"), true);
+    pasteAsNewObject(&m_undoManager, pasteboard, PastedItems::Shortcuts,
+                     [this](const QVariantList& records) { newPaletteWithShortcuts(records); });
 }
 
 void QVEPalettesManager::pasteActionsWithPasteboard(const QMimeData* pasteboard)
 {
-    pasteAs(pasteboard, QStringLiteral("QVActionPboardType"), QStringLiteral("actionname"),
-            QStringLiteral("AnnulerCollerAction"), QStringLiteral("AnnulerCollerActions"), false);
+    pasteAsNewObject(&m_undoManager, pasteboard, PastedItems::Actions,
+                     [this](const QVariantList& records) { newPaletteWithActions(records); });
 }
 
 void QVEPalettesManager::duplicatePalettesID(const QList<quint32>& ids)
 {
-    QVariantList records;
-    for (const quint32 id : ids) {
-        if (QVPalette* palette = objectWithID(id)) {
-            QVariantMap record = palette->dictValue();
-            record.insert(QStringLiteral("palettename"), palette->nameValue());
-            records.append(record);
-        }
-    }
+    const QVariantList records = namedRecordsOf(*this, ids, QStringLiteral("palettename"));
     if (records.isEmpty())
         return;
     const QVariantList copies = namedCopies(records, QStringLiteral("palettename"));

@@ -74,8 +74,6 @@ public:
 private:
     QVEPalettesManager() = default;
     void addNew(const QVariantMap& record);
-    void pasteAs(const QMimeData* pasteboard, const QString& type, const QString& nameKey, const QString& oneKey,
-                 const QString& manyKey, bool shortcuts);
 
     QUndoStack m_undoManager;
     PreviewMaker m_previewMaker;

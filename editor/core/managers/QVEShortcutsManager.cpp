@@ -39,16 +39,7 @@ QList<QVShortcut*> QVEShortcutsManager::allShortcutsArray() const
 
 QList<QVShortcut*> QVEShortcutsManager::shortcutsWithContextID(quint32 contextID) const
 {
-    QList<QVShortcut*> found;
-    for (QVShortcut* shortcut : allShortcutsArray()) {
-        for (const QVariant& ref : shortcut->contextsDictArray()) {
-            if (uintValue(ref.toMap().value(QStringLiteral("cutcontextID"))) == contextID) {
-                found.append(shortcut);
-                break;
-            }
-        }
-    }
-    return found;
+    return objectsWithContextID(allShortcutsArray(), contextID);
 }
 
 void QVEShortcutsManager::addShortcutObject(const QVariantMap& record)
@@ -155,19 +146,8 @@ void QVEShortcutsManager::pastePasteboard(const QMimeData* pasteboard)
 
 void QVEShortcutsManager::pasteActionsWithPasteboard(const QMimeData* pasteboard)
 {
-    const std::optional<QVariantList> records = recordsFromPasteboard(pasteboard, QStringLiteral("QVActionPboardType"));
-    if (!records)
-        return;
-    const int before = m_undoManager.index();
-    newShortcutWithActions(*records);
-    if (m_undoManager.index() == before)
-        return;
-    QStringList names;
-    for (const QVariant& record : *records)
-        names << record.toMap().value(QStringLiteral("actionname")).toString();
-    const QString name = undoName(QStringLiteral("AnnulerCollerAction"), QStringLiteral("AnnulerCollerActions"), names);
-    if (!name.isEmpty())
-        renameTopStep(&m_undoManager, name);
+    pasteAsNewObject(&m_undoManager, pasteboard, PastedItems::Actions,
+                     [this](const QVariantList& records) { newShortcutWithActions(records); });
 }
 
 void QVEShortcutsManager::duplicateShortcutsID(const QList<quint32>& ids)
@@ -175,14 +155,7 @@ void QVEShortcutsManager::duplicateShortcutsID(const QList<quint32>& ids)
     ObjectStore* store = managedStore("QVEShortcutsManager", "duplicateShortcutsID");
     if (!store)
         return;
-    QVariantList records;
-    for (const quint32 id : ids) {
-        if (QVShortcut* shortcut = objectWithID(id)) {
-            QVariantMap record = shortcut->dictValue();
-            record.insert(QStringLiteral("cutname"), shortcut->nameValue());
-            records.append(record);
-        }
-    }
+    const QVariantList records = namedRecordsOf(*this, ids, QStringLiteral("cutname"));
     if (records.isEmpty())
         return;
     // The copied actions belong to this one step.

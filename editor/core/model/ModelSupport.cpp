@@ -3,6 +3,8 @@
 #include "Bundle.h"
 #include "FormatText.h"
 #include "Log.h"
+#include "ObjectDirectory.h"
+#include "QVContext.h"
 #include "QVEObjects.h"
 #include "QVUtility.h"
 
@@ -81,6 +83,24 @@ quint32 uintValue(const QVariant& value)
 int intValue(const QVariant& value)
 {
     return value.toInt();
+}
+
+QVariantList mappedRecords(const QVariantList& records, QVariantMap (*make)(const QVariantMap&))
+{
+    QVariantList mapped;
+    mapped.reserve(records.size());
+    for (const QVariant& record : records)
+        mapped.append(make(record.toMap()));
+    return mapped;
+}
+
+QVariantMap universalContextRef(const char* cls)
+{
+    ObjectDirectory* directory = ObjectDirectory::shared();
+    if (QVContext* universal = directory ? directory->contextWithID(0) : nullptr)
+        return QVContext::newContextRefDictWithContextDict(universal->dictValue());
+    zelk::zlog(cls, "newData") << "no universal context";
+    return {{"cutcontextID", qint64(0)}, {"cutcontextactive", true}};
 }
 
 // --- IDCounter ----------------------------------------------------------------

@@ -39,6 +39,13 @@ QImage imageSized(const QImage& image, int size);
 quint32 uintValue(const QVariant& value);
 int intValue(const QVariant& value);
 
+// Each record made into what make gives for it (items, references), in order.
+QVariantList mappedRecords(const QVariantList& records, QVariantMap (*make)(const QVariantMap&));
+// The reference to the universal context that new records hold; with no
+// such context yet (logged for cls), still one naming context 0, which the
+// controller makes at the next load.
+QVariantMap universalContextRef(const char* cls);
+
 // One kind's ID counter: hands out its current value and then adds one.
 // Setting it from a file never goes at or below an ID read since the last
 // set, so a file whose nextID lags behind its own records still gives

@@ -53,7 +53,7 @@ QString QVContext::typeName()
     return name;
 }
 
-QVContext::QVContext() : QVEModelObject("contextID", "contextname", "contexteditorrect") {}
+QVContext::QVContext() : QVEAuxModel("QVContext", "contextID", "contextname", "contexteditorrect") {}
 
 QVContext::~QVContext() = default;
 
@@ -132,18 +132,6 @@ bool QVContext::canDelete()
     return alert(locFormat("ContexteNameUtilise", {m_name, qint64(users)}), loc("ReellementSupprimerContexte"),
                  loc("Supprimer"), loc("Annuler"))
            == 1;
-}
-
-void QVContext::removeAllLinkedObject()
-{
-    removeAllLinks(m_linkedObjects, this, "QVContext");
-}
-
-void QVContext::willDelete()
-{
-    if (const auto editor = m_editor; editor && !m_isNew)
-        editor->abortEditing(nullptr);
-    removeAllLinkedObject();
 }
 
 void QVContext::displayInEditor(QVEObjectEditor* editor)

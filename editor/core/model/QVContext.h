@@ -4,15 +4,13 @@
 // contexteditorrect, contexticon}. Types: 0 universal (exactly one, never
 // deleted), 1 application in front, 2 not in front, 3 running, 4 not
 // running. Shortcuts, menus and palettes refer to it by ContextRef.
-#include "ModelSupport.h"
-#include "QVEModelObject.h"
-#include "QVEObjects.h"
+#include "QVEAuxModel.h"
 
 #include <QImage>
 
 namespace editor {
 
-class QVContext : public QVEModelObject, public zelk::QVEAuxObject {
+class QVContext : public QVEAuxModel {
 public:
     // --- Class operations ------------------------------------------------------
     static int objectIndex() { return 3; }
@@ -48,16 +46,9 @@ public:
     // The delete question; the universal context always refuses.
     bool canDelete();
 
-    // --- Links and deletion (QVEAuxObject) ---------------------------------------
-    void addLinkedObject(zelk::QVEMainObject* object) override { m_linkedObjects.add(object); }
-    void removeLinkedObject(zelk::QVEMainObject* object) override { m_linkedObjects.removeFirst(object); }
-    bool isLinkedToObject(const zelk::QVEMainObject* object) const override { return m_linkedObjects.contains(object); }
-    QList<zelk::QVEMainObject*> linkedObjects() const override { return m_linkedObjects.list(); }
-    bool isUsed() const override { return !m_linkedObjects.isEmpty(); }
-    void removeAllLinkedObject() override;
+    // --- Deletion (links: QVEAuxModel) ----------------------------------------------
     // Every delete of a context asks; the flag is not looked at.
     bool canDeleteWithMessage(bool) override { return canDelete(); }
-    void willDelete() override;
 
 protected:
     void displayInEditor(QVEObjectEditor* editor) override;
@@ -67,7 +58,6 @@ private:
     QVariantMap m_params;
     QImage m_image;
     QVariantList m_rules;
-    LinkedObjects m_linkedObjects;
 };
 
 } // namespace editor

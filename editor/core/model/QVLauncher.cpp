@@ -240,7 +240,7 @@ QString QVLauncher::nameOfLauncherWithDict(const QVariantMap& record)
 
 // --- Instance ------------------------------------------------------------------------
 
-QVLauncher::QVLauncher() : QVEModelObject("launcherID", nullptr, "launchereditorrect") {}
+QVLauncher::QVLauncher() : QVEAuxModel("QVLauncher", "launcherID", nullptr, "launchereditorrect") {}
 
 QVLauncher::~QVLauncher() = default;
 
@@ -322,11 +322,6 @@ bool QVLauncher::isEqualLauncherType(int type, const QVariantMap& other) const
     }
 }
 
-void QVLauncher::removeAllLinkedObject()
-{
-    removeAllLinks(m_linkedObjects, this, "QVLauncher");
-}
-
 bool QVLauncher::canDeleteWithMessage(bool withMessage)
 {
     const qsizetype users = m_linkedObjects.size();
@@ -337,13 +332,6 @@ bool QVLauncher::canDeleteWithMessage(bool withMessage)
     return alert(locFormat("LanceurNameUtilise", {m_name, qint64(users)}), loc("ReellementSupprimerLanceur"), loc("Supprimer"),
                  loc("Annuler"))
            == 1;
-}
-
-void QVLauncher::willDelete()
-{
-    if (const auto editor = m_editor; editor && !m_isNew)
-        editor->abortEditing(nullptr);
-    removeAllLinkedObject();
 }
 
 // --- Editing ---------------------------------------------------------------------------

@@ -6,15 +6,13 @@
 //
 // Types: 0 key combination, 1 date and time, 2 application event, 3 system
 // event, 4 context event, 5 USB device, 6 calendar event, 7 network event.
-#include "ModelSupport.h"
-#include "QVEModelObject.h"
-#include "QVEObjects.h"
+#include "QVEAuxModel.h"
 
 #include <QImage>
 
 namespace editor {
 
-class QVLauncher : public QVEModelObject, public zelk::QVEAuxObject {
+class QVLauncher : public QVEAuxModel {
 public:
     enum Type { KeyCombination = 0, Date = 1, Application = 2, System = 3, Context = 4, USB = 5, Calendar = 6, Network = 7 };
 
@@ -57,15 +55,8 @@ public:
     bool canEdit() const { return m_type != System && m_type != Context; }
     bool isEqualLauncherType(int type, const QVariantMap& params) const;
 
-    // --- Links and deletion (QVEAuxObject) ---------------------------------------
-    void addLinkedObject(zelk::QVEMainObject* object) override { m_linkedObjects.add(object); }
-    void removeLinkedObject(zelk::QVEMainObject* object) override { m_linkedObjects.removeFirst(object); }
-    bool isLinkedToObject(const zelk::QVEMainObject* object) const override { return m_linkedObjects.contains(object); }
-    QList<zelk::QVEMainObject*> linkedObjects() const override { return m_linkedObjects.list(); }
-    bool isUsed() const override { return !m_linkedObjects.isEmpty(); }
-    void removeAllLinkedObject() override;
+    // --- Deletion (links: QVEAuxModel) ----------------------------------------------
     bool canDeleteWithMessage(bool withMessage) override;
-    void willDelete() override;
 
     // --- Editing -------------------------------------------------------------------
     bool edit() override;
@@ -80,7 +71,6 @@ private:
     int m_type = 0;
     QImage m_image;
     QVariantMap m_params;
-    LinkedObjects m_linkedObjects;
     bool m_isValid = true;
 };
 

@@ -80,24 +80,6 @@ QIcon iconOf(const QImage& image)
     return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 
-QVariantList itemsOf(const QVariantList& records, QVariantMap (*make)(const QVariantMap&))
-{
-    QVariantList items;
-    items.reserve(records.size());
-    for (const QVariant& record : records)
-        items.append(make(record.toMap()));
-    return items;
-}
-
-QVariantMap universalContextRef()
-{
-    ObjectDirectory* directory = ObjectDirectory::shared();
-    if (QVContext* universal = directory ? directory->contextWithID(0) : nullptr)
-        return QVContext::newContextRefDictWithContextDict(universal->dictValue());
-    zelk::zlog("QVMenu", "newData") << "no universal context";
-    return {{"cutcontextID", qint64(0)}, {"cutcontextactive", true}};
-}
-
 // Builds the entries of the items into menu; path holds the menus being
 // built above, so that a submenu cycle ends at its first repeat.
 void fillMenu(QMenu* menu, const QVariantList& items, bool showImage, bool showCombo, QSet<quint32>& path)
@@ -197,7 +179,7 @@ QVariantMap QVMenu::newData()
             {"menushowimage", s.showImage},
             {"menushowcombo", s.showCombo},
             {"menuitems", QVariantList{}},
-            {"menucontexts", QVariantList{universalContextRef()}},
+            {"menucontexts", QVariantList{universalContextRef("QVMenu")}},
             {"menulaunchers", QVariantList{}},
             {"menueditorrect", zelk::stringFromRect({})}};
 }
@@ -205,35 +187,35 @@ QVariantMap QVMenu::newData()
 QVariantMap QVMenu::newDataWithShortcutsDict(const QVariantList& shortcuts)
 {
     QVariantMap record = newData();
-    record.insert("menuitems", itemsOf(shortcuts, newItemDictWithShortcutDict));
+    record.insert("menuitems", mappedRecords(shortcuts, newItemDictWithShortcutDict));
     return record;
 }
 
 QVariantMap QVMenu::newDataWithShortcutsDict(const QVariantList& shortcuts, const QVariantList& contexts)
 {
     QVariantMap record = newDataWithShortcutsDict(shortcuts);
-    record.insert("menucontexts", itemsOf(contexts, QVContext::newContextRefDictWithContextDict));
+    record.insert("menucontexts", mappedRecords(contexts, QVContext::newContextRefDictWithContextDict));
     return record;
 }
 
 QVariantMap QVMenu::newDataWithActionsDict(const QVariantList& actions)
 {
     QVariantMap record = newData();
-    record.insert("menuitems", itemsOf(actions, newItemDictWithActionDict));
+    record.insert("menuitems", mappedRecords(actions, newItemDictWithActionDict));
     return record;
 }
 
 QVariantMap QVMenu::newDataWithContextsDict(const QVariantList& contexts)
 {
     QVariantMap record = newData();
-    record.insert("menucontexts", itemsOf(contexts, QVContext::newContextRefDictWithContextDict));
+    record.insert("menucontexts", mappedRecords(contexts, QVContext::newContextRefDictWithContextDict));
     return record;
 }
 
 QVariantMap QVMenu::newDataWithLaunchersDict(const QVariantList& launchers)
 {
     QVariantMap record = newData();
-    record.insert("menulaunchers", itemsOf(launchers, QVLauncher::newLauncherRefDictWithLauncherDict));
+    record.insert("menulaunchers", mappedRecords(launchers, QVLauncher::newLauncherRefDictWithLauncherDict));
     return record;
 }
 
@@ -277,7 +259,7 @@ QMenu* QVMenu::menuWithItemsDict(const QVariantList& items, bool showImage, bool
 
 // --- Instance ------------------------------------------------------------------------
 
-QVMenu::QVMenu() : QVEMainModel({"menuID", "menuname", "menueditorrect", "menuitems", "menulaunchers", "menucontexts"}) {}
+QVMenu::QVMenu() : QVEUsedMainModel({"menuID", "menuname", "menueditorrect", "menuitems", "menulaunchers", "menucontexts"}) {}
 
 QVMenu::~QVMenu() = default;
 
@@ -373,12 +355,7 @@ QVariantMap QVMenu::itemWithActionID(const QVariantMap& entry, const QVariant& i
 
 bool QVMenu::canDeleteWithMessage(bool withMessage)
 {
-    const qsizetype users = m_linkedObjects.size();
-    if (users == 0)
-        return true;
-    if (withMessage)
-        alert(locFormat("PasSupprimerMenu", {m_name}), locFormat("MenuUtilise", {qint64(users)}), QStringLiteral("OK"));
-    return false;
+    return canDeleteUnlessUsed(withMessage, "PasSupprimerMenu", "MenuUtilise");
 }
 
 void QVMenu::willDeleteWithAuxObjects(bool aux)

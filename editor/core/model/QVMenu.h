@@ -8,13 +8,13 @@
 // Menus may hold each other as submenus in a cycle (the menu editor refuses
 // only a menu inside itself): building the pop-up and deleting with the
 // objects both stop where a cycle closes.
-#include "QVEMainModel.h"
+#include "QVEUsedMainModel.h"
 
 class QMenu;
 
 namespace editor {
 
-class QVMenu : public QVEMainModel {
+class QVMenu : public QVEUsedMainModel {
 public:
     enum ItemType { Separator = 0, ShortcutItem = 1, ActionItem = 2, SubmenuItem = 3 };
 
@@ -76,10 +76,6 @@ public:
     void setItemsDictArray(const QVariantList& items) { replaceItems(items); }
 
     // --- Links and deletion ---------------------------------------------------------
-    QList<zelk::QVEMainObject*> linkedObjects() const { return m_linkedObjects.list(); }
-    void addLinkedObject(zelk::QVEMainObject* object) { m_linkedObjects.add(object); }
-    void removeLinkedObject(zelk::QVEMainObject* object) { m_linkedObjects.removeFirst(object); }
-    bool isUsed() const { return !m_linkedObjects.isEmpty(); }
     // A menu that other menus hold as a submenu is never deleted.
     bool canDeleteWithMessage(bool withMessage);
     void willDeleteWithAuxObjects(bool aux);
@@ -109,7 +105,6 @@ private:
     bool m_showImage = false;
     bool m_showCombo = false;
     bool m_imageIsTemplate = false;
-    LinkedObjects m_linkedObjects;
 };
 
 } // namespace editor

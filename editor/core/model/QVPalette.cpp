@@ -49,24 +49,6 @@ quint32 objectIDOf(const QVariantMap& item)
     }
 }
 
-QVariantList listOf(const QVariantList& records, QVariantMap (*make)(const QVariantMap&))
-{
-    QVariantList list;
-    list.reserve(records.size());
-    for (const QVariant& record : records)
-        list.append(make(record.toMap()));
-    return list;
-}
-
-QVariantMap universalContextRef()
-{
-    ObjectDirectory* directory = ObjectDirectory::shared();
-    if (QVContext* universal = directory ? directory->contextWithID(0) : nullptr)
-        return QVContext::newContextRefDictWithContextDict(universal->dictValue());
-    zelk::zlog("QVPalette", "newData") << "no universal context";
-    return {{"cutcontextID", qint64(0)}, {"cutcontextactive", true}};
-}
-
 } // namespace
 
 // --- Class operations --------------------------------------------------------------
@@ -97,7 +79,7 @@ QVariantMap QVPalette::newData()
             {"paletteitemsimagesize", s.itemsImageSize},
             {"paletteitemsfontsize", s.itemsFontSize},
             {"paletteitems", QVariantList{}},
-            {"palettecontexts", QVariantList{universalContextRef()}},
+            {"palettecontexts", QVariantList{universalContextRef("QVPalette")}},
             {"palettelaunchers", QVariantList{}},
             {"paletteeditorrect", zelk::stringFromRect({})}};
 }
@@ -105,35 +87,35 @@ QVariantMap QVPalette::newData()
 QVariantMap QVPalette::newDataWithShortcutsDict(const QVariantList& shortcuts)
 {
     QVariantMap record = newData();
-    record.insert("paletteitems", listOf(shortcuts, newItemDictWithShortcutDict));
+    record.insert("paletteitems", mappedRecords(shortcuts, newItemDictWithShortcutDict));
     return record;
 }
 
 QVariantMap QVPalette::newDataWithShortcutsDict(const QVariantList& shortcuts, const QVariantList& contexts)
 {
     QVariantMap record = newDataWithShortcutsDict(shortcuts);
-    record.insert("palettecontexts", listOf(contexts, QVContext::newContextRefDictWithContextDict));
+    record.insert("palettecontexts", mappedRecords(contexts, QVContext::newContextRefDictWithContextDict));
     return record;
 }
 
 QVariantMap QVPalette::newDataWithActionsDict(const QVariantList& actions)
 {
     QVariantMap record = newData();
-    record.insert("paletteitems", listOf(actions, newItemDictWithActionDict));
+    record.insert("paletteitems", mappedRecords(actions, newItemDictWithActionDict));
     return record;
 }
 
 QVariantMap QVPalette::newDataWithContextsDict(const QVariantList& contexts)
 {
     QVariantMap record = newData();
-    record.insert("palettecontexts", listOf(contexts, QVContext::newContextRefDictWithContextDict));
+    record.insert("palettecontexts", mappedRecords(contexts, QVContext::newContextRefDictWithContextDict));
     return record;
 }
 
 QVariantMap QVPalette::newDataWithLaunchersDict(const QVariantList& launchers)
 {
     QVariantMap record = newData();
-    record.insert("palettelaunchers", listOf(launchers, QVLauncher::newLauncherRefDictWithLauncherDict));
+    record.insert("palettelaunchers", mappedRecords(launchers, QVLauncher::newLauncherRefDictWithLauncherDict));
     return record;
 }
 

@@ -30,27 +30,6 @@ ClassState& state()
 
 const QString kStepActionID = QStringLiteral("cutactionID");
 
-// The reference to the universal context that new records hold.
-QVariantMap universalContextRef(const char* cls)
-{
-    ObjectDirectory* directory = ObjectDirectory::shared();
-    if (QVContext* universal = directory ? directory->contextWithID(0) : nullptr)
-        return QVContext::newContextRefDictWithContextDict(universal->dictValue());
-    // The reference still names context 0, which the controller makes at
-    // the next load when it is missing.
-    zelk::zlog(cls, "newData") << "no universal context";
-    return {{"cutcontextID", qint64(0)}, {"cutcontextactive", true}};
-}
-
-QVariantList refsOf(const QVariantList& records, QVariantMap (*make)(const QVariantMap&))
-{
-    QVariantList refs;
-    refs.reserve(records.size());
-    for (const QVariant& record : records)
-        refs.append(make(record.toMap()));
-    return refs;
-}
-
 } // namespace
 
 // --- Class operations --------------------------------------------------------------
@@ -97,7 +76,7 @@ QVariantMap QVShortcut::newActionRefDictWithActionDict(const QVariantMap& action
 QVariantMap QVShortcut::newDataWithActionsDict(const QVariantList& actions)
 {
     QVariantMap record = newData();
-    record.insert("cutactions", refsOf(actions, newActionRefDictWithActionDict));
+    record.insert("cutactions", mappedRecords(actions, newActionRefDictWithActionDict));
     if (!actions.isEmpty()) {
         ObjectDirectory* directory = ObjectDirectory::shared();
         const quint32 firstID = uintValue(actions.first().toMap().value("actionID"));
@@ -112,22 +91,22 @@ QVariantMap QVShortcut::newDataWithActionsDict(const QVariantList& actions)
 QVariantMap QVShortcut::newDataWithActionsDict(const QVariantList& actions, const QVariantList& contexts)
 {
     QVariantMap record = newData();
-    record.insert("cutactions", refsOf(actions, newActionRefDictWithActionDict));
-    record.insert("cutcontexts", refsOf(contexts, QVContext::newContextRefDictWithContextDict));
+    record.insert("cutactions", mappedRecords(actions, newActionRefDictWithActionDict));
+    record.insert("cutcontexts", mappedRecords(contexts, QVContext::newContextRefDictWithContextDict));
     return record;
 }
 
 QVariantMap QVShortcut::newDataWithContextsDict(const QVariantList& contexts)
 {
     QVariantMap record = newData();
-    record.insert("cutcontexts", refsOf(contexts, QVContext::newContextRefDictWithContextDict));
+    record.insert("cutcontexts", mappedRecords(contexts, QVContext::newContextRefDictWithContextDict));
     return record;
 }
 
 QVariantMap QVShortcut::newDataWithLaunchersDict(const QVariantList& launchers)
 {
     QVariantMap record = newData();
-    record.insert("cutlaunchers", refsOf(launchers, QVLauncher::newLauncherRefDictWithLauncherDict));
+    record.insert("cutlaunchers", mappedRecords(launchers, QVLauncher::newLauncherRefDictWithLauncherDict));
     return record;
 }
 
@@ -144,7 +123,7 @@ QImage QVShortcut::defaultIcon()
 // --- Instance ------------------------------------------------------------------------
 
 QVShortcut::QVShortcut()
-    : QVEMainModel({"cutID", "cutname", "cuteditorrect", "cutactions", "cutlaunchers", "cutcontexts"})
+    : QVEUsedMainModel({"cutID", "cutname", "cuteditorrect", "cutactions", "cutlaunchers", "cutcontexts"})
 {
 }
 
@@ -257,12 +236,7 @@ std::optional<quint32> QVShortcut::keycodeNumOfLauncher() const
 
 bool QVShortcut::canDeleteWithMessage(bool withMessage)
 {
-    const qsizetype users = m_linkedObjects.size();
-    if (users == 0)
-        return true;
-    if (withMessage)
-        alert(locFormat("PasSupprimerRaccourci", {m_name}), locFormat("RaccourciUtilise", {qint64(users)}), QStringLiteral("OK"));
-    return false;
+    return canDeleteUnlessUsed(withMessage, "PasSupprimerRaccourci", "RaccourciUtilise");
 }
 
 void QVShortcut::willDeleteWithAuxObjects(bool aux)

@@ -4,13 +4,13 @@
 // cuteditorrect}. Its steps link it to their actions, its references to
 // their launchers and contexts; menus and palettes whose items run it link
 // themselves to it.
-#include "QVEMainModel.h"
+#include "QVEUsedMainModel.h"
 
 #include <optional>
 
 namespace editor {
 
-class QVShortcut : public QVEMainModel {
+class QVShortcut : public QVEUsedMainModel {
 public:
     // --- Class operations ------------------------------------------------------
     static int objectIndex() { return 4; }
@@ -63,10 +63,6 @@ public:
     std::optional<quint32> keycodeNumOfLauncher() const;
 
     // --- Links and deletion ---------------------------------------------------------
-    QList<zelk::QVEMainObject*> linkedObjects() const { return m_linkedObjects.list(); }
-    void addLinkedObject(zelk::QVEMainObject* object) { m_linkedObjects.add(object); }
-    void removeLinkedObject(zelk::QVEMainObject* object) { m_linkedObjects.removeFirst(object); }
-    bool isUsed() const { return !m_linkedObjects.isEmpty(); }
     // A shortcut that menus or palettes run is never deleted.
     bool canDeleteWithMessage(bool withMessage);
     // Unlinks everything it names; with aux, asks for its actions and
@@ -94,7 +90,6 @@ protected:
 private:
     QImage m_image;
     QVariantMap m_runParams;
-    LinkedObjects m_linkedObjects;
 };
 
 } // namespace editor

@@ -294,12 +294,6 @@ void AppleScriptShortcut::setPathButton(const QString& path)
         showFileInPopUp(CUTPathButton, path);
 }
 
-void AppleScriptShortcut::pathButtonActivated(int index)
-{
-    if (filePopUpAskedToChoose(CUTPathButton, index))
-        modifyPath();
-}
-
 void AppleScriptShortcut::modifyPath()
 {
     if (!m_editing)
@@ -351,7 +345,7 @@ QWidget* AppleScriptShortcut::makeView(int category)
         return view;
     }
     CUTPathButton = addScriptFileRows(
-        cls(), form, view, [this](int index) { pathButtonActivated(index); }, [this] { editScriptWithPath(); });
+        cls(), form, view, [this] { modifyPath(); }, [this] { editScriptWithPath(); });
     return view;
 }
 

@@ -195,12 +195,6 @@ void CommandShortcut::setPathButton(const QString& path)
         showFileInPopUp(CUTPathButton, path);
 }
 
-void CommandShortcut::pathButtonActivated(int index)
-{
-    if (filePopUpAskedToChoose(CUTPathButton, index))
-        modifyPath();
-}
-
 void CommandShortcut::modifyPath()
 {
     if (!m_editing)
@@ -278,7 +272,7 @@ QWidget* CommandShortcut::makeView(int category)
         form->addRow(localizedStr(QStringLiteral("CommandLabel")), CUTSourceTextView);
     } else {
         CUTPathButton = addScriptFileRows(
-            cls(), form, view, [this](int index) { pathButtonActivated(index); }, [this] { editCommandFile(); });
+            cls(), form, view, [this] { modifyPath(); }, [this] { editCommandFile(); });
     }
     CUTInTerminalCheck = new QCheckBox(localizedStr(QStringLiteral("InTerminalCheck")), view);
     CUTInTerminalCheck->setObjectName(QStringLiteral("CUTInTerminalCheck"));

@@ -319,12 +319,15 @@ bool filePopUpAskedToChoose(QComboBox* popUp, int index)
 }
 
 QComboBox* addScriptFileRows(const QVEActionClass& cls, QFormLayout* form, QWidget* view,
-                             std::function<void(int index)> activated, std::function<void()> edit)
+                             std::function<void()> choose, std::function<void()> edit)
 {
     auto* popUp = makeFilePopUp(cls, view);
     popUp->setObjectName(QStringLiteral("CUTPathButton"));
     popUp->setAccessibleName(cls.localizedStr(QStringLiteral("FileLabel")));
-    QObject::connect(popUp, &QComboBox::activated, view, std::move(activated));
+    QObject::connect(popUp, &QComboBox::activated, view, [popUp, choose = std::move(choose)](int index) {
+        if (filePopUpAskedToChoose(popUp, index))
+            choose();
+    });
     form->addRow(cls.localizedStr(QStringLiteral("FileLabel")), popUp);
     auto* editButton = new QPushButton(cls.localizedStr(QStringLiteral("EditButton")), view);
     editButton->setObjectName(QStringLiteral("CUTEditButton"));

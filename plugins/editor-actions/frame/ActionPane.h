@@ -206,10 +206,10 @@ void showFileInPopUp(QComboBox* popUp, const QString& path);
 // An item was chosen: the pop-up goes back to the file; true for "Choose…".
 bool filePopUpAskedToChoose(QComboBox* popUp, int index);
 // The rows of a script file's view: the file pop-up ("CUTPathButton",
-// labelled "FileLabel") calling activated, and the "EditButton"
+// labelled "FileLabel") calling choose for "Choose…", and the "EditButton"
 // ("CUTEditButton") calling edit. Answers the pop-up.
 QComboBox* addScriptFileRows(const QVEActionClass& cls, QFormLayout* form, QWidget* view,
-                             std::function<void(int index)> activated, std::function<void()> edit);
+                             std::function<void()> choose, std::function<void()> edit);
 
 // The class's offered models of a category, in menu order.
 QList<int> modelsOfCategory(const QVEActionClass& cls, int category);

@@ -19,12 +19,6 @@ namespace {
 
 const AppleScriptShortcutClass& cls() { return paneClassObject<AppleScriptShortcutClass>(); }
 
-QString resolved(const QString& path)
-{
-    const QString target = QVEAction::targetPath(path);
-    return target.isEmpty() ? path : target;
-}
-
 const QStringList& scriptFileTypes()
 {
     static const QStringList types{QStringLiteral("scpt"), QStringLiteral("sh"), QStringLiteral("py"),
@@ -64,7 +58,7 @@ QString AppleScriptShortcutClass::nameForAction(int model, const QString& script
         return localizedActionName(model);
     case M::ScriptFile:
         return fillFormat(localizedActionName(model),
-                          {scriptFile.isEmpty() ? QString() : QFileInfo(displayNameAtPath(scriptFile)).completeBaseName()});
+                          {fileBaseDisplayName(scriptFile)});
     default:
         return {};
     }
@@ -89,7 +83,7 @@ QList<int> AppleScriptShortcutClass::modelsIDForPasteboard(const QMimeData* past
     if (!files.isEmpty()) {
         bool anyText = false;
         for (const QString& file : files) {
-            const QString target = resolved(file);
+            const QString target = resolvedPath(file);
             if (script::isScriptFileAtPath(target))
                 continue;
             if (!QVEAction::isTextFileAtPath(target))
@@ -121,7 +115,7 @@ QVariantList AppleScriptShortcutClass::newDatasWithPasteboard(const QMimeData* p
             }
             // The file's text goes through the check like a typed script:
             // only a script that passes it is stored compiled.
-            const QString target = resolved(file);
+            const QString target = resolvedPath(file);
             const QString text = !script::isScriptFileAtPath(target) && QVEAction::isTextFileAtPath(target)
                                      ? QVEAction::stringWithPath(target)
                                      : script::sourceWithCompiledScript(script::compiledScriptWithPath(target)).value_or(QString());
@@ -300,12 +294,6 @@ void AppleScriptShortcut::setPathButton(const QString& path)
         showFileInPopUp(CUTPathButton, path);
 }
 
-void AppleScriptShortcut::pathButtonActivated(int index)
-{
-    if (filePopUpAskedToChoose(CUTPathButton, index))
-        modifyPath();
-}
-
 void AppleScriptShortcut::modifyPath()
 {
     if (!m_editing)
@@ -335,8 +323,7 @@ void AppleScriptShortcut::setFilePath(const QString& path, const QString& withCu
         setPathButton(path);
     }
     setPossibleNameValue(withCutName);
-    const QImage image = fileExistsAtPath(path) ? QVEAction::iconImageForPath(path, 32) : QImage();
-    setPossibleImageValue(image.isNull() ? QVEAction::unknownIconWithSize(32) : image);
+    setPossibleImageOfFile(path);
 }
 
 QWidget* AppleScriptShortcut::makeView(int category)
@@ -357,15 +344,8 @@ QWidget* AppleScriptShortcut::makeView(int category)
         form->addRow(QString(), check);
         return view;
     }
-    CUTPathButton = makeFilePopUp(cls(), view);
-    CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
-    CUTPathButton->setAccessibleName(localizedStr(QStringLiteral("FileLabel")));
-    QObject::connect(CUTPathButton, &QComboBox::activated, view, [this](int index) { pathButtonActivated(index); });
-    form->addRow(localizedStr(QStringLiteral("FileLabel")), CUTPathButton);
-    auto* edit = new QPushButton(localizedStr(QStringLiteral("EditButton")), view);
-    edit->setObjectName(QStringLiteral("CUTEditButton"));
-    QObject::connect(edit, &QPushButton::clicked, view, [this] { editScriptWithPath(); });
-    form->addRow(QString(), edit);
+    CUTPathButton = addScriptFileRows(
+        cls(), form, view, [this] { modifyPath(); }, [this] { editScriptWithPath(); });
     return view;
 }
 

@@ -42,7 +42,6 @@ public:
 
 private:
     QWidget* makeView(int category);
-    void pathButtonActivated(int index);
     // The check's alert (the complaint and its number), and the error
     // selected in the text view.
     void showScriptError(const script::CheckResult& check);

@@ -21,12 +21,6 @@ namespace {
 
 const ClipboardShortcutClass& cls() { return paneClassObject<ClipboardShortcutClass>(); }
 
-QString resolved(const QString& path)
-{
-    const QString target = QVEAction::targetPath(path);
-    return target.isEmpty() ? path : target;
-}
-
 } // namespace
 
 // --- Class side ----------------------------------------------------------------------------------
@@ -99,7 +93,7 @@ QList<int> ClipboardShortcutClass::modelsIDForPasteboard(const QMimeData* pasteb
     // managers put the names as text beside them.
     if (pasteboard->hasFormat(QString::fromLatin1(kFilenamesPboardType))) {
         for (const QString& file : filePathsOfPasteboard(pasteboard))
-            if (!QVEAction::isTextFileAtPath(resolved(file)))
+            if (!QVEAction::isTextFileAtPath(resolvedPath(file)))
                 return {};
         return {M::PutText};
     }
@@ -120,7 +114,7 @@ QVariantList ClipboardShortcutClass::newDatasWithPasteboard(const QMimeData* pas
     };
     if (pasteboard->hasFormat(QString::fromLatin1(kFilenamesPboardType))) {
         for (const QString& file : filePathsOfPasteboard(pasteboard))
-            add(QVEAction::stringWithPath(resolved(file)));
+            add(QVEAction::stringWithPath(resolvedPath(file)));
         return records;
     }
     if (pasteboard->hasText())

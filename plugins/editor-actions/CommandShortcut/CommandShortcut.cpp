@@ -16,12 +16,6 @@ namespace {
 
 const CommandShortcutClass& cls() { return paneClassObject<CommandShortcutClass>(); }
 
-QString resolved(const QString& path)
-{
-    const QString target = QVEAction::targetPath(path);
-    return target.isEmpty() ? path : target;
-}
-
 const QStringList& commandFileTypes()
 {
     static const QStringList types{QStringLiteral("txt"), QStringLiteral("rtf"), QStringLiteral("rtfd"),
@@ -55,7 +49,7 @@ QString CommandShortcutClass::nameForAction(int model, const QString& commandFil
         return localizedActionName(model);
     case M::CommandFile:
         return fillFormat(localizedActionName(model),
-                          {commandFile.isEmpty() ? QString() : QFileInfo(displayNameAtPath(commandFile)).completeBaseName()});
+                          {fileBaseDisplayName(commandFile)});
     default:
         return {};
     }
@@ -79,7 +73,7 @@ QList<int> CommandShortcutClass::modelsIDForPasteboard(const QMimeData* pasteboa
     const QStringList files = filePathsOfPasteboard(pasteboard);
     if (!files.isEmpty()) {
         for (const QString& file : files)
-            if (!QVEAction::isTextFileAtPath(resolved(file)))
+            if (!QVEAction::isTextFileAtPath(resolvedPath(file)))
                 return {};
         return {M::CommandText, M::CommandFile};
     }
@@ -101,7 +95,7 @@ QVariantList CommandShortcutClass::newDatasWithPasteboard(const QMimeData* paste
                 records.append(newActionRecord(*this, dataForAction(M::CommandFile, {}, file),
                                                suggest ? nameForAction(M::CommandFile, file) : QString()));
             else
-                records.append(newActionRecord(*this, dataForAction(M::CommandText, QVEAction::stringWithPath(resolved(file)), {}),
+                records.append(newActionRecord(*this, dataForAction(M::CommandText, QVEAction::stringWithPath(resolvedPath(file)), {}),
                                                suggest ? nameForAction(M::CommandText, {}) : QString()));
         }
         return records;
@@ -201,12 +195,6 @@ void CommandShortcut::setPathButton(const QString& path)
         showFileInPopUp(CUTPathButton, path);
 }
 
-void CommandShortcut::pathButtonActivated(int index)
-{
-    if (filePopUpAskedToChoose(CUTPathButton, index))
-        modifyPath();
-}
-
 void CommandShortcut::modifyPath()
 {
     if (!m_editing)
@@ -254,8 +242,7 @@ void CommandShortcut::setFilePath(const QString& path, bool inTerminal, const QS
     if (CUTInTerminalCheck)
         CUTInTerminalCheck->setChecked(inTerminal);
     setPossibleNameValue(withCutName);
-    const QImage image = fileExistsAtPath(path) ? QVEAction::iconImageForPath(path, 32) : QImage();
-    setPossibleImageValue(image.isNull() ? QVEAction::unknownIconWithSize(32) : image);
+    setPossibleImageOfFile(path);
 }
 
 void CommandShortcut::setInTerminal(bool inTerminal, const QString& withCutName, bool isUndo, const QString& undoString)
@@ -284,15 +271,8 @@ QWidget* CommandShortcut::makeView(int category)
         CUTSourceTextView->setLineWrapMode(QPlainTextEdit::NoWrap);
         form->addRow(localizedStr(QStringLiteral("CommandLabel")), CUTSourceTextView);
     } else {
-        CUTPathButton = makeFilePopUp(cls(), view);
-        CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
-        CUTPathButton->setAccessibleName(localizedStr(QStringLiteral("FileLabel")));
-        QObject::connect(CUTPathButton, &QComboBox::activated, view, [this](int index) { pathButtonActivated(index); });
-        form->addRow(localizedStr(QStringLiteral("FileLabel")), CUTPathButton);
-        auto* edit = new QPushButton(localizedStr(QStringLiteral("EditButton")), view);
-        edit->setObjectName(QStringLiteral("CUTEditButton"));
-        QObject::connect(edit, &QPushButton::clicked, view, [this] { editCommandFile(); });
-        form->addRow(QString(), edit);
+        CUTPathButton = addScriptFileRows(
+            cls(), form, view, [this] { modifyPath(); }, [this] { editCommandFile(); });
     }
     CUTInTerminalCheck = new QCheckBox(localizedStr(QStringLiteral("InTerminalCheck")), view);
     CUTInTerminalCheck->setObjectName(QStringLiteral("CUTInTerminalCheck"));

@@ -34,7 +34,6 @@ public:
 
 private:
     QWidget* makeView(int category);
-    void pathButtonActivated(int index);
 
     QString CUTLastPath;
     bool m_editing = false;

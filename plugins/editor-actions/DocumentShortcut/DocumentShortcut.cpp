@@ -88,12 +88,9 @@ QVariantList DocumentShortcutClass::newDatasWithPasteboard(const QMimeData* past
 {
     if (!pasteboard || !pasteboard->hasFormat(QString::fromLatin1(kFilenamesPboardType)))
         return {};
-    const bool suggest = ActionPane::suggestsNameForNew();
-    QVariantList records;
-    for (const QString& path : pathsOfKind(pasteboard, 2))
-        records.append(newActionRecord(*this, dataForAction(forAction, path, {}),
-                                       suggest ? nameForAction(forAction, path, {}) : QString()));
-    return records;
+    return newRecordsOfPaths(
+        *this, pasteboard, 2, [this, forAction](const QString& path) { return dataForAction(forAction, path, {}); },
+        [this, forAction](const QString& path) { return nameForAction(forAction, path, {}); });
 }
 
 // --- Reading, validity ----------------------------------------------------------------------

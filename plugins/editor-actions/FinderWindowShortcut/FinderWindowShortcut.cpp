@@ -69,12 +69,9 @@ QList<int> FinderWindowShortcutClass::modelsIDForPasteboard(const QMimeData* pas
 
 QVariantList FinderWindowShortcutClass::newDatasWithPasteboard(const QMimeData* pasteboard, int forAction) const
 {
-    const bool suggest = ActionPane::suggestsNameForNew();
-    QVariantList records;
-    for (const QString& path : pathsOfKind(pasteboard, 3))
-        records.append(newActionRecord(*this, dataForAction(forAction, path),
-                                       suggest ? nameForAction(forAction, path) : QString()));
-    return records;
+    return newRecordsOfPaths(
+        *this, pasteboard, 3, [this, forAction](const QString& path) { return dataForAction(forAction, path); },
+        [this, forAction](const QString& path) { return nameForAction(forAction, path); });
 }
 
 // --- Reading, validity -----------------------------------------------------------------------
@@ -312,10 +309,7 @@ QWidget* FinderWindowShortcut::makeView(int category)
     view->setObjectName(category == 1 ? QStringLiteral("ShowView") : QStringLiteral("ShowSelectionView"));
     auto* form = new QFormLayout(view);
     if (category == 1) {
-        CUTPathButton = makeFolderPopUp(view, localizedStr(QStringLiteral("ChooseFolderItem")), [this] { modifyFolder(); });
-        CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
-        CUTPathButton->setAccessibleName(localizedStr(QStringLiteral("FolderLabel")));
-        form->addRow(localizedStr(QStringLiteral("FolderLabel")), CUTPathButton);
+        CUTPathButton = addFolderRow(cls(), form, view, [this] { modifyFolder(); });
         CUTNewWindowCheck = new QCheckBox(localizedStr(QStringLiteral("NewWindowCheck")), view);
         CUTNewWindowCheck->setObjectName(QStringLiteral("CUTNewWindowCheck"));
         QObject::connect(CUTNewWindowCheck, &QCheckBox::clicked, view, [this] { modifyNewWindow(); });

@@ -96,12 +96,9 @@ QList<int> FolderShortcutClass::modelsIDForPasteboard(const QMimeData* pasteboar
 
 QVariantList FolderShortcutClass::newDatasWithPasteboard(const QMimeData* pasteboard, int forAction) const
 {
-    const bool suggest = ActionPane::suggestsNameForNew();
-    QVariantList records;
-    for (const QString& path : pathsOfKind(pasteboard, 3))
-        records.append(newActionRecord(*this, dataForAction(forAction, path),
-                                       suggest ? nameForAction(forAction, path) : QString()));
-    return records;
+    return newRecordsOfPaths(
+        *this, pasteboard, 3, [this, forAction](const QString& path) { return dataForAction(forAction, path); },
+        [this, forAction](const QString& path) { return nameForAction(forAction, path); });
 }
 
 // --- Reading, validity ---------------------------------------------------------------------------
@@ -323,10 +320,7 @@ QWidget* FolderShortcut::makeView(int category)
     view->setObjectName(category == 1 ? QStringLiteral("FolderView") : QStringLiteral("FolderSelectionView"));
     auto* form = new QFormLayout(view);
     if (category == 1) {
-        CUTPathButton = makeFolderPopUp(view, localizedStr(QStringLiteral("ChooseFolderItem")), [this] { modifyFolder(); });
-        CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
-        CUTPathButton->setAccessibleName(localizedStr(QStringLiteral("FolderLabel")));
-        form->addRow(localizedStr(QStringLiteral("FolderLabel")), CUTPathButton);
+        CUTPathButton = addFolderRow(cls(), form, view, [this] { modifyFolder(); });
     }
     CUTDepthField = new QLineEdit(view);
     CUTDepthField->setObjectName(QStringLiteral("CUTDepthField"));

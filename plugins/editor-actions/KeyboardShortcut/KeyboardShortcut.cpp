@@ -22,14 +22,12 @@ const KeyboardShortcutClass& cls()
 
 QString textOfFile(const QString& path)
 {
-    const QString target = QVEAction::targetPath(path);
-    return QVEAction::stringWithPath(target.isEmpty() ? path : target);
+    return QVEAction::stringWithPath(resolvedPath(path));
 }
 
 bool isTextFile(const QString& path)
 {
-    const QString target = QVEAction::targetPath(path);
-    return QVEAction::isTextFileAtPath(target.isEmpty() ? path : target);
+    return QVEAction::isTextFileAtPath(resolvedPath(path));
 }
 
 } // namespace
@@ -75,7 +73,7 @@ QString KeyboardShortcutClass::nameForAction(int model, const QString& text, con
         return fillFormat(localizedActionName(model), {excerptOfText(text)});
     case M::TypeFile:
         return fillFormat(localizedActionName(model),
-                         {file.isEmpty() ? QString() : QFileInfo(displayNameAtPath(file)).completeBaseName()});
+                         {fileBaseDisplayName(file)});
     case M::TypeDate:
     case M::TypeClipboard:
         return localizedActionName(model);
@@ -409,8 +407,7 @@ void KeyboardShortcut::setFilePath(const QString& path, int charSecond, const QS
     showCharSecond(charSecond);
     CUTIsModifiedByUser = false;
     setPossibleNameValue(withCutName);
-    const QImage image = fileExistsAtPath(path) ? QVEAction::iconImageForPath(path, 32) : QImage();
-    setPossibleImageValue(image.isNull() ? QVEAction::unknownIconWithSize(32) : image);
+    setPossibleImageOfFile(path);
 }
 
 void KeyboardShortcut::showCharSecond(int charSecond)

@@ -320,19 +320,25 @@ void PauseShortcut::setActionApplication(int model, const QString& application, 
             },
             [this, model, application, withCutName] { setActionApplication(model, application, withCutName, true, {}); }))
         return;
-    if (model != CUTLastAction) {
-        setPossibleDescriptionValue(cls().descriptionOfModelID(model));
-        CUTLastAction = model;
-        if (CUTActionButton)
-            selectItemWithTag(CUTActionButton, model);
+    if (showAction(model))
         controlsForAppActionButton();
-    }
     if (application != CUTLastApplication) {
         CUTLastApplication = application;
         if (M::modelNamesApplication(CUTLastAction))
             setAppButtonWithName(application);
     }
     setPossibleNameValue(withCutName);
+}
+
+bool PauseShortcut::showAction(int model)
+{
+    if (model == CUTLastAction)
+        return false;
+    setPossibleDescriptionValue(cls().descriptionOfModelID(model));
+    CUTLastAction = model;
+    if (CUTActionButton)
+        selectItemWithTag(CUTActionButton, model);
+    return true;
 }
 
 void PauseShortcut::setActionTitle(int model, const QString& title, bool ignoreCase, bool invertCondition,
@@ -347,13 +353,8 @@ void PauseShortcut::setActionTitle(int model, const QString& title, bool ignoreC
             },
             [=, this] { setActionTitle(model, title, ignoreCase, invertCondition, withCutName, true, {}); }))
         return;
-    if (model != CUTLastAction) {
-        setPossibleDescriptionValue(cls().descriptionOfModelID(model));
-        CUTLastAction = model;
-        if (CUTActionButton)
-            selectItemWithTag(CUTActionButton, model);
+    if (showAction(model))
         controlsForWindowActionButton();
-    }
     CUTLastTitle = title;
     // Also when only the field was emptied by a model without a title.
     if (CUTTitleField && M::modelComparesTitle(CUTLastAction) && CUTTitleField->text() != title)

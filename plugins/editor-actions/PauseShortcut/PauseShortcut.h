@@ -46,6 +46,9 @@ private:
     QWidget* makeView(int category);
     void appButtonActivated(int index);
     void chooseApplication(const QString& path);
+    // A model other than the shown one: its description, the pop-up on it;
+    // false when it is the shown one.
+    bool showAction(int model);
 
     int CUTLastAction = 0;
     float CUTLastSeconds = 0;

@@ -87,12 +87,9 @@ QVariantList PrintShortcutClass::newDatasWithPasteboard(const QMimeData* pastebo
 {
     if (!holdsFileNames(pasteboard))
         return {};
-    const bool suggest = ActionPane::suggestsNameForNew();
-    QVariantList records;
-    for (const QString& path : pathsOfKind(pasteboard, 3))
-        records.append(newActionRecord(*this, dataForAction(forAction, {}, path),
-                                       suggest ? nameForAction(forAction, {}, path) : QString()));
-    return records;
+    return newRecordsOfPaths(
+        *this, pasteboard, 3, [this, forAction](const QString& path) { return dataForAction(forAction, {}, path); },
+        [this, forAction](const QString& path) { return nameForAction(forAction, {}, path); });
 }
 
 // --- Reading, validity ---------------------------------------------------------------------
@@ -269,10 +266,7 @@ QWidget* PrintShortcut::makeView(int category)
     QObject::connect(CUTPrinterCombo->lineEdit(), &QLineEdit::editingFinished, view, [this] { modifyPrinter(); });
     form->addRow(localizedStr(QStringLiteral("PrinterLabel")), CUTPrinterCombo);
     if (category == 4) {
-        CUTPathButton = makeFolderPopUp(view, localizedStr(QStringLiteral("ChooseFolderItem")), [this] { modifyFolder(); });
-        CUTPathButton->setObjectName(QStringLiteral("CUTPathButton"));
-        CUTPathButton->setAccessibleName(localizedStr(QStringLiteral("FolderLabel")));
-        form->addRow(localizedStr(QStringLiteral("FolderLabel")), CUTPathButton);
+        CUTPathButton = addFolderRow(cls(), form, view, [this] { modifyFolder(); });
     }
     return view;
 }

@@ -2,10 +2,13 @@
 
 #include "ActionPaths.h"
 #include "PluginClasses.h"
+#include "PluginImages.h"
 #include "Log.h"
 #include "QVUtilityClass.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
 #include <algorithm>
 #include <QGuiApplication>
 #include <QGridLayout>
@@ -98,6 +101,11 @@ QWidget* ActionPane::paneView(int category, const std::function<QWidget*()>& bui
     return slot;
 }
 
+void ActionPane::setPossibleImageOfFile(const QString& path)
+{
+    setPossibleImageValue(fileIconOrUnknown<QVEAction>(path, 32));
+}
+
 void ActionPane::showPaneView(QWidget* accessoryView, QWidget* view)
 {
     if (!accessoryView || !view)
@@ -120,6 +128,28 @@ QVariantMap newActionRecord(const QVEActionClass& cls, const QVariantMap& parame
     if (!suggestedName.isEmpty())
         record.insert(QStringLiteral("actionname"), suggestedName);
     return record;
+}
+
+QString resolvedPath(const QString& path)
+{
+    const QString target = QVEAction::targetPath(path);
+    return target.isEmpty() ? path : target;
+}
+
+QString fileBaseDisplayName(const QString& path)
+{
+    return path.isEmpty() ? QString() : QFileInfo(displayNameAtPath(path)).completeBaseName();
+}
+
+QVariantList newRecordsOfPaths(const QVEActionClass& cls, const QMimeData* pasteboard, int kind,
+                               const std::function<QVariantMap(const QString&)>& dataOfPath,
+                               const std::function<QString(const QString&)>& nameOfPath)
+{
+    const bool suggest = ActionPane::suggestsNameForNew();
+    QVariantList records;
+    for (const QString& path : pathsOfKind(pasteboard, kind))
+        records.append(newActionRecord(cls, dataOfPath(path), suggest ? nameOfPath(path) : QString()));
+    return records;
 }
 
 QStringList filePathsOfPasteboard(const QMimeData* pasteboard)
@@ -288,6 +318,24 @@ bool filePopUpAskedToChoose(QComboBox* popUp, int index)
     return choose;
 }
 
+QComboBox* addScriptFileRows(const QVEActionClass& cls, QFormLayout* form, QWidget* view,
+                             std::function<void()> choose, std::function<void()> edit)
+{
+    auto* popUp = makeFilePopUp(cls, view);
+    popUp->setObjectName(QStringLiteral("CUTPathButton"));
+    popUp->setAccessibleName(cls.localizedStr(QStringLiteral("FileLabel")));
+    QObject::connect(popUp, &QComboBox::activated, view, [popUp, choose = std::move(choose)](int index) {
+        if (filePopUpAskedToChoose(popUp, index))
+            choose();
+    });
+    form->addRow(cls.localizedStr(QStringLiteral("FileLabel")), popUp);
+    auto* editButton = new QPushButton(cls.localizedStr(QStringLiteral("EditButton")), view);
+    editButton->setObjectName(QStringLiteral("CUTEditButton"));
+    QObject::connect(editButton, &QPushButton::clicked, view, std::move(edit));
+    form->addRow(QString(), editButton);
+    return popUp;
+}
+
 QList<int> modelsOfCategory(const QVEActionClass& cls, int category)
 {
     QList<int> models;
@@ -410,6 +458,15 @@ QComboBox* makeFolderPopUp(QWidget* parent, const QString& chooseTitle, std::fun
         if (chosen)
             choose();
     });
+    return popUp;
+}
+
+QComboBox* addFolderRow(const QVEActionClass& cls, QFormLayout* form, QWidget* view, std::function<void()> choose)
+{
+    auto* popUp = makeFolderPopUp(view, cls.localizedStr(QStringLiteral("ChooseFolderItem")), std::move(choose));
+    popUp->setObjectName(QStringLiteral("CUTPathButton"));
+    popUp->setAccessibleName(cls.localizedStr(QStringLiteral("FolderLabel")));
+    form->addRow(cls.localizedStr(QStringLiteral("FolderLabel")), popUp);
     return popUp;
 }
 

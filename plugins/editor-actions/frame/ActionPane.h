@@ -47,6 +47,7 @@
 #include <functional>
 #include <map>
 
+class QFormLayout;
 class QLineEdit;
 class QMimeData;
 class QWidget;
@@ -108,6 +109,9 @@ protected:
     QWidget* paneView(int category, const std::function<QWidget*()>& build);
     // Adds a view to the editor's accessory area (nothing for nullptr).
     static void showPaneView(QWidget* accessoryView, QWidget* view);
+    // The possible image of an action naming a file: the file's icon, else
+    // the missing-item icon.
+    void setPossibleImageOfFile(const QString& path);
 
     mutable QVariantMap CUTPersoDict;  // the stored ActionParameters
     int CUTAction = 0;                 // the stored model
@@ -123,6 +127,17 @@ private:
 // parameters as "actiondata" and, when not empty, the suggested name.
 QVariantMap newActionRecord(const QVEActionClass& cls, const QVariantMap& parameters,
                             const QString& suggestedName = {});
+
+// The file an alias or link leads to; the path itself when it leads nowhere.
+QString resolvedPath(const QString& path);
+// The name a file model's action takes from its file: the display name
+// without extension, empty for no file.
+QString fileBaseDisplayName(const QString& path);
+// One new record per dropped file of a kind (see pathsOfKind), its
+// parameters and suggested name made from the file's path.
+QVariantList newRecordsOfPaths(const QVEActionClass& cls, const QMimeData* pasteboard, int kind,
+                               const std::function<QVariantMap(const QString&)>& dataOfPath,
+                               const std::function<QString(const QString&)>& nameOfPath);
 
 // The pasteboard type of file names, and the local files a pasteboard holds.
 inline constexpr const char* kFilenamesPboardType = "text/uri-list";
@@ -190,6 +205,11 @@ QComboBox* makeFilePopUp(const QVEActionClass& cls, QWidget* parent);
 void showFileInPopUp(QComboBox* popUp, const QString& path);
 // An item was chosen: the pop-up goes back to the file; true for "Choose…".
 bool filePopUpAskedToChoose(QComboBox* popUp, int index);
+// The rows of a script file's view: the file pop-up ("CUTPathButton",
+// labelled "FileLabel") calling choose for "Choose…", and the "EditButton"
+// ("CUTEditButton") calling edit. Answers the pop-up.
+QComboBox* addScriptFileRows(const QVEActionClass& cls, QFormLayout* form, QWidget* view,
+                             std::function<void()> choose, std::function<void()> edit);
 
 // The class's offered models of a category, in menu order.
 QList<int> modelsOfCategory(const QVEActionClass& cls, int category);
@@ -239,6 +259,9 @@ ApplicationChoice applicationPopUpActivated(QComboBox* popUp, int index);
 QComboBox* makeFolderPopUp(QWidget* parent, const QString& chooseTitle, std::function<void()> choose);
 // Shows a folder in such a pop-up (its name without ".app").
 void setFolderPopUp(QComboBox* popUp, const QString& path);
+// The folder row of a view: such a pop-up ("CUTPathButton", labelled
+// "FolderLabel", its last item the class's "ChooseFolderItem").
+QComboBox* addFolderRow(const QVEActionClass& cls, QFormLayout* form, QWidget* view, std::function<void()> choose);
 
 
 } // namespace zelk::editor

@@ -6,6 +6,7 @@
 #include "PaneTestSupport.h"
 
 #include <QMimeData>
+#include <QPushButton>
 #include <QUndoStack>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -131,6 +132,29 @@ TEST_F(ScriptEditorTest, ScriptFileValidity)
     EXPECT_EQ(action->notValidString(), "The script file “" + missing + "” can’t be found.");
     writeFile(missing, "echo");
     EXPECT_TRUE(action->isValid());
+}
+
+TEST_F(ScriptEditorTest, TheFilePopUpAsksForAFileOnlyFromChoose)
+{
+    const QString first = writeFile(home->path() + "/first.sh", "echo 1"), second = writeFile(home->path() + "/b.sh", "echo 2");
+    auto action = make(cls->dataForAction(2, {}, {}, first));
+    auto editor = open(action);
+    auto* pathButton = editor->control<QComboBox>("CUTPathButton");
+    ASSERT_TRUE(pathButton);
+    ASSERT_TRUE(editor->control<QPushButton>("CUTEditButton"));
+
+    // A folder of the file is no choice: the pop-up goes back to the file.
+    choose(pathButton, 1);
+    EXPECT_TRUE(scope.utility.documentStarts.isEmpty());
+    EXPECT_EQ(pathButton->currentIndex(), 0);
+
+    scope.utility.documentAnswers = {second};
+    choose(pathButton, pathButton->count() - 1);
+    EXPECT_EQ(scope.utility.documentStarts, QStringList{first});
+    EXPECT_EQ(pathButton->itemText(0), "b.sh");
+    EXPECT_FALSE(editor->image.isNull());
+    ASSERT_TRUE(action->willValidateEditing());
+    EXPECT_EQ(action->dataValue().value("Path"), second);
 }
 
 TEST_F(CommandEditorTest, DefaultsDropsAndValidity)

@@ -92,7 +92,9 @@ void ActionRunner::showFloatingMenu(const std::function<QMenu*()>& build)
         return;
     // The menu lives on the main thread; this thread waits until it closes.
     QVAction::displayFloatingMenu(menu);
-    MainThread::run([menu] { delete menu; }, false);
+    // Waits for the delete too: a queued one would be dropped if the loop
+    // ends first, and the menu with it.
+    MainThread::run([menu] { delete menu; }, true);
 }
 
 void ActionRunner::insertMenuItemSorted(QMenu* menu, QAction* item)

@@ -17,10 +17,9 @@ ObjectsTableModel::ObjectsTableModel(Kind kind, const QStringList& columns, QObj
 
 Qt::ItemFlags ObjectsTableModel::flags(const QModelIndex& index) const
 {
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.isValid())
-        flags |= Qt::ItemIsDragEnabled;
-    return flags;
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
 }
 
 static bool isUsed(QVEMainModel* object)

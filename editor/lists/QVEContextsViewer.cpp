@@ -224,7 +224,8 @@ QMimeData* ContextsOutlineModel::mimeData(const QModelIndexList& indexes) const
 
 QVEContextsViewer::QVEContextsViewer(QVEOutlineView* outline, QAbstractButton* deleteButton, QVEObjectsWindow* window,
                                      QObject* parent)
-    : QObject(parent), m_outline(outline), m_deleteButton(deleteButton), m_window(window)
+    : QObject(parent), m_outline(outline), m_deleteButton(deleteButton), m_window(window),
+      m_model(new ContextsOutlineModel(this))
 {
 }
 
@@ -261,9 +262,9 @@ void QVEContextsViewer::initViewer()
 
 void QVEContextsViewer::connectViewer()
 {
-    if (m_model)
+    if (m_connected)
         return;
-    m_model = new ContextsOutlineModel(this);
+    m_connected = true;
     m_model->reloadContexts();
     m_outline->setModel(m_model);
     m_outline->setVerbDelegate(this);
@@ -280,15 +281,14 @@ void QVEContextsViewer::connectViewer()
 
 void QVEContextsViewer::disconnectViewer()
 {
-    if (!m_model)
+    if (!m_connected)
         return;
+    m_connected = false;
     m_observer.reset();
     if (m_outline) {
         m_outline->setVerbDelegate(nullptr);
         m_outline->setModel(nullptr);
     }
-    delete m_model;
-    m_model = nullptr;
 }
 
 void QVEContextsViewer::updateViewer()
@@ -312,7 +312,7 @@ void QVEContextsViewer::updateContexts(const QVariantMap& payload)
 
 void QVEContextsViewer::rebuildKeepingSelection()
 {
-    if (!m_model)
+    if (!m_connected)
         return;
     const QModelIndex selected = m_outline->selectionModel()->currentIndex();
     const auto kind = m_model->itemKind(selected);
@@ -344,7 +344,7 @@ void QVEContextsViewer::rebuildKeepingSelection()
 
 int QVEContextsViewer::selectedContextIndex() const
 {
-    if (!m_model || !m_outline->selectionModel())
+    if (!m_connected || !m_outline->selectionModel())
         return -1;
     const QModelIndex current = m_outline->selectionModel()->currentIndex();
     if (!current.isValid() || !m_outline->selectionModel()->isSelected(current))
@@ -370,13 +370,13 @@ static QModelIndex selectedItem(QAbstractItemView* outline)
 
 QVContext* QVEContextsViewer::selectedObject() const
 {
-    return m_model ? m_model->objectForItem(selectedItem(m_outline)) : nullptr;
+    return m_connected ? m_model->objectForItem(selectedItem(m_outline)) : nullptr;
 }
 
 QList<quint32> QVEContextsViewer::selectedContextsIDArray() const
 {
     QList<quint32> ids;
-    if (!m_model)
+    if (!m_connected)
         return ids;
     QModelIndexList rows = m_outline->selectionModel()->selectedIndexes();
     // In row order, as the outline shows them.
@@ -392,7 +392,7 @@ QList<quint32> QVEContextsViewer::selectedContextsIDArray() const
 
 void QVEContextsViewer::selectionDidChange()
 {
-    if (!m_model)
+    if (!m_connected)
         return;
     const QModelIndex item = selectedItem(m_outline);
     switch (m_model->itemKind(item)) {
@@ -430,13 +430,13 @@ void QVEContextsViewer::selectIndex(const QModelIndex& index)
 
 void QVEContextsViewer::showItem(QVContext* context, bool)
 {
-    if (m_model)
+    if (m_connected)
         selectIndex(m_model->indexOfContext(context));
 }
 
 void QVEContextsViewer::doubleClicked(const QModelIndex& index)
 {
-    switch (m_model ? m_model->itemKind(index) : ContextsOutlineModel::ItemKind::None) {
+    switch (m_connected ? m_model->itemKind(index) : ContextsOutlineModel::ItemKind::None) {
     case ContextsOutlineModel::ItemKind::TypeGroup:
         m_outline->setExpanded(index, !m_outline->isExpanded(index));
         break;
@@ -478,7 +478,7 @@ bool QVEContextsViewer::answersVerb(const QString& verb) const
 
 bool QVEContextsViewer::verbEnabledInTableView(const QString& verb, QAbstractItemView*)
 {
-    if (!m_model)
+    if (!m_connected)
         return false;
     const auto kind = m_model->itemKind(selectedItem(m_outline));
     if (verb == QLatin1String("cut") || verb == QLatin1String("clear"))
@@ -522,7 +522,7 @@ static bool hasMainObjects(const QMimeData* data)
 Qt::DropAction QVEContextsViewer::validateDrop(QAbstractItemView*, const QMimeData* data, QModelIndex& index,
                                                DropPosition& position, Qt::DropActions sourceMask)
 {
-    if (!m_model)
+    if (!m_connected)
         return Qt::IgnoreAction;
     const auto kind = m_model->itemKind(index);
     if (hasMainObjects(data)) {
@@ -548,7 +548,7 @@ Qt::DropAction QVEContextsViewer::validateDrop(QAbstractItemView*, const QMimeDa
 bool QVEContextsViewer::acceptDrop(QAbstractItemView*, const QMimeData* data, const QModelIndex& index, DropPosition,
                                    Qt::DropAction action)
 {
-    if (!m_model)
+    if (!m_connected)
         return false;
     if (hasMainObjects(data)) {
         QVContext* target = m_model->objectForItem(index);

@@ -108,7 +108,8 @@ private:
     QPointer<QAbstractButton> m_deleteButton;
     QVEObjectsWindow* m_window;
     QMenu* m_contextualMenu = nullptr;
-    ContextsOutlineModel* m_model = nullptr;
+    ContextsOutlineModel* m_model;
+    bool m_connected = false;
     zelk::ObserverHandle m_observer;
 };
 

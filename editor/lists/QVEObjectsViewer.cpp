@@ -7,6 +7,9 @@
 #include "QVEMainModel.h"
 #include "QVEUsedMainModel.h"
 #include "QVEImporter.h"
+#include "QVEMenusManager.h"
+#include "QVEPalettesManager.h"
+#include "QVEShortcutsManager.h"
 #include "QVEWindow.h"
 #include "QVUtility.h"
 #include "StripedTableView.h"
@@ -357,6 +360,16 @@ void QVEObjectsViewer::newObject()
 void QVEObjectsViewer::editObjects()
 {
     manager().editObjectsID(selectedObjectsIDArray());
+}
+
+QUndoStack* QVEObjectsViewer::undoManager()
+{
+    switch (m_kind) {
+    case Kind::Shortcuts: return QVEShortcutsManager::sharedManager().undoManager();
+    case Kind::Menus: return QVEMenusManager::sharedManager().undoManager();
+    case Kind::Palettes: return QVEPalettesManager::sharedManager().undoManager();
+    default: return nullptr;
+    }
 }
 
 // --- Verbs ------------------------------------------------------------------------------

@@ -92,6 +92,8 @@ public:
     QMenu* tableContextMenuForEvent(QContextMenuEvent*, QAbstractItemView*) override { return m_actionMenu; }
     void tableViewClickInTableColumn(QAbstractItemView* view, int column, int row, const QPoint& point) override;
     void dragExit(QAbstractItemView*) override { ++m_dropCount; }
+    // The kind's manager's: Undo and Redo act on it while the list has the focus.
+    QUndoStack* undoManager() override;
     Qt::DropActions draggingSourceOperationMask(Qt::KeyboardModifiers modifiers) const override;
     Qt::DropAction validateDrop(QAbstractItemView* view, const QMimeData* data, QModelIndex& index,
                                 DropPosition& position, Qt::DropActions sourceMask) override;

@@ -2,6 +2,7 @@
 // drags and drops between lists, and the contexts pane's commands.
 #include "ListsTestSupport.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QUrl>
 
@@ -18,8 +19,14 @@ TEST_F(MainListsTest, ANewListShowsEverythingAscendingByTheFirstColumn)
     shortcut("A");
     shortcut("c");
     showWindow();
+    const QVariantMap defaults{{"selectiontype", 0}, {"selectionparam1", ""}, {"selectionparam2", ""},
+                               {"selectionstring", ""}, {"sortidentifier", ""}, {"sortorder", -1}};
+    EXPECT_EQ(QVEObjectsViewer::defaultSelectionDict(), defaults);
+    // A list not shown yet keeps its defaults; the shown one follows the
+    // pane, where the universal context is selected at first start.
+    EXPECT_EQ(viewer(2)->selectionDict(), defaults);
     QVEObjectsViewer* list = viewer(1);
-    EXPECT_EQ(list->selectionDict(), QVEObjectsViewer::defaultSelectionDict());
+    EXPECT_EQ(window->selectedContext(), store->contextWithID(0));
     EXPECT_EQ(shownNames(list), QStringList({"A", "b", "c"}));
     EXPECT_EQ(window->topInfoText(), locFormat("NombreElements", {qulonglong(3)}));
 }
@@ -283,7 +290,7 @@ TEST_F(MainListsTest, RecordsDroppedBetweenRowsMakeANewObjectActionsFirst)
     ASSERT_EQ(all.size(), 2);
     const QVariantList items = all.last()->itemsDictArray();
     ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(uintValue(items.first().toMap().value("menuitemactionID")), 5u);
+    EXPECT_EQ(uintValue(items.first().toMap().value("menuitemparams").toMap().value("menuitemactionID")), 5u);
 
     // The same shortcuts on a row only hold it for the spring-loaded open.
     std::unique_ptr<QMimeData> onlyShortcuts(mimeDataWithRecords("QVShortcutPboardType", {shortcuts.allShortcutsArray().first()->dictValue()}));
@@ -301,12 +308,16 @@ TEST_F(MainListsTest, LaunchersHeldOverARowOpenItsEditorUnlessTheDragMovedOn)
     const std::unique_ptr<QMimeData> data(mimeDataWithRecords("QVLauncherPboardType", {launcher->dictValue()}));
     const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
     // Over the first row, then out of the table: the pending open is cancelled.
+    QDragEnterEvent enter(pointOf(list, list->model()->index(0, 0)), offered, data.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &enter);
     QDragMoveEvent overFirst(pointOf(list, list->model()->index(0, 0)), offered, data.get(), Qt::LeftButton, {});
     QApplication::sendEvent(list->viewport(), &overFirst);
     EXPECT_TRUE(overFirst.isAccepted());
     QDragLeaveEvent leave;
     QApplication::sendEvent(list->viewport(), &leave);
     // Over the second row until it opens; the first one's timer fired before.
+    QDragEnterEvent enterAgain(pointOf(list, list->model()->index(1, 0)), offered, data.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &enterAgain);
     QDragMoveEvent overSecond(pointOf(list, list->model()->index(1, 0)), offered, data.get(), Qt::LeftButton, {});
     QApplication::sendEvent(list->viewport(), &overSecond);
     ASSERT_TRUE(zelk::test::waitUntil([&] { return second->hasEditor(); }));
@@ -394,6 +405,24 @@ TEST_F(MainListsTest, TheGroupsFollowAddedContextsAndTheRowsFilterTheList)
     EXPECT_EQ(shownNames(viewer(1)), QStringList({"in mail"}));
     pane->showItem(store->contextWithID(0));
     EXPECT_EQ(shownNames(viewer(1)), QStringList({"everywhere"}));
+}
+
+TEST_F(MainListsTest, TheModelsHoldTogetherThroughNoticesAndFilters)
+{
+    QVContext* mail = addAppContext("/mail.desktop", 1);
+    shortcut("one", {mail->IDValue()});
+    shortcut("two");
+    showWindow();
+    QAbstractItemModelTester contexts(window->contextsViewer()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester shortcuts(table(1)->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QVEContextsManager::sharedManager().newContextForType(3);
+    answerAlerts({1}); // the context is used: delete all the same
+    QVEContextsManager::sharedManager().delContextsID({mail->IDValue()}, false);
+    QVEContextsManager::sharedManager().reloadContexts();
+    window->searchField()->setText("o");
+    QVEShortcutsManager::sharedManager().newShortcut();
+    viewer(1)->tableViewShouldSelectTableColumn(2);
+    EXPECT_EQ(window->contextsViewer()->model()->rowCount(), 3);
 }
 
 TEST_F(MainListsTest, AnApplicationDroppedOnATypeGroupBecomesAContext)

@@ -570,10 +570,14 @@ bool QVEWindow::windowShouldClose()
         zelk::zlog("QVEWindow", "windowShouldClose") << "no application to save or quit";
         return true;
     }
-    if (answer == 1)
+    if (answer == 1) {
         m_application->MIUpdateNow();
-    else
+        // Quitting after a failed save would throw the changes away.
+        if (m_application->lastSaveFailed())
+            return false;
+    } else {
         m_application->readPrefs();
+    }
     // Later, so that the close finishes first.
     QTimer::singleShot(200, this, [this] {
         if (m_application)

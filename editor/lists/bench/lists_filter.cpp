@@ -15,7 +15,10 @@ namespace {
 
 void fillStore(editor::ObjectStore& store, int n)
 {
-    store.addContext(editor::QVContext::newDataForType(0));
+    // The universal context is ID 0 whatever the counter says after a first run.
+    QVariantMap universal = editor::QVContext::newDataForType(0);
+    universal.insert("contextID", qint64(0));
+    store.addContext(universal);
     const char* words[] = {"Mail", "Notes", "Browser", "Terminal", "Music", "Photos", "Calendar", "Editor"};
     for (int i = 0; i < n; ++i) {
         QVariantMap record = editor::QVShortcut::newData();

@@ -388,6 +388,22 @@ TEST_F(MainListsTest, TheUniversalRowCopiesButNeverCuts)
     EXPECT_TRUE(gate.action("edit")->isEnabled());
 }
 
+TEST_F(MainListsTest, OnlyContextRowsAndTheUniversalRowAreDragged)
+{
+    QVContext* mail = addAppContext("/mail.desktop", 1);
+    showWindow();
+    ContextsOutlineModel* model = window->contextsViewer()->model();
+    const QModelIndex universal = model->indexOfGroup(0);
+    const QModelIndex context = model->indexOfContext(mail);
+    const std::unique_ptr<QMimeData> two(model->mimeData({context, universal}));
+    ASSERT_TRUE(two);
+    const std::optional<QVariantList> records = recordsFromPasteboard(two.get(), "QVContextPboardType");
+    ASSERT_TRUE(records);
+    EXPECT_EQ(*records, QVariantList({store->contextWithID(0)->dictValue(), mail->dictValue()}));
+    EXPECT_EQ(std::unique_ptr<QMimeData>(model->mimeData({model->index(0, 0)})), nullptr);
+    EXPECT_EQ(std::unique_ptr<QMimeData>(model->mimeData({context, model->indexOfGroup(1)})), nullptr);
+}
+
 TEST_F(MainListsTest, TheGroupsFollowAddedContextsAndTheRowsFilterTheList)
 {
     QVContext* mail = addAppContext("/mail.desktop", 1);

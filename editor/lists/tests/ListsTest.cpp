@@ -3,6 +3,7 @@
 #include "ListsTestSupport.h"
 
 #include <QAbstractItemModelTester>
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QUrl>
 
@@ -213,10 +214,14 @@ TEST_F(MainListsTest, ShortcutsDraggedOntoAContextMoveThereAsOneUndoableStep)
     const std::unique_ptr<QMimeData> data = dragOf(table(1));
     ASSERT_TRUE(pasteboardHasType(data.get(), "QVShortcutPboardType"));
     QVEOutlineView* outline = pane->objectsTable();
+    int notices = 0;
+    const zelk::ObserverHandle observer = zelk::NotificationCenter::defaultCenter().addObserver(
+        "UpdateShortcutsNotification", nullptr, [&](const zelk::Notification&) { ++notices; });
     const DropResult result = drop(outline, pointOf(outline, pane->model()->indexOfContext(b)), data.get());
     EXPECT_TRUE(result.dropAccepted);
     // Performed, and reported so to the source.
     EXPECT_EQ(result.action, Qt::MoveAction);
+    EXPECT_GE(notices, 1);
     EXPECT_EQ(moved->contextsDictArray(), contextRefs({b->IDValue()}));
     EXPECT_EQ(pane->selectedObject(), b);
     EXPECT_EQ(shownNames(viewer(1)), QStringList({"moved"}));
@@ -420,10 +425,15 @@ TEST_F(MainListsTest, TheGroupsFollowAddedContextsAndTheRowsFilterTheList)
     EXPECT_EQ(model->rowCount(model->indexOfGroup(2)), 1);
     pane->objectsTable()->selectionModel()->setCurrentIndex(model->index(0, 0), QItemSelectionModel::ClearAndSelect);
     EXPECT_EQ(shownNames(viewer(1)), QStringList({"everywhere", "in mail"}));
+    auto* deleteButton = window->window()->findChild<QAbstractButton*>("CVDeleteButton");
+    ASSERT_NE(deleteButton, nullptr);
+    EXPECT_FALSE(deleteButton->isEnabled());
     pane->showItem(mail);
     EXPECT_EQ(shownNames(viewer(1)), QStringList({"in mail"}));
+    EXPECT_TRUE(deleteButton->isEnabled());
     pane->showItem(store->contextWithID(0));
     EXPECT_EQ(shownNames(viewer(1)), QStringList({"everywhere"}));
+    EXPECT_FALSE(deleteButton->isEnabled());
 }
 
 TEST_F(MainListsTest, TheModelsHoldTogetherThroughNoticesAndFilters)

@@ -477,6 +477,12 @@ TEST_F(MainListsTest, AnApplicationDroppedOnATypeGroupBecomesAContext)
         EXPECT_EQ(made->contextType(), 1);
         EXPECT_EQ(made->paramsDict().value("contextactivatedapplication").toString(), c.name);
     }
+    // Each made context is an undo step of the contexts manager.
+    const quint32 last = QVContext::currentContextID() - 1;
+    QUndoStack* undo = QVEContextsManager::sharedManager().undoManager();
+    EXPECT_EQ(undo->count(), 3);
+    undo->undo();
+    EXPECT_EQ(QVEContextsManager::sharedManager().contextWithID(last), nullptr);
     // Files elsewhere than on a type group are refused.
     QMimeData file;
     file.setUrls({QUrl::fromLocalFile("/opt/x.app")});

@@ -1,0 +1,228 @@
+// The shortcut editor opened through its manager and driven by its
+// widgets: what OK writes, what Cancel leaves, the reference rules.
+#include "EditorTestSupport.h"
+#include "EditorWindowHost.h"
+#include "ManagerSupport.h"
+#include "QVEActionsManager.h"
+#include "QVEShortcutEditor.h"
+#include "QVEShortcutsManager.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QUndoStack>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace editor::test {
+namespace {
+
+QVariantMap withoutFrame(QVariantMap record)
+{
+    record.remove("cuteditorrect");
+    return record;
+}
+
+QList<quint32> stepIDs(const QVariantList& steps)
+{
+    QList<quint32> ids;
+    for (const QVariant& step : steps)
+        ids << uintValue(step.toMap().value("cutactionID"));
+    return ids;
+}
+
+class ShortcutEditorTest : public EditorTest {
+protected:
+    ShortcutEditorTest() { registerObjectEditors(); }
+
+    QVEShortcutEditor* open(QVShortcut* shortcut)
+    {
+        QVEShortcutsManager::sharedManager().editObjectsID({shortcut->IDValue()});
+        auto* editor = dynamic_cast<QVEShortcutEditor*>(shortcut->editor());
+        EXPECT_NE(editor, nullptr) << "no shortcut editor opened";
+        return editor;
+    }
+    template <class W>
+    static W* control(QVEShortcutEditor* editor, const char* name)
+    {
+        W* widget = editor->window()->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    static void rename(QVEShortcutEditor* editor, const QString& name)
+    {
+        auto* field = control<QLineEdit>(editor, "SENameField");
+        field->setText(name);
+        emit field->editingFinished();
+    }
+};
+
+TEST_F(ShortcutEditorTest, EditsUndoAndOKWritesExactlyTheWorkingCopy)
+{
+    addAction(1, "Alpha");
+    addAction(2, "Beta");
+    QVLauncher* launcher = addKeyLauncher(0x100000 | 17);
+    QVShortcut* shortcut = addShortcut({1, 2}, {launcher->IDValue()});
+    const QVariantMap before = shortcut->dictValue();
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    EXPECT_TRUE(editor->window()->isVisible());
+    EXPECT_EQ(editor->window()->windowTitle(), locFormat("TitreRaccourci", {shortcut->nameValue()}));
+
+    rename(editor, "Renamed");
+    EXPECT_EQ(editor->window()->windowTitle(), locFormat("TitreRaccourci", {"Renamed"}));
+    editor->actions()->selectRow(0);
+    control<QPushButton>(editor, "SERemoveActionsButton")->click();
+    editor->launchers()->selectRow(0);
+    control<QPushButton>(editor, "SERemoveLaunchersButton")->click();
+    QUndoStack* undo = shortcut->undoManager();
+    ASSERT_EQ(undo->count(), 3);
+    EXPECT_EQ(undo->text(0), locFormat("AnnulerModifierNomRaccourci", {"Renamed"}));
+    EXPECT_EQ(undo->text(1), locFormat("AnnulerSupprimerAction", {"Alpha"}));
+    undo->undo(); // the launcher comes back
+    EXPECT_EQ(editor->launchers()->count(), 1);
+    EXPECT_EQ(shortcut->dictValue(), before) << "nothing reaches the shortcut before OK";
+
+    control<QPushButton>(editor, "SEOKButton")->click();
+    QVariantMap expected = before;
+    expected.insert("cutname", "Renamed");
+    expected.insert("cutactions", steps({2}));
+    const QVariantMap after = shortcut->dictValue();
+    EXPECT_EQ(after.value("cutname"), "Renamed");
+    EXPECT_EQ(after.value("cutactions"), steps({2}));
+    EXPECT_EQ(after.value("cutlaunchers"), before.value("cutlaunchers"));
+    EXPECT_EQ(after.value("cutcontexts"), before.value("cutcontexts"));
+    EXPECT_EQ(after.value("cutrunparams"), before.value("cutrunparams"));
+    expected.insert("cutimage", after.value("cutimage"));
+    EXPECT_EQ(withoutFrame(after), withoutFrame(expected));
+    EXPECT_FALSE(shortcut->hasEditor());
+    EXPECT_FALSE(shortcut->isNew());
+    EXPECT_EQ(undo->count(), 0) << "the window's steps end with it";
+}
+
+TEST_F(ShortcutEditorTest, CancelLeavesAnOldShortcutAndDeletesANewOne)
+{
+    addAction(1, "Alpha");
+    QVShortcut* shortcut = addShortcut({1});
+    const QVariantMap before = shortcut->dictValue();
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    rename(editor, "Other");
+    editor->actions()->selectRow(0);
+    editor->actions()->removeSelected();
+    control<QPushButton>(editor, "SECancelButton")->click();
+    EXPECT_EQ(withoutFrame(shortcut->dictValue()), withoutFrame(before));
+    EXPECT_FALSE(shortcut->hasEditor());
+
+    const qsizetype count = store->count(ObjectsFile::Shortcuts);
+    QVEShortcutsManager::sharedManager().newShortcut();
+    ASSERT_EQ(store->count(ObjectsFile::Shortcuts), count + 1);
+    QVShortcut* added = store->allShortcuts().last();
+    ASSERT_TRUE(added->isNew());
+    auto* newEditor = dynamic_cast<QVEShortcutEditor*>(added->editor());
+    ASSERT_TRUE(newEditor) << "a new shortcut opens its editor";
+    control<QPushButton>(newEditor, "SECancelButton")->click();
+    EXPECT_EQ(store->count(ObjectsFile::Shortcuts), count);
+}
+
+TEST_F(ShortcutEditorTest, AnEmptyNameKeepsTheWindowOpenAndTheShortcutAsItWas)
+{
+    QVShortcut* shortcut = addShortcut({});
+    const QVariantMap before = shortcut->dictValue();
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    rename(editor, "");
+    EXPECT_FALSE(editor->stopEditing());
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, loc("NomRaccourciVide"));
+    EXPECT_TRUE(editor->isEdited());
+    EXPECT_EQ(shortcut->dictValue(), before);
+    rename(editor, "Named");
+    EXPECT_TRUE(editor->stopEditing()) << "a shortcut without steps can be committed";
+    EXPECT_EQ(shortcut->nameValue(), "Named");
+}
+
+TEST_F(ShortcutEditorTest, ReferencesToMissingObjectsAreLeftOutWhenOpeningAndPasting)
+{
+    addAction(1, "Alpha");
+    QVLauncher* launcher = addKeyLauncher(0x100000 | 17);
+    QVariantMap record = QVShortcut::newData();
+    record.insert("cutactions", steps({1, 77}));
+    record.insert("cutlaunchers", launcherRefs({launcher->IDValue(), 88}));
+    record.insert("cutcontexts", contextRefs({0, 99}));
+    QVShortcut* shortcut = store->addShortcut(record);
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(stepIDs(editor->actions()->records()), QList<quint32>{1});
+    EXPECT_EQ(editor->launchers()->records(), launcherRefs({launcher->IDValue()}));
+    EXPECT_EQ(editor->contexts()->records(), contextRefs({0}));
+
+    QVLauncher* second = addKeyLauncher(0x100000 | 18);
+    writeRecordsToPasteboard("QVLauncherRefPboardType", launcherRefs({55, second->IDValue()}));
+    editor->launchers()->selectRow(0);
+    editor->pastePasteboard();
+    EXPECT_EQ(editor->launchers()->records(), launcherRefs({launcher->IDValue(), second->IDValue()}));
+    EXPECT_EQ(shortcut->undoManager()->text(0), locFormat("AnnulerCollerLanceur", {second->nameValue()}));
+}
+
+TEST_F(ShortcutEditorTest, TheLastContextCannotBeRemovedByHand)
+{
+    QVShortcut* shortcut = addShortcut({});
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    editor->contexts()->selectRow(0);
+    EXPECT_FALSE(editor->contexts()->cutSelected());
+    EXPECT_EQ(editor->contexts()->count(), 1);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, loc("SeulContextRaccourci"));
+    EXPECT_EQ(shortcut->undoManager()->count(), 0);
+}
+
+TEST_F(ShortcutEditorTest, ASubstitutedActionIsReplacedInEveryStepAndADeletedOneRemoved)
+{
+    addAction(1, "Alpha");
+    addAction(2, "Beta");
+    addAction(3, "Gamma");
+    QVShortcut* shortcut = addShortcut({1, 2, 1, 1});
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    postSubstitute(ObjectsFile::Actions, 1, 3u);
+    EXPECT_EQ(stepIDs(editor->actions()->records()), (QList<quint32>{3, 2, 3, 3}));
+    postSubstitute(ObjectsFile::Actions, 2);
+    EXPECT_EQ(stepIDs(editor->actions()->records()), (QList<quint32>{3, 3, 3}));
+    // Each change is a step: undo gives back the deleted action's step.
+    shortcut->undoManager()->undo();
+    EXPECT_EQ(stepIDs(editor->actions()->records()), (QList<quint32>{3, 2, 3, 3}));
+    editor->abortEditing(nullptr);
+}
+
+TEST_F(ShortcutEditorTest, AOneStepShortcutFollowsItsActionsName)
+{
+    zelk::QVEAction* action = addAction(1, "Alpha");
+    QVShortcut* shortcut = addShortcut({});
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    writeRecordsToPasteboard("QVActionPboardType", {action->dictValue()});
+    editor->pastePasteboard();
+    ASSERT_EQ(editor->actions()->count(), 1);
+    action->setNameValue("Renamed action");
+    postUpdate(ObjectsFile::Actions);
+    EXPECT_EQ(editor->lastName(), "Renamed action");
+    shortcut->undoManager()->undo();
+    EXPECT_EQ(editor->lastName(), shortcut->nameValue());
+    editor->abortEditing(nullptr);
+}
+
+TEST_F(ShortcutEditorTest, PlacementUsesAUsableStoredFrameAndCascades)
+{
+    const QRect screen(0, 0, 1000, 800);
+    const QSize size(400, 300);
+    EXPECT_EQ(editorWindowFrame(QRectF(50, 60, 400, 300), size, screen), QRect(50, 60, 400, 300));
+    EXPECT_EQ(editorWindowFrame(QRectF(900, 5, 400, 300), size, screen), QRect(600, 20, 400, 300));
+    EXPECT_EQ(editorWindowFrame(QRectF(50, 60, 5, 300), size, screen), QRect(300, 250, 400, 300));
+    EXPECT_EQ(editorWindowFrame(QRectF(50, 60, 400, 299), size, screen), QRect(300, 250, 400, 300));
+    EXPECT_EQ(cascadedFrame(QRect(100, 100, 400, 300), QRect(100, 100, 400, 300)), QRect(120, 120, 400, 300));
+    EXPECT_EQ(cascadedFrame(QRect(100, 100, 400, 300), QRect(50, 50, 400, 300)), QRect(100, 100, 400, 300));
+}
+
+} // namespace
+} // namespace editor::test

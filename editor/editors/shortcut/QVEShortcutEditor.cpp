@@ -95,6 +95,7 @@ QTableView* QVEShortcutEditor::makeTable(RecordListModel* list, const char* obje
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(false);
     table->setContextMenuPolicy(Qt::CustomContextMenu);
+    table->setWordWrap(false);
     (void)list;
     return table;
 }
@@ -290,9 +291,13 @@ void QVEShortcutEditor::displayWithShortcut(QVShortcut* shortcut)
             menu.exec(table->viewport()->mapToGlobal(at));
         });
     }
-    m_actionsTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    m_launchersTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    m_contextsTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // Every column as wide as its contents, the name taking the rest.
+    for (QTableView* table : {m_actionsTable, m_launchersTable, m_contextsTable}) {
+        auto* list = static_cast<RecordListModel*>(table->model());
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        table->horizontalHeader()->setSectionResizeMode(int(list->config().columns.indexOf(QStringLiteral("name"))),
+                                                        QHeaderView::Stretch);
+    }
     connect(m_removeActionsButton, &QPushButton::clicked, m_actions, &RecordListModel::removeSelected);
     connect(m_removeLaunchersButton, &QPushButton::clicked, m_launchers, &RecordListModel::removeSelected);
     connect(m_removeContextsButton, &QPushButton::clicked, m_contexts, &RecordListModel::removeSelected);

@@ -5,9 +5,14 @@
 #include "ManagerSupport.h"
 #include "QVEActionsManager.h"
 #include "QVEShortcutEditor.h"
+#include "QVERunParamsEditor.h"
 #include "QVEShortcutsManager.h"
 
+#include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QTimer>
 #include <QPushButton>
 #include <QUndoStack>
 #include <QWidget>
@@ -210,6 +215,92 @@ TEST_F(ShortcutEditorTest, AOneStepShortcutFollowsItsActionsName)
     shortcut->undoManager()->undo();
     EXPECT_EQ(editor->lastName(), shortcut->nameValue());
     editor->abortEditing(nullptr);
+}
+
+TEST_F(ShortcutEditorTest, StepsDraggedOntoTheirOwnTableMoveOrWithCopyAddTheSameActionAgain)
+{
+    addAction(1, "Alpha");
+    addAction(2, "Beta");
+    QVShortcut* shortcut = addShortcut({1, 2});
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    RecordListModel* steps = editor->actions();
+    std::unique_ptr<QMimeData> dragged(steps->mimeData({steps->index(0, 0)}));
+    ASSERT_TRUE(steps->dropMimeData(dragged.get(), Qt::MoveAction, 2, 0, {}));
+    EXPECT_EQ(stepIDs(steps->records()), (QList<quint32>{2, 1}));
+    EXPECT_EQ(shortcut->undoManager()->text(0), locFormat("AnnulerDeplacerAction", {"Alpha"}));
+    std::unique_ptr<QMimeData> copied(steps->mimeData({steps->index(1, 0)}));
+    ASSERT_TRUE(steps->dropMimeData(copied.get(), Qt::CopyAction, 0, 0, {}));
+    EXPECT_EQ(stepIDs(steps->records()), (QList<quint32>{1, 2, 1}));
+    EXPECT_EQ(shortcut->undoManager()->text(1), locFormat("AnnulerCopierAction", {"Alpha"}));
+    editor->abortEditing(nullptr);
+}
+
+TEST_F(ShortcutEditorTest, LauncherRecordsDroppedFromTheLibraryAreAddedOnceAsReferences)
+{
+    QVLauncher* first = addKeyLauncher(0x100000 | 17);
+    QVLauncher* second = addKeyLauncher(0x100000 | 18);
+    QVShortcut* shortcut = addShortcut({}, {first->IDValue()});
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    std::unique_ptr<QMimeData> dropped(
+        mimeDataWithRecords("QVLauncherPboardType", {first->dictValue(), second->dictValue()}));
+    ASSERT_TRUE(editor->launchers()->dropMimeData(dropped.get(), Qt::MoveAction, 0, 0, {}));
+    EXPECT_EQ(editor->launchers()->records(), launcherRefs({second->IDValue(), first->IDValue()}));
+    EXPECT_EQ(shortcut->undoManager()->text(0), locFormat("AnnulerAjouterLanceur", {second->nameValue()}));
+    // A type the table does not take is refused.
+    std::unique_ptr<QMimeData> contexts(mimeDataWithRecords("QVContextRefPboardType", contextRefs({0})));
+    EXPECT_FALSE(editor->launchers()->dropMimeData(contexts.get(), Qt::CopyAction, 0, 0, {}));
+    EXPECT_TRUE(editor->stopEditing());
+    EXPECT_EQ(shortcut->launchersDictArray(), launcherRefs({second->IDValue(), first->IDValue()}));
+}
+
+TEST_F(ShortcutEditorTest, DuplicatedStepsKeepTheirPlaceAndParametersWithACopyOfTheAction)
+{
+    addAction(1, "Alpha");
+    QVShortcut* shortcut = addShortcut({1, 1}); // two steps: the one-step naming stays out
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    QVariantMap step = editor->actions()->recordAt(0);
+    step.insert("cutactionactive", false);
+    step.insert("cutactionrunparams", QVariantMap{{"runrepeatnum", 4}, {"runrepeatpause", 1.0}});
+    editor->actions()->replaceRecord(0, step);
+    editor->actions()->selectRow(0);
+    editor->substituteSelectedActionsWithCopies();
+    const QVariantMap copy = editor->actions()->recordAt(0);
+    const quint32 copyID = uintValue(copy.value("cutactionID"));
+    ASSERT_NE(copyID, 1u);
+    ASSERT_TRUE(store->actionWithID(copyID));
+    EXPECT_EQ(store->actionWithID(copyID)->nameValue(), QString("Alpha %1").arg(loc("Copie")));
+    EXPECT_EQ(copy.value("cutactionactive"), false);
+    EXPECT_EQ(copy.value("cutactionrunparams"), step.value("cutactionrunparams"));
+    EXPECT_EQ(uintValue(editor->actions()->recordAt(1).value("cutactionID")), 1u);
+    EXPECT_EQ(shortcut->undoManager()->count(), 0) << "duplicating is no undo step";
+    editor->abortEditing(nullptr);
+}
+
+TEST_F(ShortcutEditorTest, RunParametersComeFromThePanelAndCancelKeepsThem)
+{
+    QVShortcut* shortcut = addShortcut({});
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    RunParamsPanel& panel = QVERunParamsEditor::sharedEditor();
+    auto answerPanel = [&](const std::function<void()>& user) {
+        QTimer::singleShot(0, panel.panel(), user);
+        control<QPushButton>(editor, "SERunParametersButton")->click();
+    };
+    answerPanel([&] {
+        auto* times = panel.panel()->findChild<QLineEdit*>("RPTimesField");
+        times->setText("3");
+        panel.stopPanel();
+    });
+    EXPECT_EQ(editor->editedRunParametersDict().value("runrepeatnum").toLongLong(), 3);
+    EXPECT_EQ(control<QLabel>(editor, "SERunParametersField")->text(),
+              QVERunResultParamsEditor::labelOfRunParametersDict(editor->editedRunParametersDict()));
+    answerPanel([&] { panel.abortPanel(); });
+    EXPECT_EQ(editor->editedRunParametersDict().value("runrepeatnum").toLongLong(), 3);
+    EXPECT_TRUE(editor->stopEditing());
+    EXPECT_EQ(shortcut->runParametersDict().value("runrepeatnum").toLongLong(), 3);
 }
 
 TEST_F(ShortcutEditorTest, PlacementUsesAUsableStoredFrameAndCascades)

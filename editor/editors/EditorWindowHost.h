@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QString>
 
+class QUndoStack;
 class QWidget;
 
 namespace editor {
@@ -35,6 +36,9 @@ public:
     virtual void removeWindowsItem(QWidget* /*window*/) {}
     // Shows the Library on a list (0 launchers, 1 actions, 2 contexts).
     virtual void displayLibrary(int /*list*/) {}
+    // An editor window became key: its undo stack is the one Edit's Undo
+    // and Redo act on (the application's undo group follows it).
+    virtual void undoStackActivated(QUndoStack* /*stack*/) {}
 };
 
 // Not owned; nullptr gives the default back.

@@ -53,8 +53,10 @@ public:
             }
             break;
         case QEvent::WindowActivate:
-            if (m_editor->editedAction())
-                m_editor->editedAction()->windowDidBecomeKey();
+            if (zelk::QVEAction* action = m_editor->editedAction()) {
+                editorWindowHost().undoStackActivated(action->undoManager());
+                action->windowDidBecomeKey();
+            }
             break;
         default:
             break;

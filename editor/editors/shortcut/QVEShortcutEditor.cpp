@@ -52,8 +52,10 @@ public:
             m_editor->abortEditing(nullptr);
             return true;
         }
-        if (event->type() == QEvent::WindowActivate && m_editor->editedShortcut())
+        if (event->type() == QEvent::WindowActivate && m_editor->editedShortcut()) {
+            editorWindowHost().undoStackActivated(m_editor->editedShortcut()->undoManager());
             m_editor->editedShortcut()->windowDidBecomeKey();
+        }
         return QObject::eventFilter(watched, event);
     }
 

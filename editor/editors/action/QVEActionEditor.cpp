@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -97,7 +98,11 @@ QVEActionEditor::QVEActionEditor()
 
 QVEActionEditor::~QVEActionEditor()
 {
-    delete m_window;
+    // An editor let go of through a queued call may end while the
+    // application is being torn down, when deleting a widget would wait
+    // on the event queue's lock that the teardown holds.
+    if (!QCoreApplication::closingDown())
+        delete m_window;
 }
 
 void QVEActionEditor::buildWindow()

@@ -548,9 +548,12 @@ bool RecordListModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int
 bool RecordListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
                                    const QModelIndex& parent)
 {
-    // A drop on a row goes above it.
+    // A drop on a row goes above it; one below the rows (Qt's -1 on the
+    // viewport) goes after the last.
     if (parent.isValid())
         row = parent.row();
+    else if (row < 0)
+        row = count();
     // Alt copies, as Option did where the lists come from.
     if (action == Qt::MoveAction && (QGuiApplication::keyboardModifiers() & Qt::AltModifier))
         action = Qt::CopyAction;

@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -79,7 +80,11 @@ QVEShortcutEditor::QVEShortcutEditor()
 QVEShortcutEditor::~QVEShortcutEditor()
 {
     stopObserving();
-    delete m_window;
+    // An editor let go of through a queued call may end while the
+    // application is being torn down, when deleting a widget would wait
+    // on the event queue's lock that the teardown holds.
+    if (!QCoreApplication::closingDown())
+        delete m_window;
 }
 
 // --- The window -------------------------------------------------------------------------------

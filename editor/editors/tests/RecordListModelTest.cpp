@@ -177,6 +177,10 @@ TEST_F(RecordListModelTest, ADragWithinTheListMovesAndACopyDropAddsNothingListed
     std::unique_ptr<QMimeData> last(list->mimeData({list->index(3, 0)}));
     list->dropMimeData(last.get(), Qt::MoveAction, -1, -1, list->index(1, 0));
     EXPECT_EQ(shown(), QStringLiteral("CDAB"));
+    // Below the rows: after the last.
+    std::unique_ptr<QMimeData> first(list->mimeData({list->index(0, 0)}));
+    list->dropMimeData(first.get(), Qt::MoveAction, -1, -1, {});
+    EXPECT_EQ(shown(), QStringLiteral("DABC"));
 }
 
 TEST_F(RecordListModelTest, RowsDraggedFromAnotherListAreCopiedNotMoved)

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QTest>
 #include <QTimer>
 #include <QPushButton>
 #include <QUndoStack>
@@ -83,8 +84,12 @@ TEST_F(ShortcutEditorTest, EditsUndoAndOKWritesExactlyTheWorkingCopy)
     ASSERT_EQ(undo->count(), 3);
     EXPECT_EQ(undo->text(0), locFormat("AnnulerModifierNomRaccourci", {"Renamed"}));
     EXPECT_EQ(undo->text(1), locFormat("AnnulerSupprimerAction", {"Alpha"}));
-    undo->undo(); // the launcher comes back
+    // Ctrl+Z in the window: the launcher comes back.
+    editor->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor->window()));
+    QTest::keyClick(control<QWidget>(editor, "SELaunchersTable"), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(editor->launchers()->count(), 1);
+    EXPECT_EQ(undo->index(), 2);
     EXPECT_EQ(shortcut->dictValue(), before) << "nothing reaches the shortcut before OK";
 
     control<QPushButton>(editor, "SEOKButton")->click();

@@ -514,9 +514,22 @@ bool QVEShortcutEditor::stopEditing(QObject*)
     QVShortcut* shortcut = m_shortcut;
     shortcut->setNameValue(m_nameField->text());
     shortcut->setImageValue(m_image.isNull() ? QVShortcut::defaultIcon() : m_image);
-    shortcut->setActionsDictArray(m_actions->records());
-    shortcut->setLaunchersDictArray(m_launchers->records());
-    shortcut->setContextsDictArray(m_contexts->records());
+    // An undo in the window can bring back a row whose object was deleted
+    // meanwhile: such rows are not written.
+    auto known = [](const RecordListModel* list) {
+        QVariantList records;
+        for (const QVariant& record : list->records()) {
+            if (list->config().isKnown(record.toMap()))
+                records << record;
+            else
+                zelk::zlog("QVEShortcutEditor", "stopEditing") << "left out a reference to a missing object"
+                                                                << record.toMap();
+        }
+        return records;
+    };
+    shortcut->setActionsDictArray(known(m_actions));
+    shortcut->setLaunchersDictArray(known(m_launchers));
+    shortcut->setContextsDictArray(known(m_contexts));
     shortcut->setRunParametersDict(m_runParameters);
     shortcut->setIsNew(false);
     QVEContextsManager::sharedManager().updateContexts();

@@ -174,6 +174,26 @@ TEST_F(ShortcutEditorTest, ReferencesToMissingObjectsAreLeftOutWhenOpeningAndPas
     EXPECT_EQ(shortcut->undoManager()->text(0), locFormat("AnnulerCollerLanceur", {second->nameValue()}));
 }
 
+TEST_F(ShortcutEditorTest, AStepWhoseActionIsDeletedGoesAndAnUndoneRemovalIsNotWritten)
+{
+    addAction(1, "Alpha");
+    addAction(2, "Beta");
+    QVShortcut* shortcut = addShortcut({1, 2});
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    // Deleted elsewhere: gone from the store, then the notice.
+    ASSERT_TRUE(store->removeObject(ObjectsFile::Actions, 2));
+    postUpdate(ObjectsFile::Actions, kQVUpdateDelAction, {2});
+    EXPECT_EQ(stepIDs(editor->actions()->records()), QList<quint32>{1});
+    // The one step left named the shortcut; the removal comes before.
+    ASSERT_EQ(shortcut->undoManager()->count(), 2);
+    shortcut->undoManager()->undo();
+    shortcut->undoManager()->undo();
+    EXPECT_EQ(stepIDs(editor->actions()->records()), (QList<quint32>{1, 2}));
+    EXPECT_TRUE(editor->stopEditing());
+    EXPECT_EQ(stepIDs(shortcut->actionsDictArray()), QList<quint32>{1});
+}
+
 TEST_F(ShortcutEditorTest, TheLastContextCannotBeRemovedByHand)
 {
     QVShortcut* shortcut = addShortcut({});

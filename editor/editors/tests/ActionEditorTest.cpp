@@ -1,10 +1,12 @@
 // The action editor opened through the actions manager: the name and its
 // undo, commit and cancel, and the identical-action question.
+#include "ClassRegistry.h"
 #include "EditorTestSupport.h"
 #include "EditorWindowHost.h"
 #include "QVEActionEditor.h"
 #include "QVEActionsManager.h"
 
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -177,6 +179,62 @@ TEST_F(ActionEditorTracking, ASharedActionShowsTheWarning)
     ASSERT_TRUE(editor);
     EXPECT_EQ(control<QLabel>(editor, "AEUsedWarningField")->text(), loc("AttentionCommandeUtiliseeX"));
     editor->abortEditing(nullptr);
+}
+
+} // namespace
+} // namespace editor::test
+
+namespace editor::test {
+namespace {
+
+// With the action types' plug-in: the editor hosts a type's own view, and
+// the identical-action test reads the parameters edited in it.
+class ActionEditorWithPanes : public ActionEditorTracking {
+protected:
+    void SetUp() override
+    {
+        QString error;
+        const QString plugin = zelk::test::appContents() + "/MacOS/Zelk Editor.app/Contents/PlugIns/ActionPanes.so";
+        ASSERT_TRUE(zelk::ClassRegistry::shared().loadPlugin(plugin, nullptr, &error)) << error.toStdString();
+    }
+    zelk::QVEAction* addPause(quint32 id, const QString& name, double seconds)
+    {
+        return store->addAction({{"actionname", name},
+                                 {"actionclass", "PauseShortcut"},
+                                 {"actionID", qint64(id)},
+                                 {"actiondata", QVariantMap{{"Action", 1}, {"Seconds", seconds}}}});
+    }
+};
+
+TEST_F(ActionEditorWithPanes, TheTypesViewEditsAndAnEqualPauseIsSubstituted)
+{
+    zelk::QVEAction* two = addPause(1, "Two seconds", 2.0);
+    zelk::QVEAction* three = addPause(2, "Three seconds", 3.0);
+    ASSERT_TRUE(two && three);
+    QVShortcut* shortcut = addShortcut({2});
+    QVEActionEditor* editor = open(three);
+    ASSERT_TRUE(editor);
+    auto* seconds = editor->accessoryView()->findChild<QDoubleSpinBox*>("CUTSecondsField");
+    ASSERT_TRUE(seconds) << "the type's view is in the accessory box";
+    EXPECT_DOUBLE_EQ(seconds->value(), 3.0);
+
+    seconds->setValue(5.0);
+    EXPECT_TRUE(editor->stopEditing());
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_DOUBLE_EQ(three->dataValue().value("Seconds").toDouble(), 5.0);
+
+    editor = open(three);
+    ASSERT_TRUE(editor);
+    seconds = editor->accessoryView()->findChild<QDoubleSpinBox*>("CUTSecondsField");
+    ASSERT_TRUE(seconds);
+    seconds->setValue(2.0);
+    answerAlerts({0}); // "Substituer"
+    EXPECT_TRUE(editor->stopEditing());
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].title, loc("ActionIdentique1"));
+    EXPECT_EQ(store->actionWithID(2), nullptr);
+    EXPECT_EQ(shortcut->actionsDictArray().value(0).toMap().value("cutactionID").toLongLong(), 1);
+    EXPECT_DOUBLE_EQ(two->dataValue().value("Seconds").toDouble(), 2.0);
 }
 
 } // namespace

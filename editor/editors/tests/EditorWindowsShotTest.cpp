@@ -1,6 +1,7 @@
 // Each editor window filled and captured as an image for people to look
 // at (never compared by pixels). Under the offscreen platform Qt renders
 // them itself; the e2e label runs the same cases on Xvfb.
+#include "ClassRegistry.h"
 #include "EditorTestSupport.h"
 #include "EditorWindowHost.h"
 #include "QVEActionEditor.h"
@@ -51,7 +52,15 @@ TEST_F(EditorWindowsShotTest, ShortcutEditor)
 
 TEST_F(EditorWindowsShotTest, ActionEditor)
 {
-    zelk::QVEAction* action = addAction(1, "Type the greeting");
+    QString error;
+    ASSERT_TRUE(zelk::ClassRegistry::shared().loadPlugin(
+        zelk::test::appContents() + "/MacOS/Zelk Editor.app/Contents/PlugIns/ActionPanes.so", nullptr, &error))
+        << error.toStdString();
+    zelk::QVEAction* action = store->addAction({{"actionname", "Pause 2 s"},
+                                                {"actionclass", "PauseShortcut"},
+                                                {"actionID", qint64(1)},
+                                                {"actiondata", QVariantMap{{"Action", 1}, {"Seconds", 2.0}}}});
+    ASSERT_TRUE(action);
     addShortcut({1});
     addShortcut({1});
     QVEActionsManager::sharedManager().editActionsID({1});

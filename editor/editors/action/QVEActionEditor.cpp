@@ -126,6 +126,7 @@ void QVEActionEditor::buildWindow()
     top->addLayout(texts, 1);
     layout->addLayout(top);
     connect(m_nameField, &QLineEdit::editingFinished, this, &QVEActionEditor::modifyName);
+    passUndoToWindowWhenCommitted(m_nameField, [this] { return m_nameField->text() == m_lastName; });
 
     m_accessoryView = named(new QWidget, "AEAccessoryView", loc(QStringLiteral("ParametresAction")));
     m_accessoryView->setFixedWidth(kAccessoryWidth);

@@ -130,6 +130,7 @@ void QVEShortcutEditor::buildWindow()
     top->addWidget(m_nameField, 1);
     layout->addLayout(top);
     connect(m_nameField, &QLineEdit::editingFinished, this, &QVEShortcutEditor::modifyName);
+    passUndoToWindowWhenCommitted(m_nameField, [this] { return m_nameField->text() == m_lastName; });
 
     auto addRow = [&](const char* addName, const char* removeName, const QString& addText, const QString& removeText,
                       QToolButton** add, QPushButton** remove) {

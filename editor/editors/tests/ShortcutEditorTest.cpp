@@ -134,6 +134,26 @@ TEST_F(ShortcutEditorTest, CancelLeavesAnOldShortcutAndDeletesANewOne)
     EXPECT_EQ(store->count(ObjectsFile::Shortcuts), count);
 }
 
+TEST_F(ShortcutEditorTest, CtrlZInTheNameFieldAfterARenameUndoesTheRename)
+{
+    QVShortcut* shortcut = addShortcut({});
+    const QString before = shortcut->nameValue();
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    editor->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor->window()));
+    auto* field = control<QLineEdit>(editor, "SENameField");
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, "Typed");
+    QTest::keyClick(field, Qt::Key_Return);
+    ASSERT_EQ(editor->lastName(), "Typed");
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->lastName(), before);
+    EXPECT_EQ(field->text(), before);
+    editor->abortEditing(nullptr);
+}
+
 TEST_F(ShortcutEditorTest, AnEmptyNameKeepsTheWindowOpenAndTheShortcutAsItWas)
 {
     QVShortcut* shortcut = addShortcut({});

@@ -91,8 +91,12 @@ QVEShortcutEditor::~QVEShortcutEditor()
     // An editor let go of through a queued call may end while the
     // application is being torn down, when deleting a widget would wait
     // on the event queue's lock that the teardown holds.
-    if (!QCoreApplication::closingDown())
-        delete m_window;
+    if (QCoreApplication::closingDown())
+        return;
+    // Gone with its object while open (a new object taken back by an undo).
+    if (m_isEdited && m_window)
+        editorWindowHost().removeWindowsItem(m_window);
+    delete m_window;
 }
 
 // --- The window -------------------------------------------------------------------------------

@@ -1,0 +1,33 @@
+#pragma once
+// Small helpers the editor windows share to build their controls.
+#include <QString>
+#include <functional>
+
+class QLineEdit;
+
+class QWidget;
+
+namespace editor {
+
+// Names a control for the code (objectName, the system's outlet name) and
+// for assistive technologies (its accessible name, a localised text).
+template <class Widget>
+Widget* named(Widget* widget, const char* objectName, const QString& accessibleName)
+{
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setAccessibleName(accessibleName);
+    return widget;
+}
+
+// A window title format ("TitreRaccourci") filled with the object's name.
+QString titleWithName(const QString& format, const QString& name);
+
+// Once a text field's edit is committed (committed() answers true), Undo
+// and Redo pressed in it go to the window's own commands rather than to
+// the field's text history.
+void passUndoToWindowWhenCommitted(QLineEdit* field, std::function<bool()> committed);
+
+// The editors' modal alert: title and message keys, one "OK" button.
+void editorAlert(const QString& titleKey, const QString& messageKey);
+
+} // namespace editor

@@ -1,0 +1,34 @@
+#pragma once
+// The lists the editor windows share, as RecordListModel configurations:
+// launcher and context references (LauncherRef {cutlauncherID,
+// cutlauncheractive}, ContextRef {cutcontextID, cutcontextactive}; each
+// object listed once) and a shortcut's action steps (ActionRef; the same
+// action may stand in several steps). Names and images come from the
+// managers' objects.
+#include "RecordListModel.h"
+
+#include <QStringList>
+
+namespace editor {
+
+// The keys of a reference list: its ID and active-flag keys.
+struct ReferenceKeys {
+    QString id;
+    QString active;
+};
+ReferenceKeys launcherReferenceKeys();
+ReferenceKeys contextReferenceKeys();
+ReferenceKeys actionStepKeys();
+
+// Columns "active" (a check box) and "name" (" <name>" with the icon).
+RecordListModel::Config launcherReferencesConfig();
+// mayRemove: the window's rule (one context reference must stay).
+RecordListModel::Config contextReferencesConfig(std::function<bool(const QList<int>& rows)> mayRemove);
+// Columns "step", "active", "name", "repeat", "pause", "resultsuccess",
+// "resultfailure".
+RecordListModel::Config actionStepsConfig();
+
+// The active flag of a row negated (no undo); false for a bad row.
+bool invertActiveFlag(RecordListModel* list, const QString& activeKey, int row);
+
+} // namespace editor

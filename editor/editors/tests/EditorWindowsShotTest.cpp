@@ -1,0 +1,92 @@
+// Each editor window filled and captured as an image for people to look
+// at (never compared by pixels). Under the offscreen platform Qt renders
+// them itself; the e2e label runs the same cases on Xvfb.
+#include "ClassRegistry.h"
+#include "EditorTestSupport.h"
+#include "EditorWindowHost.h"
+#include "QVEActionEditor.h"
+#include "QVEActionsManager.h"
+#include "QVERunParamsEditor.h"
+#include "QVEShortcutEditor.h"
+#include "QVEShortcutsManager.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QImage>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace editor::test {
+namespace {
+
+// Saves what the window shows; true when a non-empty image was written.
+bool saveShot(QWidget* window, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("ZELK_TEST_ARTEFACTS", QDir::tempPath());
+    const QImage image = window->grab().toImage();
+    return !image.isNull() && image.width() > 50 && image.height() > 50 && image.save(folder + "/" + name + ".png");
+}
+
+class EditorWindowsShotTest : public EditorTest {
+protected:
+    EditorWindowsShotTest() { registerObjectEditors(); }
+};
+
+TEST_F(EditorWindowsShotTest, ShortcutEditor)
+{
+    addAction(1, "Type the greeting");
+    addAction(2, "Open the notes");
+    QVLauncher* launcher = addKeyLauncher(0x100000 | 17);
+    QVContext* context = addAppContext("/usr/share/applications/org.gnome.gedit.desktop");
+    QVShortcut* shortcut = addShortcut({1, 2, 1}, {launcher->IDValue()}, {0, context->IDValue()});
+    QVEShortcutsManager::sharedManager().editObjectsID({shortcut->IDValue()});
+    auto* editor = dynamic_cast<QVEShortcutEditor*>(shortcut->editor());
+    ASSERT_TRUE(editor);
+    ASSERT_TRUE(editor->window()->isVisible());
+    EXPECT_TRUE(saveShot(editor->window(), "shortcut-editor"));
+    editor->abortEditing(nullptr);
+}
+
+TEST_F(EditorWindowsShotTest, ActionEditor)
+{
+    QString error;
+    ASSERT_TRUE(zelk::ClassRegistry::shared().loadPlugin(
+        zelk::test::appContents() + "/MacOS/Zelk Editor.app/Contents/PlugIns/ActionPanes.so", nullptr, &error))
+        << error.toStdString();
+    zelk::QVEAction* action = store->addAction({{"actionname", "Pause 2 s"},
+                                                {"actionclass", "PauseShortcut"},
+                                                {"actionID", qint64(1)},
+                                                {"actiondata", QVariantMap{{"Action", 1}, {"Seconds", 2.0}}}});
+    ASSERT_TRUE(action);
+    addShortcut({1});
+    addShortcut({1});
+    QVEActionsManager::sharedManager().editActionsID({1});
+    QWidget* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == "QVEActionEditorWindow" && top->isVisible())
+            window = top;
+    }
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(saveShot(window, "action-editor"));
+    action->closeEditor();
+}
+
+TEST_F(EditorWindowsShotTest, RunResultPanel)
+{
+    QVERunResultParamsEditor& panel = QVERunResultParamsEditor::sharedEditor();
+    bool saved = false;
+    QTimer::singleShot(0, panel.panel(), [&] {
+        saved = saveShot(panel.panel(), "run-result-panel");
+        panel.abortPanel();
+    });
+    panel.editRunResultParameters({{"runparams", QVariantMap{{"runrepeatnum", 3}, {"runrepeatpause", 0.5}}},
+                                   {"resultparams", QVariantMap{{"resultfailing", 3}, {"resultdelay", 2.0}}}},
+                                  "Type the greeting");
+    EXPECT_TRUE(saved);
+}
+
+} // namespace
+} // namespace editor::test

@@ -11,7 +11,7 @@
 #include "QVContextsManager.h"
 #include "QVLauncher.h"
 #include "QVNewUserPanel.h"
-#include "QVPalettesManager.h"
+#include "QVPalette.h"
 #include "QVReport.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
@@ -177,7 +177,7 @@ TEST_F(QVApplTest, FirstRunSeedsTheSixFilesAndTheSharedDomainThenStarts)
     EXPECT_EQ(registeredKeys(), QList<quint32>({kCtrlAltD, kCtrlAltT}));
     // The settings come from the seeded domain.
     EXPECT_EQ(appl->daysSaveReport(), prefs.value("GEDaysSaveReport").toInt());
-    EXPECT_FLOAT_EQ(QVPalettesManager::deactivateDelay(), prefs.value("PAPaletteDeactivatedDelay").toFloat());
+    EXPECT_FLOAT_EQ(QVPalette::deactivateDelay(), prefs.value("PAPaletteDeactivatedDelay").toFloat());
 }
 
 // The default "Open a terminal" names the Debian alternative; on a machine
@@ -484,7 +484,7 @@ TEST_F(QVApplTest, SettingVerbsTakeWellFormedValuesOnly)
     for (const auto& c : cases) {
         editorCommand(c.verb, c.param);
         SCOPED_TRACE(std::string(c.verb) + " " + c.param.toString().toStdString());
-        EXPECT_FLOAT_EQ(QVPalettesManager::deactivateDelay(), c.delay);
+        EXPECT_FLOAT_EQ(QVPalette::deactivateDelay(), c.delay);
         EXPECT_EQ(appl->automaticallyChecksForUpdates(), c.checkUpdate);
         EXPECT_EQ(appl->reportEachItem(), c.reportEachItem);
     }

@@ -1,0 +1,202 @@
+// The engine's palettes and menus on a real X server: a hot key pressed
+// with xdotool shows a palette at its stored corner or pops a menu up at
+// the pointer; screenshots of both are kept for people to look at.
+#include "Desktop.h"
+
+#include "DataFileRecords.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QImage>
+#include <QRect>
+#include <gtest/gtest.h>
+#include <iostream>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+using namespace zelk::e2e;
+using namespace zelk::test::records;
+
+namespace {
+
+constexpr quint32 KeyP = 35, KeyM = 46;
+constexpr quint32 CtrlAlt = Command | Option;
+
+// A window's inside (without the window manager's frame) on the screen,
+// its name, and the screen's size.
+struct Shown {
+    QRect geometry;
+    QString name;
+};
+
+Shown windowShown(const QString& display, unsigned long window)
+{
+    Shown shown;
+    Display* x = XOpenDisplay(display.toLocal8Bit().constData());
+    if (!x)
+        return shown;
+    XWindowAttributes attributes;
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    if (XGetWindowAttributes(x, window, &attributes)
+        && XTranslateCoordinates(x, window, DefaultRootWindow(x), 0, 0, &rootX, &rootY, &child))
+        shown.geometry = QRect(rootX, rootY, attributes.width, attributes.height);
+    char* name = nullptr;
+    if (XFetchName(x, window, &name) && name) {
+        shown.name = QString::fromUtf8(name);
+        XFree(name);
+    }
+    XCloseDisplay(x);
+    return shown;
+}
+
+QSize screenSize(const QString& display)
+{
+    Display* x = XOpenDisplay(display.toLocal8Bit().constData());
+    if (!x)
+        return {};
+    const QSize size(DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)));
+    XCloseDisplay(x);
+    return size;
+}
+
+// The X server's screen, kept as a test artefact.
+bool saveScreenshot(const QString& display, const QString& name)
+{
+    Display* x = XOpenDisplay(display.toLocal8Bit().constData());
+    if (!x)
+        return false;
+    const Window root = DefaultRootWindow(x);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(x, root, &attributes);
+    QImage image;
+    if (XImage* shot = XGetImage(x, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)) {
+        image = QImage(attributes.width, attributes.height, QImage::Format_RGB32);
+        for (int y = 0; y < attributes.height; ++y)
+            for (int px = 0; px < attributes.width; ++px)
+                image.setPixel(px, y, XGetPixel(shot, px, y) & 0xFFFFFF);
+        XDestroyImage(shot);
+    }
+    XCloseDisplay(x);
+    const QString artefacts = qEnvironmentVariable("ZELK_TEST_ARTEFACTS", QDir::tempPath());
+    return !image.isNull() && image.save(artefacts + "/" + name);
+}
+
+// With a window manager (openbox) and without one.
+class MenusPalettesOnTheDesktopTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override
+    {
+        desktop = std::make_unique<Desktop>();
+        if (!desktop->whyNot().isEmpty())
+            ZELK_SKIP_UNLESS_CI(desktop->whyNot().toStdString());
+        if (GetParam()) {
+            QString whyNot;
+            if (!desktop->startWindowManager(&whyNot))
+                ZELK_SKIP_UNLESS_CI(whyNot.toStdString());
+        }
+    }
+
+    void TearDown() override
+    {
+        if (HasFailure() && desktop && desktop->engine())
+            std::cerr << "--- engine log\n" << desktop->engineLog().toStdString() << "---\n";
+        client.reset();
+        desktop.reset();
+    }
+
+    // A shortcut typing "from shortcut" and an action typing "from action",
+    // on the universal context; the launchers ctrl+alt+p and ctrl+alt+m.
+    static DataFiles objects()
+    {
+        DataFiles files;
+        files.actions = {typeTextAction(0, "from shortcut"), typeTextAction(1, "from action")};
+        files.contexts = {context(0, "Everywhere", 0)};
+        files.launchers = {keyLauncher(0, CtrlAlt | KeyP), keyLauncher(1, CtrlAlt | KeyM)};
+        files.shortcuts = {shortcut(0, "Type it", {0}, {}, {0})};
+        return files;
+    }
+
+    void start(const DataFiles& files)
+    {
+        ASSERT_TRUE(desktop->writeData(files));
+        QString why;
+        ASSERT_TRUE(desktop->startEngine(&why)) << why.toStdString();
+        client = desktop->startClient("ZelkTarget");
+        ASSERT_NE(client->window(), 0u) << "the test's X client has no window";
+        ASSERT_TRUE(desktop->focus(*client));
+    }
+
+    QList<unsigned long> engineWindows() { return desktop->windowsOf(desktop->engine()->pid()); }
+    QString shotName(const char* what) const { return QString("%1-%2.png").arg(what, GetParam() ? "wm" : "bare"); }
+
+    std::unique_ptr<Desktop> desktop;
+    std::unique_ptr<KeyClient> client;
+};
+
+TEST_P(MenusPalettesOnTheDesktopTest, HotKeyShowsThePaletteAtItsStoredCornerAndHidesIt)
+{
+    DataFiles files = objects();
+    // Titles only, two a row, 40 in from the right and 60 up from the bottom.
+    files.palettes = {paletteRecord(7, "Tools", {paletteItem(1, 0), paletteItem(2, 1), paletteItem(2, 1)},
+                                    {.origin = 2, .location = "{240, 160}", .perRow = 2, .type = 0, .showActive = false},
+                                    {0}, {0})};
+    ASSERT_NO_FATAL_FAILURE(start(files));
+    ASSERT_TRUE(engineWindows().isEmpty()) << "the palette shows only on its hot key";
+
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+p"}));
+    QList<unsigned long> windows;
+    ASSERT_TRUE(pollUntil([&] { return !(windows = engineWindows()).isEmpty(); }, 15000)) << "no palette came up";
+    const QSize screen = screenSize(desktop->display());
+    Shown palette;
+    ASSERT_TRUE(pollUntil([&] { return (palette = windowShown(desktop->display(), windows.first())).geometry.isValid(); }, 5000));
+    EXPECT_EQ(palette.name, "Tools");
+    EXPECT_EQ(palette.geometry.topLeft(), QPoint(screen.width() - 240, screen.height() - 160))
+        << "at " << palette.geometry.x() << "," << palette.geometry.y();
+    EXPECT_GT(palette.geometry.height(), 2 * 10) << "two rows of titles";
+    EXPECT_TRUE(saveScreenshot(desktop->display(), shotName("palette")));
+
+    // A click on the shortcut's button (the first, top-left) runs it in the
+    // window in front: the palette never takes the focus.
+    const QPoint first = palette.geometry.topLeft() + QPoint(5, 5);
+    ASSERT_TRUE(desktop->xdotool({"mousemove", QString::number(first.x()), QString::number(first.y()), "click", "1"}));
+    EXPECT_TRUE(client->waitForText("from shortcut")) << "typed: " << client->text().toStdString();
+
+    ASSERT_TRUE(desktop->focus(*client));
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+p"}));
+    EXPECT_TRUE(pollUntil([&] { return engineWindows().isEmpty(); }, 15000)) << "the hot key did not hide the palette";
+}
+
+TEST_P(MenusPalettesOnTheDesktopTest, HotKeyPopsTheMenuUpAtThePointer)
+{
+    DataFiles files = objects();
+    files.menus = {menuRecord(3, "Main", {menuItem(2, 1), menuItem(0), menuItem(0, 0, "Label"), menuItem(1, 0), menuItem(3, 4)},
+                              {}, {0}, {1}),
+                   // Stored cycle: the submenu holds the menu again.
+                   menuRecord(4, "Sub", {menuItem(1, 0), menuItem(3, 3)})};
+    ASSERT_NO_FATAL_FAILURE(start(files));
+
+    ASSERT_TRUE(desktop->xdotool({"mousemove", "400", "300"}));
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+m"}));
+    QList<unsigned long> windows;
+    ASSERT_TRUE(pollUntil([&] { return !(windows = engineWindows()).isEmpty(); }, 15000)) << "no menu came up";
+    Shown menu;
+    ASSERT_TRUE(pollUntil([&] { return (menu = windowShown(desktop->display(), windows.first())).geometry.isValid(); }, 5000));
+    EXPECT_LE((menu.geometry.topLeft() - QPoint(400, 300)).manhattanLength(), 6)
+        << "at " << menu.geometry.x() << "," << menu.geometry.y();
+    // Into the submenu, so the screenshot shows it too.
+    ASSERT_TRUE(desktop->xdotool({"key", "Up", "Right"}));
+    EXPECT_TRUE(pollUntil([&] { return engineWindows().size() == 2; }, 5000)) << "the submenu did not open";
+    EXPECT_TRUE(saveScreenshot(desktop->display(), shotName("menu")));
+
+    // Back, and the first entry: the action types into the window in front.
+    ASSERT_TRUE(desktop->xdotool({"key", "Left", "Home", "Return"}));
+    EXPECT_TRUE(pollUntil([&] { return engineWindows().isEmpty(); }, 15000)) << "the menu stayed";
+    EXPECT_TRUE(client->waitForText("from action")) << "typed: " << client->text().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(, MenusPalettesOnTheDesktopTest, ::testing::Values(false, true),
+                         [](const auto& info) { return std::string(info.param ? "WithWindowManager" : "Bare"); });
+
+} // namespace

@@ -214,6 +214,30 @@ TEST_P(MenusPalettesOnTheDesktopTest, HotKeyPopsTheMenuUpAtThePointer)
     EXPECT_TRUE(client->waitForText("from shortcut")) << "typed: " << client->text().toStdString();
 }
 
+TEST_P(MenusPalettesOnTheDesktopTest, PaletteCollapsesWhileThePointerIsAwayAndGrowsWhenItComesBack)
+{
+    DataFiles files = objects();
+    // Shown as soon as its context holds, at 100, 100 from the top-left.
+    files.palettes = {paletteRecord(8, "Folding", {paletteItem(2, 1), paletteItem(2, 1), paletteItem(2, 1), paletteItem(2, 1)},
+                                    {.location = "{100, 100}", .perRow = 2, .type = 0, .titleOutside = true, .transparency = 30})};
+    ASSERT_TRUE(desktop->xdotool({"mousemove", "700", "700"}));
+    ASSERT_NO_FATAL_FAILURE(start(files));
+    QList<unsigned long> windows;
+    ASSERT_TRUE(pollUntil([&] { return !(windows = engineWindows()).isEmpty(); }, 15000)) << "the palette did not show";
+    const auto shown = [&] { return windowShown(desktop->display(), windows.first()).geometry; };
+    ASSERT_TRUE(pollUntil([&] { return shown().height() == 1; }, 5000)) << "not collapsed: " << shown().height();
+    EXPECT_EQ(shown().topLeft(), QPoint(100, 100));
+
+    // Over what is left of it (its title bar, or the line of its content).
+    ASSERT_TRUE(desktop->xdotool({"mousemove", "120", GetParam() ? "92" : "100"}));
+    ASSERT_TRUE(pollUntil([&] { return shown().height() > 20; }, 5000)) << "did not grow under the pointer";
+    EXPECT_EQ(shown().topLeft(), QPoint(100, 100)) << "grew from its top edge";
+    EXPECT_TRUE(saveScreenshot(desktop->display(), shotName("palette-open")));
+
+    ASSERT_TRUE(desktop->xdotool({"mousemove", "700", "700"}));
+    EXPECT_TRUE(pollUntil([&] { return shown().height() == 1; }, 10000)) << "did not collapse once the pointer left";
+}
+
 INSTANTIATE_TEST_SUITE_P(, MenusPalettesOnTheDesktopTest, ::testing::Values(false, true),
                          [](const auto& info) { return std::string(info.param ? "WithWindowManager" : "Bare"); });
 

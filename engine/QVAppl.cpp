@@ -271,6 +271,11 @@ QVAppl::~QVAppl()
     if (m_downHandler || m_upHandler)
         zelk::Platform::instance().hotKeys().setHandler({});
     endBackgroundWork();
+    // Panels, menus and tray items are the application's windows: they go
+    // with it, not among the exit handlers after it.
+    QVStatusItemManager::sharedManager().removeAllItems();
+    QVPalettesManager::sharedManager().resetPalettes();
+    QVMenusManager::sharedManager().resetMenus();
     delete m_panel.data();
     delete m_usbMissingPanel.data();
     if (zelk::QVAction::applicationObject() == this)

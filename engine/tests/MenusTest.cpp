@@ -230,7 +230,7 @@ TEST_F(MenuPaletteTest, RunPopsTheMenuUpAtThePointerOnlyWhileActive)
     EXPECT_TRUE(waitFor("end Beta#1"));
 }
 
-TEST_F(MenuPaletteTest, ScriptingNamesListTheBuiltMenus)
+TEST_F(MenuPaletteTest, MenusAreListedInFileOrderAndFoundByID)
 {
     loadObjects();
     loadMenus({menuRecord(4, "Four", {}), menuRecord(2, "Two", {})});

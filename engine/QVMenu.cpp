@@ -16,6 +16,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
+#include <mutex>
 
 namespace engine {
 
@@ -64,11 +65,6 @@ bool QVMenu::initWithDictionaryInLauncher(const QVariantMap& record)
     if (!self)
         zelk::zlog("QVMenu", "initWithDictionaryInLauncher") << "not held by a shared pointer: no links for" << m_name;
     m_links.link(record, QStringLiteral("menulaunchers"), QStringLiteral("menucontexts"), self);
-    {
-        std::lock_guard lock(m_activationMutex);
-        m_isActivated = false;
-        m_activatedCount = 0;
-    }
     return true;
 }
 
@@ -221,32 +217,10 @@ void QVMenu::beforeDealloc() { m_links.unlink(this); }
 
 // --- Activation and showing ----------------------------------------------------------------
 
-bool QVMenu::isActive() const
-{
-    std::lock_guard lock(m_activationMutex);
-    return m_isActivated;
-}
-
-int QVMenu::activatedCount() const
-{
-    std::lock_guard lock(m_activationMutex);
-    return m_activatedCount;
-}
-
 void QVMenu::setObjectActivated(bool activated)
 {
-    {
-        std::lock_guard lock(m_activationMutex);
-        if (activated) {
-            if (m_activatedCount++ != 0)
-                return;
-            m_isActivated = true;
-        } else {
-            if (m_activatedCount < 1 || --m_activatedCount != 0)
-                return;
-            m_isActivated = false;
-        }
-    }
+    if (!m_activation.push(activated))
+        return;
     // Contexts may switch from the front-application thread; the tray is the
     // main thread's.
     std::shared_ptr<QVMenu> self = std::static_pointer_cast<QVMenu>(weak_from_this().lock());

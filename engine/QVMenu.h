@@ -11,6 +11,7 @@
 //
 // Built, shown and switched on the main thread; activation may be pushed
 // from another thread, which hands the tray work over to the main thread.
+#include "QVActivationCount.h"
 #include "QVLinkedObject.h"
 #include "QVObjectLinks.h"
 
@@ -22,7 +23,6 @@
 #include <QString>
 #include <QVariantMap>
 #include <functional>
-#include <mutex>
 
 namespace engine {
 
@@ -55,8 +55,8 @@ public:
     void hideStatusItem();
 
     bool isInBar() const { return m_inBar && isActive(); }
-    bool isActive() const;
-    int activatedCount() const;
+    bool isActive() const { return m_activation.isActive(); }
+    int activatedCount() const { return m_activation.count(); }
     QImage imageValue() const { return m_image; }
     QImage imageValueWithSize(int size) const;
     QString nameValue() const { return m_name; }
@@ -101,9 +101,7 @@ private:
     QVObjectLinks m_links;        // QVMLaunchersArray, QVMContextsArray
     QPointer<QMenu> m_menu;      // QVMMenu
 
-    mutable std::mutex m_activationMutex;
-    bool m_isActivated = false;  // QVMIsActivated
-    int m_activatedCount = 0;    // QVMActivatedCount
+    QVActivationCount m_activation; // QVMIsActivated, QVMActivatedCount
 };
 
 } // namespace engine

@@ -122,9 +122,6 @@ bool QVPalette::initWithDictionaryInLauncher(const QVariantMap& record)
         });
     }
     m_links.link(record, QStringLiteral("palettelaunchers"), QStringLiteral("palettecontexts"), self);
-    std::lock_guard lock(m_activationMutex);
-    m_isActivated = false;
-    m_activatedCount = 0;
     return true;
 }
 
@@ -176,32 +173,10 @@ void QVPalette::beforeDealloc() { m_links.unlink(this); }
 
 // --- Activation ------------------------------------------------------------------------------
 
-bool QVPalette::isActive() const
-{
-    std::lock_guard lock(m_activationMutex);
-    return m_isActivated;
-}
-
-int QVPalette::activatedCount() const
-{
-    std::lock_guard lock(m_activationMutex);
-    return m_activatedCount;
-}
-
 void QVPalette::setObjectActivated(bool activated)
 {
-    {
-        std::lock_guard lock(m_activationMutex);
-        if (activated) {
-            if (m_activatedCount++ != 0)
-                return;
-            m_isActivated = true;
-        } else {
-            if (m_activatedCount < 1 || --m_activatedCount != 0)
-                return;
-            m_isActivated = false;
-        }
-    }
+    if (!m_activation.push(activated))
+        return;
     std::shared_ptr<QVPalette> self = std::static_pointer_cast<QVPalette>(weak_from_this().lock());
     if (activated) {
         if (m_showActive && self)

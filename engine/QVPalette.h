@@ -10,6 +10,7 @@
 //
 // Panels are built, shown and resized on the main thread; activation may be
 // pushed from another thread, which hands the showing over to it.
+#include "QVActivationCount.h"
 #include "QVLinkedObject.h"
 #include "QVObjectLinks.h"
 #include "QVPalettePanel.h"
@@ -23,7 +24,6 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 namespace engine {
 
@@ -71,8 +71,8 @@ public:
     void showCommand(const QString& command, const QString& event);
     void hideCommand(const QString& command, const QString& event);
 
-    bool isActive() const;
-    int activatedCount() const;
+    bool isActive() const { return m_activation.isActive(); }
+    int activatedCount() const { return m_activation.count(); }
     bool isCollapsed() const { return m_isCollapsed; }
     quint32 paletteID() const { return m_id; }
     quint32 IDValue() const { return m_id; }
@@ -108,9 +108,7 @@ private:
     bool m_pointerToExit = false;        // QVPPointerToExit
     bool m_isCollapsed = false;
 
-    mutable std::mutex m_activationMutex;
-    bool m_isActivated = false;          // QVPIsActivated
-    int m_activatedCount = 0;            // QVPActivatedCount
+    QVActivationCount m_activation; // QVPIsActivated, QVPActivatedCount
 
     static std::atomic<float> s_deactivateDelay;
 };

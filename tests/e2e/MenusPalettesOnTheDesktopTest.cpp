@@ -1,19 +1,9 @@
 // The engine's palettes and menus on a real X server: a hot key pressed
 // with xdotool shows a palette at its stored corner or pops a menu up at
 // the pointer; screenshots of both are kept for people to look at.
-#include "Desktop.h"
+#include "DesktopTest.h"
 
-#include "DataFileRecords.h"
-#include "TestSupport.h"
-
-#include <QDir>
-#include <QImage>
 #include <QRect>
-#include <gtest/gtest.h>
-#include <iostream>
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 using namespace zelk::e2e;
 using namespace zelk::test::records;
@@ -23,100 +13,17 @@ namespace {
 constexpr quint32 KeyP = 35, KeyM = 46;
 constexpr quint32 CtrlAlt = Command | Option;
 
-// A window's inside (without the window manager's frame) on the screen,
-// its name, and the screen's size.
-struct Shown {
-    QRect geometry;
-    QString name;
-};
-
-Shown windowShown(const QString& display, unsigned long window)
-{
-    Shown shown;
-    Display* x = XOpenDisplay(display.toLocal8Bit().constData());
-    if (!x)
-        return shown;
-    XWindowAttributes attributes;
-    int rootX = 0, rootY = 0;
-    Window child = 0;
-    if (XGetWindowAttributes(x, window, &attributes)
-        && XTranslateCoordinates(x, window, DefaultRootWindow(x), 0, 0, &rootX, &rootY, &child))
-        shown.geometry = QRect(rootX, rootY, attributes.width, attributes.height);
-    char* name = nullptr;
-    if (XFetchName(x, window, &name) && name) {
-        shown.name = QString::fromUtf8(name);
-        XFree(name);
-    }
-    XCloseDisplay(x);
-    return shown;
-}
-
-QSize screenSize(const QString& display)
-{
-    Display* x = XOpenDisplay(display.toLocal8Bit().constData());
-    if (!x)
-        return {};
-    const QSize size(DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)));
-    XCloseDisplay(x);
-    return size;
-}
-
-// Does some client hold the keyboard?
-bool keyboardGrabbed(const QString& display)
-{
-    Display* x = XOpenDisplay(display.toLocal8Bit().constData());
-    if (!x)
-        return false;
-    const int status = XGrabKeyboard(x, DefaultRootWindow(x), False, GrabModeAsync, GrabModeAsync, CurrentTime);
-    if (status == GrabSuccess)
-        XUngrabKeyboard(x, CurrentTime);
-    XCloseDisplay(x);
-    return status == AlreadyGrabbed;
-}
-
-// The X server's screen, kept as a test artefact.
-bool saveScreenshot(const QString& display, const QString& name)
-{
-    Display* x = XOpenDisplay(display.toLocal8Bit().constData());
-    if (!x)
-        return false;
-    const Window root = DefaultRootWindow(x);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(x, root, &attributes);
-    QImage image;
-    if (XImage* shot = XGetImage(x, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)) {
-        image = QImage(attributes.width, attributes.height, QImage::Format_RGB32);
-        for (int y = 0; y < attributes.height; ++y)
-            for (int px = 0; px < attributes.width; ++px)
-                image.setPixel(px, y, XGetPixel(shot, px, y) & 0xFFFFFF);
-        XDestroyImage(shot);
-    }
-    XCloseDisplay(x);
-    const QString artefacts = qEnvironmentVariable("ZELK_TEST_ARTEFACTS", QDir::tempPath());
-    return !image.isNull() && image.save(artefacts + "/" + name);
-}
-
 // With a window manager (openbox) and without one.
-class MenusPalettesOnTheDesktopTest : public ::testing::TestWithParam<bool> {
+class MenusPalettesOnTheDesktopTest : public DesktopTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override
     {
-        desktop = std::make_unique<Desktop>();
-        if (!desktop->whyNot().isEmpty())
-            ZELK_SKIP_UNLESS_CI(desktop->whyNot().toStdString());
-        if (GetParam()) {
-            QString whyNot;
-            if (!desktop->startWindowManager(&whyNot))
-                ZELK_SKIP_UNLESS_CI(whyNot.toStdString());
-        }
-    }
-
-    void TearDown() override
-    {
-        if (HasFailure() && desktop && desktop->engine())
-            std::cerr << "--- engine log\n" << desktop->engineLog().toStdString() << "---\n";
-        client.reset();
-        desktop.reset();
+        DesktopTest::SetUp();
+        if (IsSkipped() || HasFatalFailure() || !GetParam())
+            return;
+        QString whyNot;
+        if (!desktop->startWindowManager(&whyNot))
+            ZELK_SKIP_UNLESS_CI(whyNot.toStdString());
     }
 
     // A shortcut typing "from shortcut" and an action typing "from action",
@@ -131,21 +38,12 @@ protected:
         return files;
     }
 
-    void start(const DataFiles& files)
-    {
-        ASSERT_TRUE(desktop->writeData(files));
-        QString why;
-        ASSERT_TRUE(desktop->startEngine(&why)) << why.toStdString();
-        client = desktop->startClient("ZelkTarget");
-        ASSERT_NE(client->window(), 0u) << "the test's X client has no window";
-        ASSERT_TRUE(desktop->focus(*client));
-    }
-
     QList<unsigned long> engineWindows() { return desktop->windowsOf(desktop->engine()->pid()); }
-    QString shotName(const char* what) const { return QString("%1-%2.png").arg(what, GetParam() ? "wm" : "bare"); }
-
-    std::unique_ptr<Desktop> desktop;
-    std::unique_ptr<KeyClient> client;
+    // The screen, kept for people to look at.
+    void keepScreenshot(const char* what)
+    {
+        EXPECT_TRUE(Desktop::saveArtefact(desktop->screenshot(), QString("%1-%2.png").arg(what, GetParam() ? "wm" : "bare")));
+    }
 };
 
 TEST_P(MenusPalettesOnTheDesktopTest, HotKeyShowsThePaletteAtItsStoredCornerAndHidesIt)
@@ -161,18 +59,18 @@ TEST_P(MenusPalettesOnTheDesktopTest, HotKeyShowsThePaletteAtItsStoredCornerAndH
     ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+p"}));
     QList<unsigned long> windows;
     ASSERT_TRUE(pollUntil([&] { return !(windows = engineWindows()).isEmpty(); }, 15000)) << "no palette came up";
-    const QSize screen = screenSize(desktop->display());
-    Shown palette;
-    ASSERT_TRUE(pollUntil([&] { return (palette = windowShown(desktop->display(), windows.first())).geometry.isValid(); }, 5000));
-    EXPECT_EQ(palette.name, "Tools");
-    EXPECT_EQ(palette.geometry.topLeft(), QPoint(screen.width() - 320, screen.height() - 160))
-        << "at " << palette.geometry.x() << "," << palette.geometry.y();
-    EXPECT_GT(palette.geometry.height(), 2 * 10) << "two rows of titles";
-    EXPECT_TRUE(saveScreenshot(desktop->display(), shotName("palette")));
+    const QSize screen = desktop->screenSize();
+    QRect palette;
+    ASSERT_TRUE(pollUntil([&] { return (palette = desktop->windowGeometry(windows.first())).isValid(); }, 5000));
+    EXPECT_EQ(desktop->windowName(windows.first()), "Tools");
+    EXPECT_EQ(palette.topLeft(), QPoint(screen.width() - 320, screen.height() - 160))
+        << "at " << palette.x() << "," << palette.y();
+    EXPECT_GT(palette.height(), 2 * 10) << "two rows of titles";
+    keepScreenshot("palette");
 
     // A click on the shortcut's button (the first, top-left) runs it in the
     // window in front: the palette never takes the focus.
-    const QPoint first = palette.geometry.topLeft() + QPoint(5, 5);
+    const QPoint first = palette.topLeft() + QPoint(5, 5);
     ASSERT_TRUE(desktop->xdotool({"mousemove", QString::number(first.x()), QString::number(first.y()), "click", "1"}));
     EXPECT_TRUE(client->waitForText("from shortcut")) << "typed: " << client->text().toStdString();
 
@@ -194,17 +92,16 @@ TEST_P(MenusPalettesOnTheDesktopTest, HotKeyPopsTheMenuUpAtThePointer)
     ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+m"}));
     QList<unsigned long> windows;
     ASSERT_TRUE(pollUntil([&] { return !(windows = engineWindows()).isEmpty(); }, 15000)) << "no menu came up";
-    Shown menu;
-    ASSERT_TRUE(pollUntil([&] { return (menu = windowShown(desktop->display(), windows.first())).geometry.isValid(); }, 5000));
-    EXPECT_LE((menu.geometry.topLeft() - QPoint(400, 300)).manhattanLength(), 6)
-        << "at " << menu.geometry.x() << "," << menu.geometry.y();
+    QRect menu;
+    ASSERT_TRUE(pollUntil([&] { return (menu = desktop->windowGeometry(windows.first())).isValid(); }, 5000));
+    EXPECT_LE((menu.topLeft() - QPoint(400, 300)).manhattanLength(), 6) << "at " << menu.x() << "," << menu.y();
     // Into the submenu, so the screenshot shows it too.
     // Keys go to the menu once it holds the keyboard (the hot key's own grab
     // ends with its release).
-    ASSERT_TRUE(pollUntil([&] { return keyboardGrabbed(desktop->display()); }, 5000)) << "the menu never took the keyboard";
+    ASSERT_TRUE(pollUntil([&] { return desktop->keyboardGrabbed(); }, 5000)) << "the menu never took the keyboard";
     ASSERT_TRUE(desktop->xdotool({"key", "Up", "Right"}));
     EXPECT_TRUE(pollUntil([&] { return engineWindows().size() == 2; }, 5000)) << "the submenu did not open";
-    EXPECT_TRUE(saveScreenshot(desktop->display(), shotName("menu")));
+    keepScreenshot("menu");
 
     // Back, and the shortcut above: it types into the window in front.
     ASSERT_TRUE(desktop->xdotool({"key", "Left"}));
@@ -224,7 +121,7 @@ TEST_P(MenusPalettesOnTheDesktopTest, PaletteCollapsesWhileThePointerIsAwayAndGr
     ASSERT_NO_FATAL_FAILURE(start(files));
     QList<unsigned long> windows;
     ASSERT_TRUE(pollUntil([&] { return !(windows = engineWindows()).isEmpty(); }, 15000)) << "the palette did not show";
-    const auto shown = [&] { return windowShown(desktop->display(), windows.first()).geometry; };
+    const auto shown = [&] { return desktop->windowGeometry(windows.first()); };
     ASSERT_TRUE(pollUntil([&] { return shown().height() == 1; }, 5000)) << "not collapsed: " << shown().height();
     EXPECT_EQ(shown().topLeft(), QPoint(100, 100));
 
@@ -232,7 +129,7 @@ TEST_P(MenusPalettesOnTheDesktopTest, PaletteCollapsesWhileThePointerIsAwayAndGr
     ASSERT_TRUE(desktop->xdotool({"mousemove", "120", GetParam() ? "92" : "100"}));
     ASSERT_TRUE(pollUntil([&] { return shown().height() > 20; }, 5000)) << "did not grow under the pointer";
     EXPECT_EQ(shown().topLeft(), QPoint(100, 100)) << "grew from its top edge";
-    EXPECT_TRUE(saveScreenshot(desktop->display(), shotName("palette-open")));
+    keepScreenshot("palette-open");
 
     ASSERT_TRUE(desktop->xdotool({"mousemove", "700", "700"}));
     EXPECT_TRUE(pollUntil([&] { return shown().height() == 1; }, 10000)) << "did not collapse once the pointer left";

@@ -5,7 +5,7 @@
 // reach the print system with the per-run printer, the default untouched.
 // The browser, xdg-open and the CUPS tools are stand-ins that record their
 // arguments; the file manager is played by the test on the session bus.
-#include "Desktop.h"
+#include "DesktopTest.h"
 
 #include "DataFileRecords.h"
 #include "TestSupport.h"
@@ -17,7 +17,6 @@
 #include <QObject>
 #include <QUrl>
 #include <gtest/gtest.h>
-#include <iostream>
 
 using namespace zelk::e2e;
 using namespace zelk::test::records;
@@ -52,7 +51,7 @@ void writeTool(const QString& path, const QByteArray& body)
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-class FileTypesOnTheDesktopTest : public ::testing::Test {
+class FileTypesOnTheDesktopTest : public DesktopTest {
 protected:
     void SetUp() override
     {
@@ -68,16 +67,7 @@ protected:
         writeTool(bin + "/lp", record);
         writeTool(bin + "/lpoptions", record);
         path = std::make_unique<zelk::test::ScopedEnv>("PATH", (bin + ":" + qEnvironmentVariable("PATH")).toUtf8());
-        desktop = std::make_unique<Desktop>();
-        if (!desktop->whyNot().isEmpty())
-            ZELK_SKIP_UNLESS_CI(desktop->whyNot().toStdString());
-    }
-
-    void TearDown() override
-    {
-        if (HasFailure() && desktop && desktop->engine())
-            std::cerr << "--- engine log\n" << desktop->engineLog().toStdString() << "---\n";
-        desktop.reset();
+        DesktopTest::SetUp();
     }
 
     QStringList calls() const { return readAll(log).split('\n', Qt::SkipEmptyParts); }
@@ -85,7 +75,6 @@ protected:
     QTemporaryDir tools;
     QString log;
     std::unique_ptr<zelk::test::ScopedEnv> path;
-    std::unique_ptr<Desktop> desktop;
 };
 
 TEST_F(FileTypesOnTheDesktopTest, HotKeysHandAddressFolderAndJobsToTheDesktop)

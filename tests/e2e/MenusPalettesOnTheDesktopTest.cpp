@@ -3,7 +3,14 @@
 // the pointer; screenshots of both are kept for people to look at.
 #include "DesktopTest.h"
 
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QObject>
 #include <QRect>
+#include <QThread>
+#include <mutex>
 
 using namespace zelk::e2e;
 using namespace zelk::test::records;
@@ -12,6 +19,94 @@ namespace {
 
 constexpr quint32 KeyP = 35, KeyM = 46;
 constexpr quint32 CtrlAlt = Command | Option;
+
+// A tray as the desktop's panel offers one: it takes the items that
+// register (their bus names) and says a host shows them. It answers on a
+// thread of its own, since the engine asks it while the test waits for the
+// engine's start.
+class StatusNotifierWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
+public:
+    bool isHostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+    QStringList items() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_items;
+    }
+public slots:
+    void RegisterStatusNotifierItem(const QString& service)
+    {
+        std::lock_guard lock(m_mutex);
+        m_items << service;
+    }
+    void RegisterStatusNotifierHost(const QString&) {}
+
+private:
+    mutable std::mutex m_mutex;
+    QStringList m_items;
+};
+
+// The watcher on the desktop's bus for the life of the object.
+class Tray {
+public:
+    explicit Tray(const QString& busAddress)
+        : m_name(QString("tray-%1").arg(quintptr(this))), m_bus(QDBusConnection::connectToBus(busAddress, m_name))
+    {
+        m_watcher.moveToThread(&m_thread);
+        m_thread.start();
+        m_ok = m_bus.registerObject("/StatusNotifierWatcher", &m_watcher, QDBusConnection::ExportAllContents)
+               && m_bus.registerService("org.kde.StatusNotifierWatcher");
+    }
+    ~Tray()
+    {
+        m_bus.unregisterService("org.kde.StatusNotifierWatcher");
+        m_bus.unregisterObject("/StatusNotifierWatcher");
+        QDBusConnection::disconnectFromBus(m_name);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    bool isReady() const { return m_ok; }
+    QStringList items() const { return m_watcher.items(); }
+    const QDBusConnection& bus() const { return m_bus; }
+
+private:
+    QString m_name;
+    QDBusConnection m_bus;
+    QThread m_thread;
+    StatusNotifierWatcher m_watcher;
+    bool m_ok = false;
+};
+
+// The tool tip's title of a tray item, read as a panel reads it.
+QString toolTipTitle(const QDBusConnection& bus, const QString& service)
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(service, "/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get");
+    get.setArguments({QString("org.kde.StatusNotifierItem"), QString("ToolTip")});
+    const QDBusMessage reply = bus.call(get, QDBus::Block, 5000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return "(no reply: " + reply.errorMessage() + ")";
+    const QDBusArgument tip = reply.arguments().first().value<QDBusVariant>().variant().value<QDBusArgument>();
+    QString icon, title, description;
+    tip.beginStructure();
+    tip >> icon;
+    tip.beginArray();
+    while (!tip.atEnd()) {
+        int width = 0, height = 0;
+        QByteArray pixels;
+        tip.beginStructure();
+        tip >> width >> height >> pixels;
+        tip.endStructure();
+    }
+    tip.endArray();
+    tip >> title >> description;
+    tip.endStructure();
+    return title;
+}
 
 // With a window manager (openbox) and without one.
 class MenusPalettesOnTheDesktopTest : public DesktopTest, public ::testing::WithParamInterface<bool> {
@@ -82,8 +177,9 @@ TEST_P(MenusPalettesOnTheDesktopTest, HotKeyShowsThePaletteAtItsStoredCornerAndH
 TEST_P(MenusPalettesOnTheDesktopTest, HotKeyPopsTheMenuUpAtThePointer)
 {
     DataFiles files = objects();
+    // In the bar as well: without a tray to show it in, the hot key still pops it up.
     files.menus = {menuRecord(3, "Main", {menuItem(2, 1), menuItem(0), menuItem(0, 0, "Label"), menuItem(1, 0), menuItem(3, 4)},
-                              {}, {0}, {1}),
+                              {.inBar = true, .imageInBar = true}, {0}, {1}),
                    // Stored cycle: the submenu holds the menu again.
                    menuRecord(4, "Sub", {menuItem(1, 0), menuItem(3, 3)})};
     ASSERT_NO_FATAL_FAILURE(start(files));
@@ -135,7 +231,51 @@ TEST_P(MenusPalettesOnTheDesktopTest, PaletteCollapsesWhileThePointerIsAwayAndGr
     EXPECT_TRUE(pollUntil([&] { return shown().height() == 1; }, 10000)) << "did not collapse once the pointer left";
 }
 
+TEST_P(MenusPalettesOnTheDesktopTest, TrayItemsShowTheTitleAsTheirToolTipAndRunOrOpenWhenClicked)
+{
+    Tray tray(desktop->busAddress());
+    ASSERT_TRUE(tray.isReady());
+    const QDBusConnection& bus = tray.bus();
+
+    DataFiles files = objects();
+    // One entry with its name in the bar: a button for the entry. Two
+    // entries, the name not in the bar: the menu, named by its tool tip.
+    files.menus = {menuRecord(5, "Single", {menuItem(1, 0)}, {.inBar = true, .imageInBar = true, .nameInBar = true}),
+                   menuRecord(6, "Double", {menuItem(1, 0), menuItem(2, 1)}, {.inBar = true, .imageInBar = true})};
+    ASSERT_NO_FATAL_FAILURE(start(files));
+    ASSERT_TRUE(pollUntil([&] { return tray.items().size() == 2; }, 15000))
+        << "tray items registered: " << tray.items().join(", ").toStdString();
+    QHash<QString, QString> serviceOf;
+    for (const QString& service : tray.items())
+        serviceOf.insert(toolTipTitle(bus, service), service);
+    ASSERT_EQ(QStringList(serviceOf.keys()).size(), 2);
+    ASSERT_TRUE(serviceOf.contains("Type it")) << QStringList(serviceOf.keys()).join(", ").toStdString();
+    ASSERT_TRUE(serviceOf.contains("Double")) << QStringList(serviceOf.keys()).join(", ").toStdString();
+
+    auto activate = [&](const QString& service) {
+        QDBusMessage click = QDBusMessage::createMethodCall(service, "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate");
+        click.setArguments({0, 0});
+        return bus.call(click, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+    };
+    ASSERT_TRUE(activate(serviceOf.value("Type it")));
+    EXPECT_TRUE(client->waitForText("from shortcut")) << "typed: " << client->text().toStdString();
+    EXPECT_TRUE(engineWindows().isEmpty()) << "a single entry opens no menu";
+
+    ASSERT_TRUE(desktop->xdotool({"mousemove", "500", "400"}));
+    ASSERT_TRUE(activate(serviceOf.value("Double")));
+    QList<unsigned long> windows;
+    ASSERT_TRUE(pollUntil([&] { return !(windows = engineWindows()).isEmpty(); }, 15000)) << "no menu came up";
+    const QRect menu = desktop->windowGeometry(windows.first());
+    EXPECT_LE((menu.topLeft() - QPoint(500, 400)).manhattanLength(), 6) << "at " << menu.x() << "," << menu.y();
+    keepScreenshot("tray-menu");
+    ASSERT_TRUE(pollUntil([&] { return desktop->keyboardGrabbed(); }, 5000)) << "the menu never took the keyboard";
+    ASSERT_TRUE(desktop->xdotool({"key", "Escape"}));
+    EXPECT_TRUE(pollUntil([&] { return engineWindows().isEmpty(); }, 15000)) << "the menu stayed";
+}
+
 INSTANTIATE_TEST_SUITE_P(, MenusPalettesOnTheDesktopTest, ::testing::Values(false, true),
                          [](const auto& info) { return std::string(info.param ? "WithWindowManager" : "Bare"); });
 
 } // namespace
+
+#include "MenusPalettesOnTheDesktopTest.moc"

@@ -74,6 +74,8 @@ public:
     bool isActive() const { return m_activation.isActive(); }
     int activatedCount() const { return m_activation.count(); }
     bool isCollapsed() const { return m_isCollapsed; }
+    bool isPointerEntered() const { return m_pointerEntered; }
+    bool isExitPending() const { return m_pointerToExit; }
     quint32 paletteID() const { return m_id; }
     quint32 IDValue() const { return m_id; }
     bool IDIsEqual(quint32 paletteID) const { return paletteID == m_id; }

@@ -52,4 +52,10 @@ std::optional<QVariantMap> QVMenusManager::menuWithID(quint32 menuID) const
     return std::nullopt;
 }
 
+void QVMenusManager::displayMenu(quint32 menuID)
+{
+    if (QVAppl::shared() && QVAppl::shared()->TraceAppEng())
+        zelk::zlog("QVMenusManager", "displayCommand") << "menu" << menuID;
+}
+
 } // namespace engine

@@ -16,6 +16,8 @@ public:
     void setMenus(const QVariantList& records);
     QVariantList menusArray() const;
     std::optional<QVariantMap> menuWithID(quint32 menuID) const;
+    // The scripting command that shows a menu at the pointer (main thread).
+    void displayMenu(quint32 menuID);
 
 private:
     mutable std::mutex m_mutex;

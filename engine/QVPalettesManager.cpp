@@ -51,4 +51,10 @@ void QVPalettesManager::setDeactivateDelay(float seconds) { s_deactivateDelay = 
 
 float QVPalettesManager::deactivateDelay() { return s_deactivateDelay; }
 
+void QVPalettesManager::showPalette(quint32 paletteID, bool show)
+{
+    if (QVAppl::shared() && QVAppl::shared()->TraceAppEng())
+        zelk::zlog("QVPalettesManager", show ? "showCommand" : "hideCommand") << "palette" << paletteID;
+}
+
 } // namespace engine

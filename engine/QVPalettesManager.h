@@ -14,6 +14,8 @@ public:
     void resetPalettes();
     void setPalettes(const QVariantList& records);
     QVariantList palettesArray() const;
+    // The scripting commands that show and hide a palette (main thread).
+    void showPalette(quint32 paletteID, bool show);
 
     // Seconds a palette stays as it is after the pointer left it (the
     // setting "PAPaletteDeactivatedDelay"), for all palettes.

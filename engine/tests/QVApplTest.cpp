@@ -13,6 +13,7 @@
 #include "QVNewUserPanel.h"
 #include "QVPalettesManager.h"
 #include "QVReport.h"
+#include "QVReportWindow.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
 #include "WorkerPool.h"
@@ -1085,8 +1086,99 @@ TEST_F(QVApplTest, ReportLinesAreKeptByDayWrittenAndAnnounced)
     editorCommand("cleanreport");
     EXPECT_TRUE(appl->report().reportDict().isEmpty());
     EXPECT_TRUE(appl->report().reportText().isEmpty());
-    // The file keeps its lines until the next one.
-    EXPECT_FALSE(readPlist(dataFolder() + "/Report.plist").isEmpty());
+}
+
+TEST_F(QVApplTest, ReportGoesOnAcrossMidnightAndItsCleanEmptiesTheFile)
+{
+    desktop->virtualClock().setNow(QDateTime(QDate(2026, 1, 7), QTime(23, 59, 50)));
+    onboard();
+    launch();
+    appl->writeToReport("late\n");
+    appl->report().waitForWriters();
+    desktop->virtualClock().setNow(QDateTime(QDate(2026, 1, 8), QTime(0, 0, 5)));
+    appl->writeToReport("early\n");
+    appl->report().waitForWriters();
+    EXPECT_EQ(readPlist(dataFolder() + "/Report.plist"), QVariantMap({{"20260107", "late\n"}, {"20260108", "early\n"}}));
+    EXPECT_EQ(appl->report().reportText(), "late\nearly\n");
+
+    // Cleaned: the file is rewritten at once, so the lines do not come
+    // back with the next start.
+    editorCommand("cleanreport");
+    ASSERT_TRUE(QFile::exists(dataFolder() + "/Report.plist"));
+    EXPECT_TRUE(readPlist(dataFolder() + "/Report.plist").isEmpty());
+    appl.reset();
+    launch();
+    appl->showReport();
+    EXPECT_TRUE(appl->report().reportDict().isEmpty());
+    ASSERT_NE(appl->reportWindow(), nullptr);
+    EXPECT_TRUE(appl->reportWindow()->reportText().isEmpty());
+}
+
+TEST_F(QVApplTest, CleaningBeforeAnyLineStillEmptiesTheStoredReport)
+{
+    writePlist(dataFolder() + "/Report.plist", {{todayKey(), "from the last run\n"}});
+    onboard();
+    launch();
+    editorCommand("cleanreport");
+    EXPECT_TRUE(readPlist(dataFolder() + "/Report.plist").isEmpty());
+}
+
+TEST_F(QVApplTest, ReportWindowShowsTheKeptDaysAndEachNewLine)
+{
+    writePlist(dataFolder() + "/Report.plist", {{todayKey(), "stored\n"}});
+    onboard();
+    launch();
+    appl->showReport();
+    QVReportWindow* window = appl->reportWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->reportText(), "stored\n");
+
+    // Lines reach the window from the writer, in order.
+    appl->writeToReport("one\n");
+    appl->writeToReport("two\n");
+    ASSERT_TRUE(waitUntil([&] { return window->reportText() == "stored\none\ntwo\n"; })) << window->reportText().toStdString();
+
+    // Its clean button empties window, report and file; its close button closes it.
+    auto* clean = window->findChild<QPushButton*>("cleanReport");
+    auto* close = window->findChild<QPushButton*>("closeReport");
+    ASSERT_TRUE(clean && close);
+    EXPECT_FALSE(clean->accessibleName().isEmpty());
+    clean->click();
+    EXPECT_TRUE(window->reportText().isEmpty());
+    EXPECT_TRUE(readPlist(dataFolder() + "/Report.plist").isEmpty());
+    close->click();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(QVApplTest, ReportEachItemShowsTheWindowAfterANewLine)
+{
+    struct Case {
+        bool eachItem;
+        bool shown;
+    } const cases[] = {{false, false}, {true, true}};
+    for (const Case& c : cases) {
+        zelk::UserDefaults::shared().setPersistentDomain({{"GEReportEachItem", c.eachItem}});
+        onboard();
+        launch();
+        appl->writeToReport("line\n");
+        appl->report().waitForWriters();
+        // The window comes half a second after the line; the line's own
+        // arrival in the window is the sign that the writer is through.
+        if (c.shown) {
+            EXPECT_TRUE(waitUntil([&] { return appl->reportWindow() && appl->reportWindow()->isVisible(); }));
+            EXPECT_TRUE(appl->reportWindow()->reportText().endsWith("line\n"));
+        } else {
+            // A line the user did not ask to see: the window stays hidden
+            // for longer than the delay it would come after.
+            QTimer late;
+            late.setSingleShot(true);
+            late.start(1500);
+            waitUntil([&] { return !late.isActive() || (appl->reportWindow() && appl->reportWindow()->isVisible()); }, 3000);
+            EXPECT_TRUE(!appl->reportWindow() || !appl->reportWindow()->isVisible());
+        }
+        appl.reset();
+    }
 }
 
 TEST_F(QVApplTest, ReportKeepsOnlyTheDaysTheSettingSays)
@@ -1140,10 +1232,21 @@ TEST_F(QVApplTest, ReopenAsksWhetherToEditOrQuit)
     EXPECT_TRUE(appl->isTerminating());
 }
 
-TEST(QVApplStatic, StringForMailEscapesWhatALinkCannotHold)
+TEST(QVApplStatic, StringForMailEscapesAQueryPartFully)
 {
-    EXPECT_EQ(QVAppl::stringForMail("a b&c/é?x=1%"), "a%20b&c/%C3%A9?x=1%25");
-    EXPECT_EQ(QVAppl::stringForMail(""), "");
+    const struct {
+        const char* text;
+        const char* escaped;
+    } cases[] = {
+        {"a b&c/é?x=1%", "a%20b%26c%2F%C3%A9%3Fx%3D1%25"},
+        {"Tom & Jerry", "Tom%20%26%20Jerry"},
+        {"subject=x&body=y", "subject%3Dx%26body%3Dy"},
+        {"a-b_c.d~e", "a-b_c.d~e"},
+        {"#hash+plus", "%23hash%2Bplus"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QVAppl::stringForMail(QString::fromUtf8(c.text)), QString::fromLatin1(c.escaped)) << c.text;
 }
 
 } // namespace

@@ -336,8 +336,7 @@ QString QVAppl::localized(const QString& key) const { return zelk::Bundle::main(
 
 QString QVAppl::localizedOr(const char* key, const char* fallback) const
 {
-    const QString found = localized(QLatin1String(key));
-    return found.isEmpty() ? QString::fromUtf8(fallback) : found;
+    return zelk::Bundle::main().localizedString(QLatin1String(key), QString::fromUtf8(fallback));
 }
 
 int QVAppl::alert(const QString& title, const QString& message, const QString& button1, const QString& button2,

@@ -15,8 +15,7 @@ namespace {
 
 QString text(const char* key, const char* fallback)
 {
-    const QString found = zelk::Bundle::main().localizedString(QLatin1String(key), QString());
-    return found.isEmpty() ? QString::fromUtf8(fallback) : found;
+    return zelk::Bundle::main().localizedString(QLatin1String(key), QString::fromUtf8(fallback));
 }
 
 } // namespace

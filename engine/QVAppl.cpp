@@ -284,6 +284,7 @@ QVAppl::~QVAppl()
         zelk::Platform::instance().hotKeys().setHandler({});
     endBackgroundWork();
     m_report->setLineObserver({});
+    delete m_updater.data(); // before the delegate it tells
     delete m_panel.data();
     delete m_usbMissingPanel.data();
     delete m_reportWindow.data();

@@ -10,29 +10,13 @@
 #include "FakeCalendarService.h"
 #include "LinuxCalendar.h"
 #include "PrivateBus.h"
-#include "QVAction.h"
+#include "ProbeAction.h"
 
 using namespace engine;
 using namespace engine::test;
 namespace records = zelk::test::records;
 
 namespace {
-
-zelk::test::Lines& runs()
-{
-    static zelk::test::Lines lines;
-    return lines;
-}
-
-class CalendarProbe : public zelk::QVAction {
-    ZELK_ACTION_CLASS(CalendarProbe, QVAction)
-public:
-    QString runActionFromObject(const std::shared_ptr<zelk::QVActionController>&) override
-    {
-        runs().add(nameValue());
-        return {};
-    }
-};
 
 class CalendarDesktop : public zelk::VirtualPlatform {
 public:
@@ -61,7 +45,8 @@ protected:
         ASSERT_TRUE(bus->isConnected());
         ASSERT_TRUE(service.start(*bus));
         installDesktop(std::make_unique<CalendarDesktop>());
-        zelk::ClassRegistry::shared().registerClass(&CalendarProbe::classObject());
+        zelk::ClassRegistry::shared().registerClass(&RunProbe::classObject());
+        probeRuns().clear();
     }
 
     void TearDown() override
@@ -82,7 +67,7 @@ TEST_F(CalendarLauncherTest, AnEventChangedInTheCalendarServiceRunsTheEventsLaun
 {
     using namespace records;
     DataFiles files;
-    files.actions = {action(0, "on events", "CalendarProbe", {}), action(1, "on tasks", "CalendarProbe", {})};
+    files.actions = {action(0, "on events", "RunProbe", {}), action(1, "on tasks", "RunProbe", {})};
     files.contexts = {context(0, "Everywhere", 0)};
     files.launchers = {calendarLauncher(0, 2), calendarLauncher(1, 1)};
     files.shortcuts = {shortcut(0, "Events", {0}, {0}, {0}), shortcut(1, "Tasks", {1}, {1}, {0})};
@@ -93,11 +78,11 @@ TEST_F(CalendarLauncherTest, AnEventChangedInTheCalendarServiceRunsTheEventsLaun
     ASSERT_TRUE(waitUntil([&] { return service.calendars["work"]->view.started && service.calendars["todo"]->view.started; }, 10000));
 
     service.calendars["work"]->view.send("ObjectsModified", {QStringList{"BEGIN:VEVENT\nUID:existing\nEND:VEVENT"}});
-    ASSERT_TRUE(waitUntil([] { return runs().count("on events") == 1; }, 10000)) << runs().lines().join(", ").toStdString();
+    ASSERT_TRUE(waitUntil([] { return probeRuns().count("on events") == 1; }, 10000)) << probeRuns().lines().join(", ").toStdString();
     service.calendars["todo"]->view.send("ObjectsAdded", {QStringList{"BEGIN:VTODO\nUID:new\nEND:VTODO"}});
-    ASSERT_TRUE(waitUntil([] { return runs().count("on tasks") == 1; }, 10000)) << runs().lines().join(", ").toStdString();
+    ASSERT_TRUE(waitUntil([] { return probeRuns().count("on tasks") == 1; }, 10000)) << probeRuns().lines().join(", ").toStdString();
     // What the views listed as they started ran nothing.
-    EXPECT_EQ(runs().lines(), QStringList({"on events", "on tasks"}));
+    EXPECT_EQ(probeRuns().lines(), QStringList({"on events", "on tasks"}));
 }
 
 } // namespace

@@ -104,7 +104,7 @@ struct LinuxCalendar::Private {
     void absent(const QString& why)
     {
         if (!loggedAbsent)
-            zlog("LinuxCalendar", "observe") << why << ": calendar launchers stay idle";
+            zlog("LinuxCalendar", "observe") << why + QStringLiteral(": calendar launchers stay idle");
         loggedAbsent = true;
     }
 };

@@ -266,11 +266,13 @@ QVAppl::QVAppl()
     // The frameworks, the plug-ins and our alerts reach the engine's
     // utility by its class name.
     QVUtility::sharedUtility();
-    // The writer's lines reach the window on the main thread.
-    m_report->setLineObserver([guard = QPointer<QVAppl>(this)](const QString& line) {
-        onMainThread([guard, line] {
+    // The writer's lines reach the window on the main thread. The window
+    // takes the report's text as it is then, so a line that a clean or a
+    // reload overtook on its way does not come back.
+    m_report->setLineObserver([guard = QPointer<QVAppl>(this)](const QString&) {
+        onMainThread([guard] {
             if (guard && guard->m_reportWindow)
-                guard->m_reportWindow->appendReportText(line);
+                guard->m_reportWindow->setReportText(guard->m_report->reportText());
         }, false);
     });
 }

@@ -50,14 +50,17 @@ QVReportWindow::QVReportWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(m_close, &QPushButton::clicked, this, &QVReportWindow::closeReport);
 }
 
-void QVReportWindow::setReportText(const QString& text) { m_text->setPlainText(text); }
-
-void QVReportWindow::appendReportText(const QString& line)
+void QVReportWindow::setReportText(const QString& text)
 {
-    // The writer's line ends are the report's: no paragraph of our own.
-    QTextCursor cursor(m_text->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(line);
+    if (text == m_text->toPlainText())
+        return;
+    // New lines come at the end: where the user was reading stays in view,
+    // unless they were at the end, which then follows the text.
+    QScrollBar* bar = m_text->verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
+    const int position = bar->value();
+    m_text->setPlainText(text);
+    bar->setValue(atEnd ? bar->maximum() : position);
 }
 
 QString QVReportWindow::reportText() const { return m_text->toPlainText(); }

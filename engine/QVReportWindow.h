@@ -16,7 +16,6 @@ public:
     explicit QVReportWindow(QWidget* parent = nullptr);
 
     void setReportText(const QString& text);
-    void appendReportText(const QString& line);
     QString reportText() const;
     // Shows the window in front with its text scrolled to the last character.
     void showAtEnd();

@@ -23,6 +23,8 @@
 
 struct _XDisplay;
 
+class QImage;
+
 namespace zelk::e2e {
 
 // A child process that never outlives its owner.
@@ -139,6 +141,12 @@ public:
     // one to close as a window manager's close button does.
     QList<unsigned long> windowsOf(qint64 pid, const QString& display = {});
     bool closeWindow(unsigned long window, const QString& display = {});
+
+    // The X server's screen; null when it cannot be read.
+    QImage screenshot();
+    // The screen, saved for people to look at in $ZELK_TEST_ARTEFACTS
+    // (else the temporary folder); false when it failed.
+    bool saveScreenshot(const QString& fileName);
 
     static QString enginePath();
     static QString clientPath();

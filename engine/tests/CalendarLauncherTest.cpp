@@ -1,8 +1,8 @@
 // A calendar launcher fired by a change in the session's calendar service:
 // the engine on the virtual desktop, except for the calendar, which is the
 // linux backend's, listening to a fake calendar service on a private bus.
-// One test per program: the launchers manager subscribes to the calendar
-// once per process, at its first use.
+// The launchers manager watches the calendar while a calendar launcher is
+// loaded.
 #include "DataFileRecords.h"
 #include "EngineAppTestSupport.h"
 
@@ -59,19 +59,25 @@ protected:
         }
     }
 
+    // A shortcut on event changes and one on task changes.
+    static records::DataFiles calendarFiles()
+    {
+        using namespace records;
+        DataFiles files;
+        files.actions = {action(0, "on events", "RunProbe", {}), action(1, "on tasks", "RunProbe", {})};
+        files.contexts = {context(0, "Everywhere", 0)};
+        files.launchers = {calendarLauncher(0, 2), calendarLauncher(1, 1)};
+        files.shortcuts = {shortcut(0, "Events", {0}, {0}, {0}), shortcut(1, "Tasks", {1}, {1}, {0})};
+        return files;
+    }
+
     std::unique_ptr<QDBusConnection> bus;
     zelk::test::FakeCalendarService service;
 };
 
 TEST_F(CalendarLauncherTest, AnEventChangedInTheCalendarServiceRunsTheEventsLauncher)
 {
-    using namespace records;
-    DataFiles files;
-    files.actions = {action(0, "on events", "RunProbe", {}), action(1, "on tasks", "RunProbe", {})};
-    files.contexts = {context(0, "Everywhere", 0)};
-    files.launchers = {calendarLauncher(0, 2), calendarLauncher(1, 1)};
-    files.shortcuts = {shortcut(0, "Events", {0}, {0}, {0}), shortcut(1, "Tasks", {1}, {1}, {0})};
-    ASSERT_TRUE(files.write(dataFolder()));
+    ASSERT_TRUE(calendarFiles().write(dataFolder()));
     onboard();
     launch();
     ASSERT_TRUE(appl->isStarted());
@@ -83,6 +89,21 @@ TEST_F(CalendarLauncherTest, AnEventChangedInTheCalendarServiceRunsTheEventsLaun
     ASSERT_TRUE(waitUntil([] { return probeRuns().count("on tasks") == 1; }, 10000)) << probeRuns().lines().join(", ").toStdString();
     // What the views listed as they started ran nothing.
     EXPECT_EQ(probeRuns().lines(), QStringList({"on events", "on tasks"}));
+}
+
+TEST_F(CalendarLauncherTest, CalendarsAreWatchedOnlyWhileACalendarLauncherIsLoaded)
+{
+    records::DataFiles files = calendarFiles();
+    ASSERT_TRUE(files.write(dataFolder()));
+    onboard();
+    launch();
+    ASSERT_TRUE(waitUntil([&] { return service.calendars["work"]->view.started; }, 10000));
+
+    // Reloaded without calendar launchers: the views are given back.
+    files.launchers = {records::systemLauncher(0, 2), records::systemLauncher(1, 2)};
+    ASSERT_TRUE(files.write(dataFolder()));
+    editorCommand("updateobjects");
+    EXPECT_TRUE(waitUntil([&] { return service.calendars["work"]->view.disposed && service.calendars["todo"]->view.disposed; }, 10000));
 }
 
 } // namespace

@@ -256,6 +256,11 @@ void LinuxCalendar::Private::watchView(const QString& service, const QString& pa
     views.insert(path, View{service, kind, false});
     for (const char* name : {"ObjectsAdded", "ObjectsModified", "ObjectsRemoved", "Complete"})
         bus.connect(service, path, kView, QLatin1String(name), listener.get(), SLOT(viewSignal(QDBusMessage)));
+    // Only that something changed matters, not what: the objects' UIDs
+    // are all the view needs to send.
+    QDBusMessage fields = QDBusMessage::createMethodCall(service, path, kView, QStringLiteral("SetFieldsOfInterest"));
+    fields << QStringList{QStringLiteral("UID")};
+    bus.asyncCall(fields);
     // Started once listened to, so its completion is not missed.
     bus.asyncCall(QDBusMessage::createMethodCall(service, path, kView, QStringLiteral("Start")));
 }

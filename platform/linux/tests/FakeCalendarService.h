@@ -48,15 +48,17 @@ public:
         signal.setArguments(arguments);
         m_bus.send(signal);
     }
-    bool started = false;
+    bool started = false, disposed = false;
+    QStringList fields; // of interest, as the client asked before Start
 public slots:
+    void SetFieldsOfInterest(const QStringList& only) { fields = only; }
     void Start()
     {
         started = true;
         send("ObjectsAdded", {QStringList{"BEGIN:VEVENT\nUID:existing\nEND:VEVENT"}});
         send("Complete", {QString(), QString()});
     }
-    void Dispose() {}
+    void Dispose() { disposed = true; }
 
 private:
     QDBusConnection m_bus;

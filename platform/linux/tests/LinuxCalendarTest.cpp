@@ -70,6 +70,7 @@ TEST_F(LinuxCalendarTest, ChangesOfCalendarsTasksAndEventsComeAsTheirKinds)
     // Both calendars are watched; the address book is not a calendar.
     ASSERT_TRUE(zelk::test::waitUntil([&] { return service.calendars["work"]->view.started && service.calendars["todo"]->view.started; }));
     EXPECT_EQ(service.factory.opened, QStringList({"calendar work", "tasks todo"}));
+    EXPECT_EQ(service.calendars["work"]->view.fields, QStringList{"UID"}) << "the view sends whole objects";
     // What the views listed at their start is no change.
     EXPECT_TRUE(waitFor(0).isEmpty());
 

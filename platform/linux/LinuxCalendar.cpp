@@ -90,6 +90,7 @@ struct LinuxCalendar::Private {
     bool subscribed = false, loggedAbsent = false;
     QString sourcesService, calendarService;
     QHash<QString, QString> openedSources; // source UID -> its view's path
+    QHash<QString, QString> sourceUIDs;    // source object -> its UID
     QHash<QString, View> views;             // by view path
 
     void observersChanged() { QMetaObject::invokeMethod(listener.get(), [this] { update(); }, Qt::QueuedConnection); }
@@ -98,6 +99,7 @@ struct LinuxCalendar::Private {
     void unsubscribe();
     bool hookSources(bool on);
     void openSource(const QString& uid, int kind);
+    void dropView(const QString& path);
     void watchView(const QString& service, const QString& path, int kind);
     void sourcesChanged(const QDBusMessage& message);
     void viewChanged(const QDBusMessage& message);
@@ -185,8 +187,10 @@ void LinuxCalendar::Private::subscribe()
         for (auto it = objects.cbegin(); it != objects.cend(); ++it) {
             const QVariantMap source = it.value().value(kSource);
             const int kind = kindOfSource(source);
-            if (kind >= 0)
-                openSource(source.value(QStringLiteral("UID")).toString(), kind);
+            if (kind < 0)
+                continue;
+            sourceUIDs.insert(it.key().path(), source.value(QStringLiteral("UID")).toString());
+            openSource(source.value(QStringLiteral("UID")).toString(), kind);
         }
     });
 }
@@ -194,15 +198,23 @@ void LinuxCalendar::Private::subscribe()
 void LinuxCalendar::Private::unsubscribe()
 {
     hookSources(false);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    for (auto it = views.cbegin(); it != views.cend(); ++it) {
-        for (const char* name : {"ObjectsAdded", "ObjectsModified", "ObjectsRemoved", "Complete"})
-            bus.disconnect(it->service, it.key(), kView, QLatin1String(name), listener.get(), SLOT(viewSignal(QDBusMessage)));
-        bus.asyncCall(QDBusMessage::createMethodCall(it->service, it.key(), kView, QStringLiteral("Dispose")));
-    }
-    views.clear();
+    for (const QString& path : views.keys())
+        dropView(path);
     openedSources.clear();
+    sourceUIDs.clear();
     subscribed = false;
+}
+
+void LinuxCalendar::Private::dropView(const QString& path)
+{
+    const auto it = views.constFind(path);
+    if (it == views.cend())
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    for (const char* name : {"ObjectsAdded", "ObjectsModified", "ObjectsRemoved", "Complete"})
+        bus.disconnect(it->service, path, kView, QLatin1String(name), listener.get(), SLOT(viewSignal(QDBusMessage)));
+    bus.asyncCall(QDBusMessage::createMethodCall(it->service, path, kView, QStringLiteral("Dispose")));
+    views.erase(it);
 }
 
 void LinuxCalendar::Private::openSource(const QString& uid, int kind)
@@ -272,8 +284,17 @@ void LinuxCalendar::Private::sourcesChanged(const QDBusMessage& message)
     if (message.member() == QLatin1String("InterfacesAdded") && message.arguments().size() >= 2) {
         const auto interfaces = qdbus_cast<DBusInterfaces>(message.arguments().at(1));
         const QVariantMap source = interfaces.value(kSource);
-        if (const int kind = kindOfSource(source); kind >= 0)
+        if (const int kind = kindOfSource(source); kind >= 0) {
+            const QString path = qdbus_cast<QDBusObjectPath>(message.arguments().at(0)).path();
+            sourceUIDs.insert(path, source.value(QStringLiteral("UID")).toString());
             openSource(source.value(QStringLiteral("UID")).toString(), kind);
+        }
+    } else if (message.member() == QLatin1String("InterfacesRemoved") && !message.arguments().isEmpty()) {
+        // A calendar that went: its view goes with it.
+        const QString path = qdbus_cast<QDBusObjectPath>(message.arguments().at(0)).path();
+        const QString uid = sourceUIDs.take(path);
+        if (!uid.isEmpty())
+            dropView(openedSources.take(uid));
     }
     observers.notify(kCalendarsChanged, QString());
 }

@@ -89,6 +89,8 @@ TEST_F(LinuxCalendarTest, ChangesOfCalendarsTasksAndEventsComeAsTheirKinds)
     EXPECT_EQ(waitFor(1), QList<Change>{{2}});
     service.removeSource(*bus, "/Source_4");
     EXPECT_EQ(waitFor(1), QList<Change>{{0}});
+    EXPECT_TRUE(zelk::test::waitUntil([&] { return service.calendars["home"]->view.disposed; })) << "the gone calendar's view was kept";
+    EXPECT_FALSE(service.calendars["work"]->view.disposed);
     // The service does not say which program made a change.
     for (const QString& sender : std::as_const(senders))
         EXPECT_TRUE(sender.isEmpty());

@@ -15,11 +15,14 @@
 #include "QVReport.h"
 #include "QVReportWindow.h"
 #include "QVShortcut.h"
+#include "QVSparkle.h"
 #include "QVShortcutsManager.h"
 #include "WorkerPool.h"
 
 #include <QCheckBox>
 #include <QLockFile>
+#include <QApplication>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <algorithm>
@@ -487,8 +490,45 @@ TEST_F(QVApplTest, SettingVerbsTakeWellFormedValuesOnly)
         SCOPED_TRACE(std::string(c.verb) + " " + c.param.toString().toStdString());
         EXPECT_FLOAT_EQ(QVPalettesManager::deactivateDelay(), c.delay);
         EXPECT_EQ(appl->automaticallyChecksForUpdates(), c.checkUpdate);
+        ASSERT_NE(appl->updater(), nullptr);
+        EXPECT_EQ(appl->updater()->automaticallyChecksForUpdates(), c.checkUpdate) << "the updater follows the setting";
         EXPECT_EQ(appl->reportEachItem(), c.reportEachItem);
     }
+}
+
+TEST_F(QVApplTest, CheckForUpdatesReadsTheFeedAndTellsTheUser)
+{
+    const QString feed = home->path() + "/appcast.xml";
+    QFile file(feed);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"(<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle"><channel>
+<item><title>Zelk 99.1</title><enclosure url="https://zelk.org/zelk-99.1.deb" sparkle:version="99.1"/></item>
+</channel></rss>)");
+    file.close();
+    zelk::UserDefaults::standard().setValue("SUFeedURL", QUrl::fromLocalFile(feed).toString());
+    onboard();
+    launch();
+    const auto updateAlert = [] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->objectName() == "QVUpdateAlert" && box->isVisible())
+                return box;
+        return static_cast<QMessageBox*>(nullptr);
+    };
+    ASSERT_EQ(updateAlert(), nullptr);
+    editorCommand("sparkleCheck");
+    ASSERT_TRUE(waitUntil([&] { return updateAlert() != nullptr; }, 15000)) << "the user's check did not answer";
+    EXPECT_TRUE(updateAlert()->text().contains("99.1")) << updateAlert()->text().toStdString();
+
+    // The download goes to the desktop.
+    desktop->virtualWorkspace().clearRequests();
+    QAbstractButton* download = nullptr;
+    for (QAbstractButton* button : updateAlert()->buttons())
+        if (updateAlert()->buttonRole(button) == QMessageBox::AcceptRole)
+            download = button;
+    ASSERT_NE(download, nullptr);
+    download->click();
+    EXPECT_EQ(desktop->virtualWorkspace().requests(), QStringList{"open https://zelk.org/zelk-99.1.deb"});
+    EXPECT_TRUE(waitUntil([&] { return updateAlert() == nullptr; }));
 }
 
 TEST_F(QVApplTest, UnknownVerbDoesNothing)

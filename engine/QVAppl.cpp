@@ -1327,6 +1327,9 @@ void QVAppl::showReport()
         }, false);
         return;
     }
+    // Asked on the way out (an engine-control action before the quit): no window.
+    if (m_terminating)
+        return;
     initReport();
     m_reportWindow->showAtEnd();
 }

@@ -16,9 +16,11 @@
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
 #include "QVUtilityClass.h"
+#include "URLHandlerCommand.h"
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <algorithm>
 
 namespace engine {
 
@@ -56,9 +58,7 @@ void QVEngineService::disableKeyCueSupport() { zelk::Platform::instance().comman
 
 QString QVEngineService::shortcutList(zelk::CommandError* error)
 {
-    // The list request leaves run tracing on for the rest of the process.
-    if (QVAppl* appl = QVAppl::shared())
-        appl->setTraceRun(true);
+    // A list request changes nothing: tracing stays as the user set it.
     const QList<std::shared_ptr<QVLauncher>> launchers = QVLaunchersManager::sharedManager().getAllActiveHotkeysLaunchers();
     zelk::zlog("QVEngineService", "handleGetShortCutListEvent") << "listOfHotKeys" << launchers.size();
     zelk::zlog("QVEngineService", "handleGetShortCutListEvent")
@@ -68,6 +68,10 @@ QString QVEngineService::shortcutList(zelk::CommandError* error)
     int launcherCount = 0, objectCount = 0;
     for (const std::shared_ptr<QVLauncher>& launcher : launchers) {
         zelk::zlog("QVEngineService", "handleGetShortCutListEvent") << "QVLauncher" << ++launcherCount;
+        // Only key combinations are hot keys: a date or system launcher has
+        // no key to show, and key code 0 would read as the A key.
+        if (!launcher->isKeyEvent())
+            continue;
         const quint32 code = launcher->QVLKeycode();
         const quint32 code2 = launcher->QVLKeycode2();
         const bool hasSecond = launcher->QVLHas2Keycode();
@@ -212,6 +216,35 @@ zelk::CommandError QVEngineService::runShortcutNamed(const QString& name)
     return runFirstShortcut(QStringLiteral("RunShortcutNamed ") + name,
                             [&name](const QVShortcut& s) { return s.nameIsEqual(name); });
 }
+
+zelk::CommandError QVEngineService::displayMenu(quint32 menuID)
+{
+    const std::shared_ptr<QVMenu> menu = QVMenusManager::sharedManager().menuWithID(menuID);
+    if (!menu) {
+        zelk::zlog("QVEngineService", "displayCommand") << "no menu" << menuID;
+        return notFound();
+    }
+    menu->displayCommand(QStringLiteral("display menu"), QStringLiteral("ShowMenu %1").arg(menuID));
+    return {};
+}
+
+zelk::CommandError QVEngineService::showPalette(quint32 paletteID, bool show)
+{
+    const std::shared_ptr<QVPalette> palette = QVPalettesManager::sharedManager().paletteWithID(paletteID);
+    if (!palette) {
+        zelk::zlog("QVEngineService", show ? "showCommand" : "hideCommand") << "no palette" << paletteID;
+        return notFound();
+    }
+    if (show)
+        palette->showCommand(QStringLiteral("show palette"), QStringLiteral("ShowPalette %1").arg(paletteID));
+    else
+        palette->hideCommand(QStringLiteral("hide palette"), QStringLiteral("HidePalette %1").arg(paletteID));
+    return {};
+}
+
+void QVEngineService::openURL(const QString& url) { URLHandlerCommand::performDefaultImplementation(url); }
+
+void QVEngineService::signalKeyCue(const QString& code) { zelk::Platform::instance().commands().announceHotKey(code); }
 
 void QVEngineService::reopen()
 {

@@ -297,6 +297,11 @@ public:
     virtual CommandError runShortcut(quint32 shortcutID) = 0;
     // The first shortcut of that name.
     virtual CommandError runShortcutNamed(const QString& name) = 0;
+    // Shows a menu at the pointer; shows or hides a palette.
+    virtual CommandError displayMenu(quint32 menuID) = 0;
+    virtual CommandError showPalette(quint32 paletteID, bool show) = 0;
+    // A URL of the engine's schemes, handed over by the desktop.
+    virtual void openURL(const QString& url) = 0;
     // The engine was started again while it runs: it asks the user what to
     // do. Answers at once; the question waits for the user afterwards.
     virtual void reopen() {}
@@ -316,6 +321,12 @@ public:
     // Asks the engine that serves the commands to reopen (a second start);
     // false when no engine answered.
     virtual bool askRunningEngineToReopen() = 0;
+    // Hands a URL to the engine that serves the commands; false when no
+    // engine answered.
+    virtual bool askRunningEngineToOpenURL(const QString& url) = 0;
+    // Tells listeners that a hot key fired (code "Stop"); nothing when the
+    // commands are not published.
+    virtual void announceHotKey(const QString& code) = 0;
 };
 
 } // namespace zelk

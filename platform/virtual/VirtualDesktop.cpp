@@ -658,6 +658,34 @@ bool VirtualCommandService::askRunningEngineToReopen()
     return true;
 }
 
+bool VirtualCommandService::askRunningEngineToOpenURL(const QString& url)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_nameTaken || m_ownsName)
+        return false;
+    m_urls.append(url);
+    return true;
+}
+
+void VirtualCommandService::announceHotKey(const QString& code)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_commands)
+        m_announcements.append(code);
+}
+
+QStringList VirtualCommandService::urlRequests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_urls;
+}
+
+QStringList VirtualCommandService::hotKeyAnnouncements() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_announcements;
+}
+
 int VirtualCommandService::reopenRequests() const
 {
     std::lock_guard lock(m_mutex);

@@ -221,6 +221,9 @@ public:
     // Answered by the other program that holds the name, taken to be a
     // running engine; counted.
     bool askRunningEngineToReopen() override;
+    // Counted like a reopen; the URLs are kept.
+    bool askRunningEngineToOpenURL(const QString& url) override;
+    void announceHotKey(const QString& code) override;
 
     // Test controls: another program of the session holds the name; the
     // published commands (nullptr when none), for the tests to call.
@@ -228,9 +231,12 @@ public:
     int reopenRequests() const;
     bool ownsName() const;
     EngineCommands* published() const;
+    QStringList urlRequests() const;
+    QStringList hotKeyAnnouncements() const;
 
 private:
     mutable std::mutex m_mutex;
+    QStringList m_urls, m_announcements;
     bool m_nameTaken = false;
     bool m_ownsName = false;
     int m_reopenRequests = 0;

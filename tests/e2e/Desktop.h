@@ -25,6 +25,8 @@
 
 struct _XDisplay;
 
+class QImage;
+
 namespace zelk::e2e {
 
 // A child process that never outlives its owner.
@@ -153,6 +155,12 @@ public:
     // $ZELK_TEST_ARTEFACTS, else the temporary folder) for people to look at.
     QImage screenshot();
     static bool saveArtefact(const QImage& image, const QString& fileName);
+
+    // The X server's screen; null when it cannot be read.
+    QImage screenshot();
+    // The screen, saved for people to look at in $ZELK_TEST_ARTEFACTS
+    // (else the temporary folder); false when it failed.
+    bool saveScreenshot(const QString& fileName);
 
     static QString enginePath();
     static QString clientPath();

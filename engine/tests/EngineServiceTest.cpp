@@ -10,6 +10,8 @@
 #include "PrivateBus.h"
 #include "QVAction.h"
 #include "QVEngineService.h"
+#include "QVPalette.h"
+#include "QVPalettesManager.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
 
@@ -195,6 +197,13 @@ TEST_F(EngineServiceTest, MenusAndPalettesAreShownByTheirIDs)
             EXPECT_EQ(c.error.text, "Zelk item not found in current context.") << c.what;
         }
     }
+    // The commands reach the palette itself.
+    const std::shared_ptr<QVPalette> palette = QVPalettesManager::sharedManager().paletteWithID(7);
+    ASSERT_TRUE(palette);
+    ASSERT_EQ(commands->showPalette(7, true).kind, Kind::None);
+    EXPECT_TRUE(waitUntil([&] { return palette->isVisible(); }));
+    ASSERT_EQ(commands->showPalette(7, false).kind, Kind::None);
+    EXPECT_TRUE(waitUntil([&] { return !palette->isVisible(); }));
 }
 
 TEST_F(EngineServiceTest, AFiredHotKeyIsAnnouncedToHotKeyViewers)

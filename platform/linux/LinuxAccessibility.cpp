@@ -215,7 +215,7 @@ public:
             const auto bits = m_bus->states(m_ref);
             if (!bits)
                 return std::nullopt;
-            return QVariant(Bus::has(bits, Checked) ? 1.0 : 0.0);
+            return QVariant(LinuxAccessibility::Bus::has(bits, Checked) ? 1.0 : 0.0);
         }
         if (*name == QLatin1String("text") || *name == QLatin1String("entry") || *name == QLatin1String("password text")) {
             const auto reply = m_bus->call(m_ref, kText, QStringLiteral("GetText"), {0, -1});
@@ -244,7 +244,7 @@ public:
         const auto bits = m_bus->states(m_ref);
         if (!bits)
             return std::nullopt;
-        return Bus::has(bits, Enabled) || Bus::has(bits, Sensitive);
+        return LinuxAccessibility::Bus::has(bits, Enabled) || LinuxAccessibility::Bus::has(bits, Sensitive);
     }
     std::optional<QPointF> position() override
     {
@@ -605,7 +605,7 @@ AXElement LinuxAccessibility::elementAtPosition(const AXElement& application, co
     }
     for (const Ref& window : windows) {
         const auto r = b->extents(window);
-        if (!r || !r->contains(point) || !Bus::has(b->states(window), Showing))
+        if (!r || !r->contains(point) || !LinuxAccessibility::Bus::has(b->states(window), Showing))
             continue;
         Ref current = window;
         for (int depth = 0; depth < 64; ++depth) {

@@ -3,6 +3,8 @@
 #include "Log.h"
 
 #include <QSet>
+#include <algorithm>
+#include <functional>
 
 namespace zelk {
 

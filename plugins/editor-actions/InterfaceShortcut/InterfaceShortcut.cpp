@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace zelk::editor {
 

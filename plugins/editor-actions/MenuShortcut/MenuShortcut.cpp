@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace zelk::editor {
 

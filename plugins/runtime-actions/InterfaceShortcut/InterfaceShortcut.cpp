@@ -3,7 +3,9 @@
 #include "Geometry.h"
 #include "Log.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace zelk::engine {

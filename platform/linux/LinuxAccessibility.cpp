@@ -376,8 +376,9 @@ private:
         // Sliders expose no knob: it is taken as long as the slider is
         // thick, where the value puts it (a vertical slider's maximum is at
         // its top).
-        const double max = maxValue().value_or(0);
-        const double fraction = max > 0 ? std::clamp(value().value_or(0).toDouble() / max, 0.0, 1.0) : 0;
+        LinuxElement slider(m_bus, m_ref);
+        const double max = slider.maxValue().value_or(0);
+        const double fraction = max > 0 ? std::clamp(slider.value().value_or(0).toDouble() / max, 0.0, 1.0) : 0;
         if (r->width() >= r->height()) {
             const double knob = std::min(r->height(), r->width() / 2);
             const double x = r->x() + fraction * (r->width() - knob);

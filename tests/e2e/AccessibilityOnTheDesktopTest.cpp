@@ -86,7 +86,7 @@ protected:
             ZELK_SKIP_UNLESS_CI(s.failure.toStdString());
         ASSERT_TRUE(s.failure.isEmpty()) << s.failure.toStdString();
         app = s.app.get();
-        ASSERT_TRUE(s.d.xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(app->pid()), "windowactivate", "--sync"}));
+        ASSERT_TRUE(s.d.xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(app->pid()), ".", "windowactivate", "--sync"}));
 
         previous = Platform::install(makeLinuxPlatform());
         installed = true;

@@ -1,7 +1,8 @@
 // A small Qt program of the tests' own whose menus and controls the menu
 // and interface actions drive through AT-SPI: it tells on stdout what
 // happened to them, one line each ("triggered Save", "clicked", "text hi",
-// "bold 1", "large 1", "slider 80"), and "ready" once its window shows.
+// "bold 1", "large 1", "value 30" as the slider moves, "slider 80" when
+// its knob is let go), and "ready" once its window shows.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -63,6 +64,7 @@ int main(int argc, char** argv)
     slider->setRange(0, 100);
     slider->setValue(20);
     slider->setAccessibleName("Level");
+    QObject::connect(slider, &QSlider::valueChanged, [](int value) { tell(QStringLiteral("value %1").arg(value)); });
     QObject::connect(slider, &QSlider::sliderReleased, [slider] { tell(QStringLiteral("slider %1").arg(slider->value())); });
     form->addRow("Level", slider);
     window.setCentralWidget(central);

@@ -171,6 +171,10 @@ void InterfaceShortcut::mouseClick(int count)
 {
     const QPointF at = mousePoint();
     for (int i = 0; i < count; ++i) {
+        // Toolkits take presses of one instant for one click: a double or
+        // triple click needs its clicks a moment apart.
+        if (i > 0)
+            pause(20ms);
         simulatePrimaryMouseButtonEventAt(at, true);
         simulatePrimaryMouseButtonEventAt(at, false);
     }

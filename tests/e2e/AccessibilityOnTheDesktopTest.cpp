@@ -205,6 +205,43 @@ TEST_F(AccessibilityOnTheDesktopTest, ControlsAreRecordedAndReplayed)
     EXPECT_NEAR(value, 60, 8) << out.toStdString();
 }
 
+TEST_F(AccessibilityOnTheDesktopTest, AMenuChoiceIsObserved)
+{
+    AccessibilityService& ax = Platform::instance().accessibility();
+    const AXElement application = ax.applicationElement(app->pid());
+    ASSERT_TRUE(application);
+    QStringList seen;
+    ObserverHandle observer = ax.observeMenus(application, [&](MenuNotification what, const AXElement& element) {
+        const QString title = element->title().value_or(QString());
+        const AXElement owner = element->parent();
+        switch (what) {
+        case MenuNotification::Opened: seen.append("opened " + (owner ? owner->title().value_or(QString()) : QString())); break;
+        case MenuNotification::Closed: seen.append("closed"); break;
+        case MenuNotification::ItemSelected: seen.append("chose " + title); break;
+        }
+    });
+    ASSERT_TRUE(observer);
+    const AXElement bar = ax.menuBar(application);
+    ASSERT_TRUE(bar);
+    const AXElement file = zelk::engine::MenuShortcut::itemWithName("File", bar, MenuShortcutModels::Equal);
+    ASSERT_TRUE(file);
+    // The user clicks File, then Save.
+    const QPointF fileCenter = centerOfElement(file);
+    Desktop& d = session().d;
+    ASSERT_TRUE(d.xdotool({"mousemove", QString::number(int(fileCenter.x())), QString::number(int(fileCenter.y())), "click", "1"}));
+    ASSERT_TRUE(pollUntil([&] { return seen.contains("opened File"); }, 10000)) << seen.join(", ").toStdString();
+    AXElement save;
+    ASSERT_TRUE(pollUntil([&] {
+        const AXElement menu = zelk::engine::MenuShortcut::itemWithName("", file, MenuShortcutModels::Equal);
+        save = menu ? zelk::engine::MenuShortcut::itemWithName("Save", menu, MenuShortcutModels::Equal) : nullptr;
+        return save && save->size().value_or(QSizeF()).width() > 0;
+    }, 10000));
+    const QPointF saveCenter = centerOfElement(save);
+    ASSERT_TRUE(d.xdotool({"mousemove", QString::number(int(saveCenter.x())), QString::number(int(saveCenter.y())), "sleep", "0.3", "click", "1"}));
+    EXPECT_TRUE(pollUntil([&] { return seen.contains("chose Save"); }, 10000)) << seen.join(", ").toStdString();
+    EXPECT_TRUE(app->waitForOutput("triggered Save", 10000));
+}
+
 TEST_F(AccessibilityOnTheDesktopTest, AProgramThatExposesNothingIsReported)
 {
     // A plain X client of ours, in front, with no accessibility tree.

@@ -9,7 +9,10 @@
 #include "PaneTestSupport.h"
 #include "VirtualPlatform.h"
 
+#include <QGuiApplication>
+#include <QIcon>
 #include <QMimeData>
+#include <QPixmap>
 #include <QUndoStack>
 #include <gtest/gtest.h>
 
@@ -397,6 +400,31 @@ TEST_F(InterfaceShortcutEditorTest, TheListMovesCopiesDeletesAndPastes)
     two->pastePasteboard();
     EXPECT_FALSE(two->items().isEmpty());
     EXPECT_EQ(two->selectedRows().first(), 0) << "pasted at the top";
+}
+
+TEST(RecordingBlinkTest, OneBlinkAtATimeAndTheIconComesBack)
+{
+    QImage original(16, 16, QImage::Format_ARGB32);
+    original.fill(Qt::blue);
+    QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(original)));
+    const qint64 before = QGuiApplication::windowIcon().cacheKey();
+    QImage first(16, 16, QImage::Format_ARGB32);
+    first.fill(Qt::red);
+    QImage second(16, 16, QImage::Format_ARGB32);
+    second.fill(Qt::green);
+    {
+        RecordingBlink blink;
+        blink.start(first);
+        const qint64 blinking = QGuiApplication::windowIcon().cacheKey();
+        EXPECT_NE(blinking, before);
+        blink.start(second); // a second recording's blink: none of its own
+        EXPECT_EQ(QGuiApplication::windowIcon().cacheKey(), blinking);
+        blink.stop();
+        EXPECT_EQ(QGuiApplication::windowIcon().cacheKey(), before);
+        EXPECT_FALSE(blink.isBlinking());
+        blink.start(first);
+    } // a blink that goes puts the icon back too
+    EXPECT_EQ(QGuiApplication::windowIcon().cacheKey(), before);
 }
 
 } // namespace

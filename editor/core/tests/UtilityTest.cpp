@@ -108,6 +108,14 @@ TEST_F(UtilityTest, Processes)
     EXPECT_FALSE(u.launchedAppPathArray().contains("/usr/bin/daemon")) << "background programs are left out";
     EXPECT_TRUE(u.launchedAppPathArray().contains("/usr/share/applications/org.gnome.gedit.desktop"));
     EXPECT_EQ(u.frontAppName(), "org.gnome.gedit");
+    EXPECT_FALSE(u.frontAppHasWindowTitleStarts("", false)) << "no window yet";
+    ws.setFocusedWindow(gedit, zelk::FocusedWindow{"", false});
+    EXPECT_FALSE(u.frontAppHasWindowTitleStarts("", false)) << "a window without a title";
+    ws.setFocusedWindow(gedit, zelk::FocusedWindow{"Notes.txt - gedit", true});
+    EXPECT_TRUE(u.frontAppHasWindowTitleStarts("Notes", false));
+    EXPECT_FALSE(u.frontAppHasWindowTitleStarts("notes", false));
+    EXPECT_TRUE(u.frontAppHasWindowTitleStarts("notes", true));
+    EXPECT_FALSE(u.frontAppHasWindowTitleStarts("gedit", true)) << "the title must begin with it";
     EXPECT_TRUE(u.isProcessLaunchedWithPathName("org.gnome.gedit"));
     u.quitProcessWithName("org.gnome.gedit");
     EXPECT_FALSE(u.isProcessLaunchedWithPathName("org.gnome.gedit"));

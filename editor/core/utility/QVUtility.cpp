@@ -352,6 +352,14 @@ QString QVUtility::frontAppName()
     return front ? bundleBaseName(front->name) : QString("");
 }
 
+bool QVUtility::frontAppHasWindowTitleStarts(const QString& text, bool ignoreCase)
+{
+    const std::optional<zelk::FocusedWindow> window = zelk::Platform::instance().workspace().focusedWindow();
+    if (!window || !window->hasTitle)
+        return false;
+    return window->title.startsWith(text, ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive);
+}
+
 // --- Alerts, sounds, menus ----------------------------------------------------------------------
 
 void QVUtility::setAlertAnswerer(AlertAnswerer answerer)

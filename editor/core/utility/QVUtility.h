@@ -97,6 +97,9 @@ public:
     QStringList launchedAppPathArray() override;
     QStringList recentAppPathArray() override;
     QString frontAppName();
+    // Whether the focused window's title begins with the text; false with
+    // no window or no title.
+    bool frontAppHasWindowTitleStarts(const QString& text, bool ignoreCase);
 
     // --- Alerts, sounds, menus ------------------------------------------------------------------
     // 1 for the first button, 0 for the second, -1 for the third.

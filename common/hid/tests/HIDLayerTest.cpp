@@ -2,6 +2,9 @@
 // built from properties as the device list builds them.
 #include "HIDTestSupport.h"
 
+#include "HIDElementMap.h"
+#include "PropertyList.h"
+
 #include <QStringList>
 
 using namespace zelk;
@@ -165,6 +168,25 @@ TEST(HIDNamesTest, UsageNamesFollowTheTables)
     EXPECT_STREQ(cookie, "#{V:Macsense, P:1, C:7}#");
     EXPECT_FALSE(HIDCookieName(5, 6, 7, cookie));
     EXPECT_STREQ(cookie, "#{V:5, P:6, C:7}#");
+}
+
+TEST(HIDNamesTest, EveryKeyboardUsageAKeyCanReportHasANameInTheTable)
+{
+    // Keys without a table entry would show as "Keyboard Usage 0x..".
+    const auto table = zelk::plist::readFile(QStringLiteral(ZELK_HID_NAME_TABLES "/HID_usage_strings.plist"));
+    ASSERT_TRUE(table.has_value());
+    const QVariantMap keyboard = table->toMap().value("0x0007").toMap();
+    ASSERT_EQ(keyboard.value("Name").toString(), "Keyboard");
+    int named = 0;
+    for (quint16 code = 0; code < 256; ++code) {
+        const qint64 usage = zelk::hidKeyboardUsageForKey(code);
+        if (usage == 0)
+            continue;
+        EXPECT_TRUE(keyboard.contains(QString::asprintf("0x%4.4llX", static_cast<long long>(usage))))
+            << "key code " << code << " usage " << usage;
+        ++named;
+    }
+    EXPECT_GT(named, 100);
 }
 
 TEST(HIDValuesTest, CalibrationAndScaling)

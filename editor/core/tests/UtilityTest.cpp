@@ -67,8 +67,12 @@ TEST_F(UtilityTest, PathKinds)
 TEST_F(UtilityTest, SystemHotKeysAreTheCombinationsOthersHold)
 {
     QVUtility& u = QVUtility::sharedUtility();
+    // Bound in the desktop's configuration: Super-Shift-Up (Up is 126).
+    desktop().virtualHotKeys().setDesktopHotKeys({0x40000 + 0x20000 + 126});
     desktop().virtualHotKeys().grabElsewhere(0x140000 + 20);
     EXPECT_TRUE(u.isSystemHotkeycode(0x140000 + 20));
+    EXPECT_TRUE(u.isSystemHotkeycode(0x60000 + 126 + 0x800000)) << "configured, asked with the function bit";
+    EXPECT_FALSE(u.isSystemHotkeycode(0x40000 + 126)) << "without its shift";
     EXPECT_TRUE(u.isSystemHotkeycode(0x140000 + 20 + 0x10000 + 0xA00000 + 0x80)) << "caps lock, numeric pad, function, bit 7";
     EXPECT_FALSE(u.isSystemHotkeycode(0x100000 + 21));
     EXPECT_TRUE(desktop().virtualHotKeys().registeredCodes().isEmpty()) << "a test grab is given back";

@@ -44,6 +44,9 @@ public:
     // Presses and releases of registered combinations, on the main thread.
     // One handler per process; a new one replaces the old.
     virtual void setHandler(Handler handler) = 0;
+    // The combinations the desktop's own configuration binds (key code and
+    // modifier flags), read afresh on each call; empty where none can be read.
+    virtual QList<quint32> desktopHotKeys() { return {}; }
 };
 
 // The focused window of the front application, as the workspace sees it.

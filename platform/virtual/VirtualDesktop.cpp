@@ -79,6 +79,18 @@ void VirtualHotKeys::grabElsewhere(quint32 code, bool grabbed)
         m_elsewhere.remove(code);
 }
 
+QList<quint32> VirtualHotKeys::desktopHotKeys()
+{
+    std::lock_guard lock(m_mutex);
+    return m_desktopHotKeys;
+}
+
+void VirtualHotKeys::setDesktopHotKeys(const QList<quint32>& codes)
+{
+    std::lock_guard lock(m_mutex);
+    m_desktopHotKeys = codes;
+}
+
 // --- workspace
 
 namespace {

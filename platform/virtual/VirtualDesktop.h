@@ -28,12 +28,15 @@ public:
     bool isRegistered(quint32 code) const;
     QList<quint32> registeredCodes() const;  // sorted
     void grabElsewhere(quint32 code, bool grabbed = true); // another program holds it
+    QList<quint32> desktopHotKeys() override;
+    void setDesktopHotKeys(const QList<quint32>& codes); // what the desktop's configuration binds
 
 private:
     bool deliver(quint32 code, bool pressed);
     mutable std::mutex m_mutex;
     QHash<quint64, quint32> m_byRef;
     QSet<quint32> m_elsewhere;
+    QList<quint32> m_desktopHotKeys;
     quint64 m_nextRef = 1;
     Handler m_handler;
 };

@@ -411,33 +411,6 @@ bool Desktop::postEditorCommand(const QVariantMap& userInfo)
     return m_connection->send(signal);
 }
 
-QImage Desktop::screenshot()
-{
-    Display* x = XOpenDisplay(display().toLocal8Bit().constData());
-    if (!x)
-        return {};
-    const Window root = DefaultRootWindow(x);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(x, root, &attributes);
-    QImage image;
-    if (XImage* shot = XGetImage(x, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)) {
-        image = QImage(attributes.width, attributes.height, QImage::Format_RGB32);
-        for (int y = 0; y < attributes.height; ++y)
-            for (int px = 0; px < attributes.width; ++px)
-                image.setPixel(px, y, XGetPixel(shot, px, y) & 0xFFFFFF);
-        XDestroyImage(shot);
-    }
-    XCloseDisplay(x);
-    return image;
-}
-
-bool Desktop::saveScreenshot(const QString& fileName)
-{
-    const QImage image = screenshot();
-    const QString artefacts = qEnvironmentVariable("ZELK_TEST_ARTEFACTS", QDir::tempPath());
-    return !image.isNull() && image.save(artefacts + "/" + fileName);
-}
-
 QList<unsigned long> Desktop::windowsOf(qint64 pid, const QString& display)
 {
     const Connection x(*this, display);

@@ -155,12 +155,8 @@ public:
     // $ZELK_TEST_ARTEFACTS, else the temporary folder) for people to look at.
     QImage screenshot();
     static bool saveArtefact(const QImage& image, const QString& fileName);
-
-    // The X server's screen; null when it cannot be read.
-    QImage screenshot();
-    // The screen, saved for people to look at in $ZELK_TEST_ARTEFACTS
-    // (else the temporary folder); false when it failed.
-    bool saveScreenshot(const QString& fileName);
+    // The screen saved as an artefact; false when it failed.
+    bool saveScreenshot(const QString& fileName) { return saveArtefact(screenshot(), fileName); }
 
     static QString enginePath();
     static QString clientPath();

@@ -1,0 +1,11 @@
+#include "MainWindowLink.h"
+
+#include "QVEController.h"
+
+namespace editor {
+
+void installMainWindow(QVEController&)
+{
+}
+
+} // namespace editor

@@ -21,6 +21,8 @@
 #include "QVEPboardManager.h"
 #include "QVEReportWindow.h"
 #include "QVEShortcutsManager.h"
+#include "QVContext.h"
+#include "QVLauncher.h"
 #include "QVUtility.h"
 #include "UserDefaults.h"
 
@@ -111,8 +113,9 @@ bool QVEController::finishLaunching()
     readPrefs();
 
     // The menu bar before the window shows, so that the window gets it.
-    m_menuBar = std::make_unique<QVEMenuBar>(*this);
-    if (QVEMainWindowLink* window = mainWindow()) {
+    QVEMainWindowLink* window = mainWindow();
+    m_menuBar = std::make_unique<QVEMenuBar>(*this, window ? window->undoGroup() : nullptr);
+    if (window) {
         if (QWidget* w = window->window()) {
             if (auto* main = qobject_cast<QMainWindow*>(w))
                 main->setMenuBar(m_menuBar->makeMenuBar(main));
@@ -639,10 +642,12 @@ void QVEController::flushFileDrops()
     if (QVEImporter::extensionIsValidForPath(paths.first())) {
         if (QVEMainWindowLink* window = mainWindow(); window && window->window())
             makeActiveWithWindow(window->window());
+        int imported = 0;
         for (const QString& path : paths) {
-            if (QVEImporter::extensionIsValidForPath(path))
-                QVEImporter::sharedImporter().importFromFile(path);
+            if (QVEImporter::extensionIsValidForPath(path) && QVEImporter::sharedImporter().importFromFile(path))
+                ++imported;
         }
+        zelk::zlog("QVEController", "addFileDrop") << "imported" << imported << "of" << paths.size() << "opened files";
         return;
     }
     QMimeData drop;

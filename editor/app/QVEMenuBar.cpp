@@ -23,9 +23,11 @@ QStringList QVEMenuBar::editCommands()
             QStringLiteral("export:"),    QStringLiteral("run:")};
 }
 
-QVEMenuBar::QVEMenuBar(QVEController& controller) : m_controller(controller)
+QVEMenuBar::QVEMenuBar(QVEController& controller, QUndoGroup* undoGroup)
+    : m_controller(controller), m_undoGroup(undoGroup), m_ownUndoGroup(undoGroup == nullptr)
 {
-    m_undoGroup = new QUndoGroup(this);
+    if (!m_undoGroup)
+        m_undoGroup = new QUndoGroup(this);
     m_undo = m_undoGroup->createUndoAction(this, loc(QStringLiteral("MenuAnnuler")));
     m_undo->setShortcut(QKeySequence::Undo);
     m_undo->setObjectName(QStringLiteral("undo:"));
@@ -190,6 +192,8 @@ void QVEMenuBar::validateCommands()
         if (QAction* a = action(command))
             a->setEnabled(target && target->commandEnabled(command));
     }
+    if (!m_ownUndoGroup)
+        return;
     QUndoStack* stack = target ? target->undoManager() : nullptr;
     if (stack && !m_undoGroup->stacks().contains(stack)) {
         m_undoGroup->addStack(stack);

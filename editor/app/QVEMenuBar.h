@@ -10,12 +10,14 @@
 // when the command fires from its key. Undo and Redo act on the target's
 // undo stack through one QUndoGroup.
 #include <QHash>
+#include <QKeySequence>
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <QString>
 
 class QAction;
-class QMenu;
 class QMenuBar;
 class QUndoGroup;
 class QWidget;
@@ -28,7 +30,9 @@ class QVEController;
 class QVEMenuBar : public QObject {
     Q_OBJECT
 public:
-    explicit QVEMenuBar(QVEController& controller);
+    // A window's undo group (whose active stack it keeps itself), or none:
+    // the menu bar's own, its active stack the focused target's.
+    explicit QVEMenuBar(QVEController& controller, QUndoGroup* undoGroup = nullptr);
     ~QVEMenuBar() override;
 
     // The commands, in menu order.
@@ -63,6 +67,7 @@ private:
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;
     QUndoGroup* m_undoGroup = nullptr;
+    bool m_ownUndoGroup = true;
     QPointer<QMenu> m_modelsMenu;
     QAction* m_newShortcutItem = nullptr;
     QList<QPointer<QMenuBar>> m_bars;

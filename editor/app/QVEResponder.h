@@ -13,6 +13,7 @@
 #include <QString>
 #include <QVariantMap>
 
+class QUndoGroup;
 class QUndoStack;
 class QWidget;
 
@@ -41,6 +42,9 @@ public:
     virtual QWidget* window() = 0;
     // The context selected in the contexts pane; nullptr for none.
     virtual QVContext* selectedContext() = 0;
+    // The window's undo group, whose active stack follows the focused list;
+    // none: the menu bar keeps one of its own.
+    virtual QUndoGroup* undoGroup() { return nullptr; }
 };
 
 class QVETestableEditor {

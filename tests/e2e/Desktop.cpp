@@ -18,6 +18,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace zelk::e2e {
 
@@ -459,6 +460,26 @@ bool Desktop::closeWindow(unsigned long window, const QString& display)
     XSendEvent(connection, window, False, NoEventMask, &event);
     XSync(connection, False);
     return true;
+}
+
+QImage Desktop::screenshot()
+{
+    Display* x = XOpenDisplay(display().toLocal8Bit().constData());
+    if (!x)
+        return {};
+    const Window root = DefaultRootWindow(x);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(x, root, &attributes);
+    QImage image;
+    if (XImage* shot = XGetImage(x, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)) {
+        image = QImage(attributes.width, attributes.height, QImage::Format_RGB32);
+        for (int y = 0; y < attributes.height; ++y)
+            for (int px = 0; px < attributes.width; ++px)
+                image.setPixel(px, y, XGetPixel(shot, px, y) & 0xFFFFFF);
+        XDestroyImage(shot);
+    }
+    XCloseDisplay(x);
+    return image;
 }
 
 } // namespace zelk::e2e

@@ -12,6 +12,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QImage>
 #include <QList>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -139,6 +140,10 @@ public:
     // one to close as a window manager's close button does.
     QList<unsigned long> windowsOf(qint64 pid, const QString& display = {});
     bool closeWindow(unsigned long window, const QString& display = {});
+
+    // The X server's screen as an image, for people to look at (null when
+    // it cannot be read).
+    QImage screenshot();
 
     static QString enginePath();
     static QString clientPath();

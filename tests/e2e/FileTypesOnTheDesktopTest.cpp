@@ -40,27 +40,6 @@ public slots:
     void ShowItems(const QStringList& uris, const QString&) { shown << uris; }
 };
 
-// The X server's screen as an image, for people to look at.
-QImage screenshot(const QString& display)
-{
-    Display* x = XOpenDisplay(display.toLocal8Bit().constData());
-    if (!x)
-        return {};
-    const Window root = DefaultRootWindow(x);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(x, root, &attributes);
-    QImage image;
-    if (XImage* shot = XGetImage(x, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)) {
-        image = QImage(attributes.width, attributes.height, QImage::Format_RGB32);
-        for (int y = 0; y < attributes.height; ++y)
-            for (int px = 0; px < attributes.width; ++px)
-                image.setPixel(px, y, XGetPixel(shot, px, y) & 0xFFFFFF);
-        XDestroyImage(shot);
-    }
-    XCloseDisplay(x);
-    return image;
-}
-
 QString readAll(const QString& path)
 {
     QFile file(path);
@@ -182,7 +161,7 @@ TEST_F(FileTypesOnTheDesktopTest, FolderMenuPopsUpAtTheMouse)
     // Into the submenu, so that it is listed as it opens.
     ASSERT_TRUE(desktop->xdotool({"key", "Down", "Down", "Down", "Down", "Down", "Down", "Right"}));
     pollUntil([] { return false; }, 500);
-    const QImage shot = screenshot(desktop->display());
+    const QImage shot = desktop->screenshot();
     ASSERT_FALSE(shot.isNull());
     const QString artefacts = qEnvironmentVariable("ZELK_TEST_ARTEFACTS", QDir::tempPath());
     EXPECT_TRUE(shot.save(artefacts + "/folder-menu.png")) << artefacts.toStdString();

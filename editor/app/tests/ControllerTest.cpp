@@ -20,6 +20,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -437,6 +438,39 @@ TEST_F(ControllerTest, EditCommandsAreEnabledOnlyWhileTheFocusedListAnswersThem)
     EXPECT_EQ(bar.undoGroup()->activeStack(), nullptr);
     bar.action("copy:")->trigger();
     EXPECT_EQ(list->performed, QStringList{"copy:"});
+}
+
+TEST_F(ControllerTest, ReturnOnAListThatEditsOpensTheSelectionAndGoesNoFurther)
+{
+    copySample();
+    ASSERT_TRUE(controller->finishLaunching());
+    QWidget top;
+    auto* layout = new QVBoxLayout(&top);
+    auto* editing = new FakeList;
+    editing->answers = {"edit:"};
+    auto* other = new FakeList;
+    layout->addWidget(editing);
+    layout->addWidget(other);
+    top.show();
+    QApplication::setActiveWindow(&top);
+    struct Case {
+        FakeList* list;
+        Qt::Key key;
+        bool edits;
+    };
+    for (const Case& c : {Case{editing, Qt::Key_Return, true}, Case{editing, Qt::Key_Enter, true},
+                          Case{other, Qt::Key_Return, false}, Case{editing, Qt::Key_A, false}}) {
+        c.list->setFocus();
+        ASSERT_TRUE(zelk::test::waitUntil([&] { return QApplication::focusWidget() == c.list; }));
+        c.list->clear();
+        c.list->performed.clear();
+        QKeyEvent press(QEvent::KeyPress, c.key, Qt::NoModifier, c.key == Qt::Key_A ? "a" : "\r");
+        QApplication::sendEvent(c.list, &press);
+        EXPECT_EQ(c.list->performed, c.edits ? QStringList{"edit:"} : QStringList{}) << int(c.key);
+        if (c.key == Qt::Key_A) {
+            EXPECT_EQ(c.list->text(), "a") << "an ordinary key was kept from the list";
+        }
+    }
 }
 
 } // namespace

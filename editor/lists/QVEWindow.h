@@ -16,10 +16,13 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QList>
 #include <QVariantMap>
+#include <memory>
 #include <optional>
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QMainWindow;
 class QSplitter;
@@ -28,6 +31,10 @@ class QToolBar;
 class QToolButton;
 class QUndoGroup;
 class QWidget;
+
+namespace zelk {
+class QVEMainObject;
+}
 
 namespace editor {
 
@@ -66,6 +73,9 @@ public:
     virtual bool dontAnimateEditingWindow() const = 0;
     // Quits the application; the main window calls it through the event loop.
     virtual void terminate() = 0;
+    // A menu of the objects that link to one, each item opening its editor
+    // (the used-icon menu of the lists); nullptr for none.
+    virtual QMenu* menuForObjects(const QList<zelk::QVEMainObject*>& /*objects*/) { return nullptr; }
 };
 
 class QVEWindow : public QObject, public QVEObjectsWindow {
@@ -73,6 +83,8 @@ class QVEWindow : public QObject, public QVEObjectsWindow {
 public:
     // Made on the first call, with its window, lists and toolbar.
     static QVEWindow& sharedWindow();
+    // A window of its own, outside the shared one (tests).
+    static std::unique_ptr<QVEWindow> create();
     ~QVEWindow() override;
 
     void setApplication(QVEWindowApplication* application);

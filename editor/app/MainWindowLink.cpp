@@ -29,6 +29,7 @@ public:
     void showHelpWithSubject(const QString& subject) override { m_controller.showHelpWithSubject(subject); }
     bool dontAnimateEditingWindow() const override { return m_controller.dontAnimateEditingWindow(); }
     void terminate() override { m_controller.terminate(); }
+    QMenu* menuForObjects(const QList<zelk::QVEMainObject*>& objects) override { return m_controller.menuForObjects(objects); }
 
 private:
     QVEController& m_controller;

@@ -24,6 +24,7 @@
 #include "QVContext.h"
 #include "QVLauncher.h"
 #include "QVUtility.h"
+#include "TableCommandGate.h"
 #include "UserDefaults.h"
 
 #include <QApplication>
@@ -115,6 +116,13 @@ bool QVEController::finishLaunching()
     // The menu bar before the window shows, so that the window gets it.
     QVEMainWindowLink* window = mainWindow();
     m_menuBar = std::make_unique<QVEMenuBar>(*this, window ? window->undoGroup() : nullptr);
+    // The clear item's key is Command + Delete, which is Ctrl + Backspace here.
+    if (QAction* clear = m_menuBar->clearItem()) {
+        QList<QKeySequence> keys = clear->shortcuts();
+        if (!keys.contains(QKeySequence(Qt::CTRL | Qt::Key_Backspace)))
+            keys.append(QKeySequence(Qt::CTRL | Qt::Key_Backspace));
+        clear->setShortcuts(keys);
+    }
     if (window) {
         if (QWidget* w = window->window()) {
             if (auto* main = qobject_cast<QMainWindow*>(w))
@@ -674,8 +682,9 @@ bool QVEController::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        if (m_menuBar && m_menuBar->currentTarget() && m_menuBar->currentTarget()->commandEnabled(QStringLiteral("edit:"))) {
-            m_menuBar->perform(QStringLiteral("edit:"));
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && viewRespondsToVerb(focus, QStringLiteral("edit"))) {
+            viewPerformVerb(focus, QStringLiteral("edit"), this);
             return true;
         }
     }

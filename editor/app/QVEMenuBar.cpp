@@ -3,7 +3,7 @@
 #include "Log.h"
 #include "ModelSupport.h"
 #include "QVEController.h"
-#include "QVEResponder.h"
+#include "TableCommandGate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,15 +16,8 @@
 
 namespace editor {
 
-QStringList QVEMenuBar::editCommands()
-{
-    return {QStringLiteral("cut:"),       QStringLiteral("copy:"), QStringLiteral("paste:"),
-            QStringLiteral("clear:"),     QStringLiteral("duplicate:"), QStringLiteral("edit:"),
-            QStringLiteral("export:"),    QStringLiteral("run:")};
-}
-
 QVEMenuBar::QVEMenuBar(QVEController& controller, QUndoGroup* undoGroup)
-    : m_controller(controller), m_undoGroup(undoGroup), m_ownUndoGroup(undoGroup == nullptr)
+    : m_controller(controller), m_undoGroup(undoGroup)
 {
     if (!m_undoGroup)
         m_undoGroup = new QUndoGroup(this);
@@ -36,16 +29,6 @@ QVEMenuBar::QVEMenuBar(QVEController& controller, QUndoGroup* undoGroup)
     m_redo->setObjectName(QStringLiteral("redo:"));
     for (QAction* a : {m_undo, m_redo})
         a->setShortcutContext(Qt::ApplicationShortcut);
-
-    addCommand(QStringLiteral("cut:"), QStringLiteral("MenuCouper"), QKeySequence::Cut);
-    addCommand(QStringLiteral("copy:"), QStringLiteral("MenuCopier"), QKeySequence::Copy);
-    addCommand(QStringLiteral("paste:"), QStringLiteral("MenuColler"), QKeySequence::Paste);
-    // The clear item's key is Command + Delete, which is Ctrl + Backspace here.
-    addCommand(QStringLiteral("clear:"), QStringLiteral("MenuSupprimer"), QKeySequence(Qt::CTRL | Qt::Key_Backspace));
-    addCommand(QStringLiteral("duplicate:"), QStringLiteral("MenuDupliquer"), QKeySequence(Qt::CTRL | Qt::Key_D));
-    addCommand(QStringLiteral("edit:"), QStringLiteral("MenuModifier"), QKeySequence(Qt::CTRL | Qt::Key_E));
-    addCommand(QStringLiteral("export:"), QStringLiteral("MenuExporter"), QKeySequence());
-    addCommand(QStringLiteral("run:"), QStringLiteral("MenuTester"), QKeySequence(Qt::CTRL | Qt::Key_T));
 
     QVEController& c = m_controller;
     addAppAction(QStringLiteral("MIPreferences:"), QStringLiteral("MenuPreferences"), [&c] { c.MIPreferences(); },
@@ -72,8 +55,6 @@ QVEMenuBar::QVEMenuBar(QVEController& controller, QUndoGroup* undoGroup)
     m_newShortcutItem = new QAction(loc(QStringLiteral("MenuNouveauRaccourci")), this);
     m_newShortcutItem->setObjectName(QStringLiteral("QVEAddShortcutItem"));
 
-    connect(qApp, &QApplication::focusChanged, this, [this] { validateCommands(); });
-    validateCommands();
 }
 
 QVEMenuBar::~QVEMenuBar()
@@ -83,18 +64,14 @@ QVEMenuBar::~QVEMenuBar()
     delete m_modelsMenu.data();
 }
 
-QAction* QVEMenuBar::addCommand(const QString& command, const QString& titleKey, const QKeySequence& key)
+QAction* QVEMenuBar::action(const QString& command) const
 {
-    auto* a = new QAction(loc(titleKey), this);
-    a->setObjectName(command);
-    a->setShortcut(key);
-    // Every window of the editor takes the key; a text field that uses the
-    // same key for itself still gets it first (it overrides the shortcut).
-    a->setShortcutContext(Qt::ApplicationShortcut);
-    connect(a, &QAction::triggered, this, [this, command] { perform(command); });
-    m_actions.insert(command, a);
-    return a;
+    if (QAction* own = m_actions.value(command))
+        return own;
+    return TableCommandGate::sharedGate().action(command);
 }
+
+QAction* QVEMenuBar::clearItem() const { return action(QStringLiteral("clear")); }
 
 QAction* QVEMenuBar::addAppAction(const QString& name, const QString& titleKey, const std::function<void()>& fn,
                                   const QKeySequence& key)
@@ -141,16 +118,19 @@ QMenuBar* QVEMenuBar::makeMenuBar(QWidget* window)
     file->addAction(action(QStringLiteral("MINewPalette:")));
     file->addSeparator();
     file->addAction(action(QStringLiteral("MIImport:")));
-    file->addAction(action(QStringLiteral("export:")));
+    file->addAction(action(QStringLiteral("export")));
 
     QMenu* edit = menu(QStringLiteral("MenuEdition"), "editMenu");
     edit->addAction(m_undo);
     edit->addAction(m_redo);
     edit->addSeparator();
-    for (const char* c : {"cut:", "copy:", "paste:", "clear:"})
+    for (const char* c : {"cut", "copy", "paste", "clear", "clearStructure"})
         edit->addAction(action(QLatin1String(c)));
     edit->addSeparator();
-    for (const char* c : {"duplicate:", "edit:", "run:"})
+    for (const char* c : {"duplicate", "edit", "run", "activate"})
+        edit->addAction(action(QLatin1String(c)));
+    edit->addSeparator();
+    for (const char* c : {"newShortcut", "newMenu", "newPalette"})
         edit->addAction(action(QLatin1String(c)));
 
     QMenu* engine = menu(QStringLiteral("MenuMoteur"), "engineMenu");
@@ -169,50 +149,9 @@ QMenuBar* QVEMenuBar::makeMenuBar(QWidget* window)
 
     // The selection may have changed since the focus last moved.
     for (QMenu* m : {file, edit})
-        connect(m, &QMenu::aboutToShow, this, &QVEMenuBar::validateCommands);
+        connect(m, &QMenu::aboutToShow, &TableCommandGate::sharedGate(), &TableCommandGate::refresh);
     m_bars.append(bar);
     return bar;
-}
-
-QVECommandTarget* QVEMenuBar::currentTarget() const
-{
-    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
-        if (auto* target = dynamic_cast<QVECommandTarget*>(w))
-            return target;
-        if (w->isWindow())
-            break;
-    }
-    return nullptr;
-}
-
-void QVEMenuBar::validateCommands()
-{
-    QVECommandTarget* target = currentTarget();
-    for (const QString& command : editCommands()) {
-        if (QAction* a = action(command))
-            a->setEnabled(target && target->commandEnabled(command));
-    }
-    if (!m_ownUndoGroup)
-        return;
-    QUndoStack* stack = target ? target->undoManager() : nullptr;
-    if (stack && !m_undoGroup->stacks().contains(stack)) {
-        m_undoGroup->addStack(stack);
-        // A stack that goes with its owner leaves the group by itself.
-    }
-    m_undoGroup->setActiveStack(stack);
-}
-
-bool QVEMenuBar::perform(const QString& command)
-{
-    QVECommandTarget* target = currentTarget();
-    if (!target || !target->commandEnabled(command)) {
-        // The key fired with nobody to answer it: the gate keeps it out.
-        validateCommands();
-        return false;
-    }
-    target->performCommand(command);
-    validateCommands();
-    return true;
 }
 
 } // namespace editor

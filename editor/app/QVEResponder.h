@@ -1,10 +1,7 @@
 #pragma once
-// What the application object asks of the editor's windows and views, in
-// place of a responder chain:
-// - QVECommandTarget: a view that takes the menu bar's edit commands ("cut:",
-//   "copy:", "paste:", "clear:", "export:", "edit:", "duplicate:", "run:"...).
-//   The focused widget, or the nearest of its parents that is one, is asked;
-//   a command is enabled only while that target answers it.
+// What the application object asks of the editor's windows, in place of a
+// responder chain (the edit commands go through the lists' table-command
+// gate, TableCommandGate):
 // - QVEMainWindowLink: the main window as the controller drives it.
 // - QVETestableEditor: an editor window that can test the object it edits.
 //
@@ -14,23 +11,11 @@
 #include <QVariantMap>
 
 class QUndoGroup;
-class QUndoStack;
 class QWidget;
 
 namespace editor {
 
 class QVContext;
-
-class QVECommandTarget {
-public:
-    virtual ~QVECommandTarget() = default;
-    // Whether the command may be performed now, on the current selection.
-    virtual bool commandEnabled(const QString& command) = 0;
-    virtual void performCommand(const QString& command) = 0;
-    // The undo stack that Undo and Redo act on while the target has the
-    // focus; none leaves them disabled.
-    virtual QUndoStack* undoManager() { return nullptr; }
-};
 
 class QVEMainWindowLink {
 public:

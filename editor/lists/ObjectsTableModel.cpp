@@ -10,6 +10,8 @@
 
 namespace editor {
 
+static constexpr int kRowImageSize = 16;
+
 ObjectsTableModel::ObjectsTableModel(Kind kind, const QStringList& columns, QObject* parent)
     : MainObjectsListModel(kind, columns, parent), m_kindOfRows(kind), m_columnIDs(columns)
 {
@@ -106,7 +108,10 @@ QVariant ObjectsTableModel::data(const QModelIndex& index, int role) const
             return m_kindOfRows == ObjectsFile::Palettes ? object->nameValue() : QStringLiteral(" ") + object->nameValue();
         return columnText(m_kindOfRows, object, identifier);
     case Qt::DecorationRole: {
-        const QImage image = columnImage(m_kindOfRows, object, identifier);
+        QImage image = columnImage(m_kindOfRows, object, identifier);
+        // Rows are one line high: larger summary images are shown at 16.
+        if (image.width() > kRowImageSize || image.height() > kRowImageSize)
+            image = image.scaled(kRowImageSize, kRowImageSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         return image.isNull() ? QVariant() : QVariant(QPixmap::fromImage(image));
     }
     case Qt::AccessibleTextRole:

@@ -142,6 +142,22 @@ void QVEObjectsViewer::connectViewer()
     });
     m_table->setModel(m_proxy);
     m_table->setVerbDelegate(this);
+    // The name takes the room left; image columns stay narrow.
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setStretchLastSection(false);
+    const QStringList ids = columns();
+    for (int column = 0; column < ids.size(); ++column) {
+        const QString& id = ids[column];
+        if (column == 0) {
+            header->setSectionResizeMode(column, QHeaderView::Stretch);
+        } else if (id == QLatin1String("links") || id == QLatin1String("inBar") || id == QLatin1String("itemsType")) {
+            header->setSectionResizeMode(column, QHeaderView::Fixed);
+            header->resizeSection(column, 64);
+        } else {
+            header->setSectionResizeMode(column, QHeaderView::Interactive);
+            header->resizeSection(column, 150);
+        }
+    }
     showTargetObjects();
     if (m_window)
         m_window->activateView(m_table);

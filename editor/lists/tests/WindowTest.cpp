@@ -4,7 +4,9 @@
 
 #include "QVAnimationWindow.h"
 
+#include <QMenu>
 #include <QTabWidget>
+#include <QTest>
 
 using namespace editor;
 using namespace editor::test;
@@ -19,8 +21,15 @@ public:
     void showHelpWithSubject(const QString& subject) override { calls << "help " + subject; }
     bool dontAnimateEditingWindow() const override { return dontAnimate; }
     void terminate() override { calls << "terminate"; }
+    QMenu* menuForObjects(const QList<zelk::QVEMainObject*>& objects) override
+    {
+        linkedAsked << objects;
+        return &linkedMenu;
+    }
 
     QStringList calls;
+    QList<QList<zelk::QVEMainObject*>> linkedAsked;
+    QMenu linkedMenu;
     bool dontAnimate = true;
 };
 
@@ -172,6 +181,35 @@ TEST_F(WindowTest, TheLibraryAndHelpGoToTheApplication)
     window->displayLibrary();
     window->showHelp();
     EXPECT_EQ(application.calls, QStringList({"MILibrary", "help Zelk Overview"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowTest, AClickOnTheUsedIconListsTheObjectsThatLinkToTheShortcut)
+{
+    QVShortcut* used = shortcut("used");
+    shortcut("alone");
+    QVariantMap record = QVMenu::newData();
+    record.insert("menuname", "holder");
+    record.insert("menuitems", QVariantList{menuItem(1, used->IDValue())});
+    QVMenu* holder = store->addMenu(record);
+    ASSERT_TRUE(used->isUsed());
+    showWindowWithApplication();
+    StripedTableView* list = table(1);
+    const QRect usedCell = list->visualRect(list->model()->index(1, 3));
+    const QRect aloneCell = list->visualRect(list->model()->index(0, 3));
+    ASSERT_EQ(viewer(1)->objectAtShownRow(1), used);
+    // Beside the icon, and on the icon of a shortcut nothing uses: nothing.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, usedCell.topLeft() + QPoint(1, 1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, aloneCell.center());
+    EXPECT_TRUE(application.linkedAsked.isEmpty());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, usedCell.center());
+    ASSERT_EQ(application.linkedAsked.size(), 1);
+    EXPECT_EQ(application.linkedAsked.first(), QList<zelk::QVEMainObject*>({holder}));
+    EXPECT_TRUE(application.linkedMenu.isVisible());
+    application.linkedMenu.hide();
 }
 
 } // namespace

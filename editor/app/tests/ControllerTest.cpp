@@ -360,6 +360,39 @@ TEST_F(ControllerTest, OpenedFilesMakeOneBatchImportedWhenItsFirstIsAnExchangeFi
     EXPECT_TRUE(alerts.empty()) << alerts[0].title.toStdString();
 }
 
+TEST_F(ControllerTest, NewObjectsFromTheMenusTakeTheSelectedContext)
+{
+    copySample();
+    ASSERT_TRUE(controller->finishLaunching());
+    QVContext* paint = store->contextWithID(1);
+    ASSERT_NE(paint, nullptr);
+    const auto contextIDs = [](const QVariantList& refs) {
+        QList<quint32> ids;
+        for (const QVariant& ref : refs)
+            ids << uintValue(ref.toMap().value("cutcontextID"));
+        return ids;
+    };
+    const QVariantMap model = QVEModelsManager::sharedManager().allModelsArray().value(0).toMap();
+    ASSERT_FALSE(model.isEmpty());
+
+    for (QVContext* selected : {static_cast<QVContext*>(nullptr), paint}) {
+        SCOPED_TRACE(selected ? "a context selected" : "no context selected");
+        window.context = selected;
+        const qsizetype actions = store->count(ObjectsFile::Actions);
+        controller->addObject(model);
+        ASSERT_EQ(store->count(ObjectsFile::Actions), actions + 1) << "no action made of the model";
+        QVShortcut* shortcut = store->allShortcuts().last();
+        ASSERT_EQ(shortcut->actionsDictArray().size(), 1);
+        EXPECT_EQ(uintValue(shortcut->actionsDictArray().first().toMap().value("cutactionID")), store->allActions().last()->IDValue());
+        controller->MINewMenu();
+        controller->MINewPalette();
+        const QList<quint32> expected = selected ? QList<quint32>{1} : QList<quint32>{0};
+        EXPECT_EQ(contextIDs(shortcut->contextsDictArray()), expected);
+        EXPECT_EQ(contextIDs(store->allMenus().last()->contextsDictArray()), expected);
+        EXPECT_EQ(contextIDs(store->allPalettes().last()->contextsDictArray()), expected);
+    }
+}
+
 TEST_F(ControllerTest, TheMissingClassAlertComesOncePerName)
 {
     controller->addMissingPlugin("GoneShortcut");

@@ -11,6 +11,7 @@
 #include "QVEMenuBar.h"
 #include "QVEMenusManager.h"
 #include "QVEModelsManager.h"
+#include "QVEPboardManager.h"
 #include "QVEReportWindow.h"
 #include "QVEShortcutsManager.h"
 #include "StripedTableView.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -27,6 +29,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QTableWidget>
+#include <QTimer>
 #include <QUndoGroup>
 #include <QVBoxLayout>
 
@@ -393,6 +397,49 @@ TEST_F(ControllerTest, NewObjectsFromTheMenusTakeTheSelectedContext)
     }
 }
 
+TEST_F(ControllerTest, OpenedFilesThatAreNoExchangeFilesBecomeActionsOfTheChosenModel)
+{
+    copySample();
+    ASSERT_TRUE(controller->finishLaunching());
+    QStringList paths;
+    for (const char* name : {"first.txt", "second.zlex"}) {
+        QFile file(home->path() + "/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("text");
+        paths << file.fileName();
+    }
+    const qsizetype actions = store->count(ObjectsFile::Actions);
+    const qsizetype menus = store->count(ObjectsFile::Menus);
+    QVEPboardManager& chooser = QVEPboardManager::sharedManager();
+    int offered = 0;
+    // The user picks the document model among those offered for the whole batch.
+    QTimer picker;
+    QObject::connect(&picker, &QTimer::timeout, [&] {
+        if (!chooser.panel()->isVisible())
+            return;
+        picker.stop();
+        offered = chooser.modelsTable()->rowCount();
+        chooser.modelsTable()->setCurrentCell(0, 0);
+        const QVariantList models = chooser.possibleModels();
+        for (qsizetype row = 0; row < models.size(); ++row) {
+            if (models[row].toMap().value("modelclass") == "DocumentShortcut")
+                chooser.modelsTable()->setCurrentCell(int(row), 0);
+        }
+        chooser.stopPanel();
+    });
+    picker.start(10);
+    for (const QString& path : paths)
+        EXPECT_FALSE(controller->openFile(path));
+    ASSERT_TRUE(zelk::test::waitUntil([&] { return store->count(ObjectsFile::Actions) > actions; }, 5000))
+        << "no action was made of the opened files";
+    EXPECT_GT(offered, 0);
+    EXPECT_EQ(store->count(ObjectsFile::Menus), menus) << "an exchange file after the first was imported";
+    QString made;
+    for (qsizetype i = actions; i < store->count(ObjectsFile::Actions); ++i)
+        made += QString::fromUtf8(zelk::plist::writeXml(store->allActions().at(i)->dictValue()));
+    EXPECT_TRUE(made.contains("first.txt") && made.contains("second.zlex")) << "not one batch: " << made.toStdString();
+}
+
 TEST_F(ControllerTest, TheMissingClassAlertComesOncePerName)
 {
     controller->addMissingPlugin("GoneShortcut");
@@ -421,7 +468,7 @@ TEST_F(ControllerTest, TheMenuOfObjectsIsSortedByTitleTheLaterOfEqualTitlesFirst
     EXPECT_EQ(titles, (QStringList{title("alpha"), title("Alpha"), title("beta")}));
 }
 
-TEST_F(ControllerTest, MakingAWindowActiveGivesUpWaitingAtItsBound)
+TEST_F(ControllerTest, MakingAWindowActiveShowsItWithinItsBound)
 {
     QWidget target;
     controller->makeActiveWithWindow(&target, 50);

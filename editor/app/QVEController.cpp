@@ -107,11 +107,21 @@ bool QVEController::TraceRun() { return defaults().boolForKey(QStringLiteral("Tr
 
 bool QVEController::finishLaunching()
 {
-    startEngine();
+    const bool engineRuns = QVUtility::sharedUtility().isProcessLaunchedWithPathName(QStringLiteral("Zelk"));
     loadBundles();
     if (!setupDefaultData())
         return false;
     readPrefs();
+    // The desktop's hot keys are found by test grabs, which a running
+    // engine's own grabs (the user's launchers) would fail as well: the
+    // check runs before the engine is started, and not at all while one
+    // already holds the keys.
+    QString clashes;
+    if (engineRuns)
+        zelk::zlog("QVEController", "finishLaunching") << "the engine holds the hot keys: no check for clashes with the desktop's";
+    else
+        clashes = conflictingHotKeys();
+    startEngine(engineRuns);
 
     // The menu bar before the window shows, so that the window gets it.
     QVEMainWindowLink* window = mainWindow();
@@ -145,17 +155,15 @@ bool QVEController::finishLaunching()
             [this](const QString&, const QVariantMap& userInfo) { launcherNotification(userInfo); }));
 
     openObjectsToEdit();
-    warnOfHotKeyConflicts();
+    warnOfHotKeyConflicts(clashes);
     for (const Kind kind : {ObjectsFile::Shortcuts, ObjectsFile::Menus, ObjectsFile::Palettes})
         zelk::NotificationCenter::defaultCenter().post(updateNotificationName(kind));
     return true;
 }
 
-void QVEController::startEngine()
+void QVEController::startEngine(bool engineRuns)
 {
-    if (defaults().boolForKey(QStringLiteral("QVEDisableEngineLaunch")))
-        return;
-    if (QVUtility::sharedUtility().isProcessLaunchedWithPathName(QStringLiteral("Zelk")))
+    if (engineRuns || defaults().boolForKey(QStringLiteral("QVEDisableEngineLaunch")))
         return;
     const zelk::Bundle bundle = zelk::Bundle::main();
     const QString helper = bundle.isValid()
@@ -327,15 +335,20 @@ void QVEController::openObjectsToEdit()
         zelk::zlog("QVEController", "finishLaunching") << "cannot delete" << path;
 }
 
-void QVEController::warnOfHotKeyConflicts()
+QString QVEController::conflictingHotKeys()
 {
     zelk::UserDefaults& shared = zelk::UserDefaults::shared();
     shared.reload();
     if (shared.contains(QStringLiteral("GEHotkeyConflict")))
-        return;
-    const QString label = QVELaunchersManager::sharedManager().labelOfConflictingKeyBasedLaunchers();
+        return {};
+    return QVELaunchersManager::sharedManager().labelOfConflictingKeyBasedLaunchers();
+}
+
+void QVEController::warnOfHotKeyConflicts(const QString& label)
+{
     if (label.isEmpty())
         return;
+    zelk::UserDefaults& shared = zelk::UserDefaults::shared();
     const int answer = QVUtility::sharedUtility().runAlertPanelWithTitle(
         locFormat(QStringLiteral("ConflitSystem1"), {label}), loc(QStringLiteral("ConflitSystem2")), QStringLiteral("OK"),
         loc(QStringLiteral("NePlusRappeler")), {});

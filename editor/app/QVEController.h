@@ -133,10 +133,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void startEngine();
+    void startEngine(bool engineRuns);
     void loadBundles();
     void openObjectsToEdit();
-    void warnOfHotKeyConflicts();
+    // The names of the key launchers that clash with the desktop's hot
+    // keys; empty when there are none or the warning is switched off.
+    QString conflictingHotKeys();
+    void warnOfHotKeyConflicts(const QString& label);
     void initReport();
     QVariantList selectedContextRecords();
     void reportSaveFailure(const QString& why);

@@ -251,6 +251,7 @@ bool QVEController::readPrefs()
         return false;
     // A second read (revert) starts from nothing, as the first one does:
     // the lists would otherwise hold everything twice.
+    const bool reread = std::exchange(m_read, true);
     store->clear();
     zelk::QVEAction::setNextActionID(0);
     QVContext::setNextContextID(0);
@@ -271,6 +272,12 @@ bool QVEController::readPrefs()
         QVUtility::sharedUtility().runAlertPanelWithTitle(loc(QStringLiteral("FichiersEndommages")),
                                                           locFormat(QStringLiteral("FichiersEndommagesInfo"), {why}),
                                                           QStringLiteral("OK"), {}, {});
+    }
+
+    // Every list and open view drops what it showed of the old objects.
+    if (reread) {
+        for (const Kind kind : ObjectsFile::order())
+            postUpdate(kind, kQVUpdateReloadAction);
     }
 
     const QVariantMap windowPref = defaults().dictionaryForKey(QStringLiteral("WindowPref"));

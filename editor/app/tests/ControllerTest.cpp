@@ -210,10 +210,19 @@ TEST_F(ControllerTest, EditedObjectsAreSavedExactlyAndTheEngineIsToldOnce)
     EXPECT_EQ(postedCommands(EditorCommand::UpdateObjects), 1);
     EXPECT_EQ(zelk::UserDefaults::standard().dictionaryForKey("WindowPref").value("mainobject").toInt(), 2);
 
-    // Reading them again gives the same objects, once each.
+    // Reading them again (revert) gives the same objects, once each, and
+    // every list is told to reload.
     const QVariantList saved = store->savedList(ObjectsFile::Shortcuts);
+    QStringList notices;
+    zelk::ObserverHandle observer = zelk::NotificationCenter::defaultCenter().addObserver(
+        {}, nullptr, [&](const zelk::Notification& n) {
+            if (n.name.startsWith("Update"))
+                notices << n.name;
+        });
     ASSERT_TRUE(controller->readPrefs());
     EXPECT_EQ(store->savedList(ObjectsFile::Shortcuts), saved);
+    for (const ObjectsFile::Kind kind : ObjectsFile::order())
+        EXPECT_TRUE(notices.contains(updateNotificationName(kind))) << updateNotificationName(kind).toStdString();
 }
 
 TEST_F(ControllerTest, AFailedWriteKeepsEveryOldFileTellsTheUserAndNotTheEngine)

@@ -24,6 +24,7 @@ class WindowApplication : public QVEWindowApplication {
 public:
     explicit WindowApplication(QVEController& controller) : m_controller(controller) {}
     void MIUpdateNow() override { m_controller.MIUpdateNow(); }
+    bool lastSaveFailed() const override { return m_controller.lastSaveFailed(); }
     void readPrefs() override { m_controller.readPrefs(); }
     void MILibrary() override { m_controller.MILibrary(); }
     void showHelpWithSubject(const QString& subject) override { m_controller.showHelpWithSubject(subject); }

@@ -367,7 +367,8 @@ void QVEController::warnOfHotKeyConflicts(const QString& label)
 
 bool QVEController::MIUpdateNow()
 {
-    if (!writePrefs())
+    m_lastSaveFailed = !writePrefs();
+    if (m_lastSaveFailed)
         return false;
     EditorCommand::post(QLatin1String(EditorCommand::UpdateObjects));
     return true;

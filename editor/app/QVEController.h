@@ -74,6 +74,8 @@ public:
 
     // --- Menu commands -------------------------------------------------------------------------
     bool MIUpdateNow();
+    // Whether the last save failed (the user was told).
+    bool lastSaveFailed() const { return m_lastSaveFailed; }
     void saveAndTerminate();
     void terminate();
     void MIPreferences();
@@ -156,6 +158,7 @@ private:
     bool m_reportInit = false;
     bool m_dontAnimate = false;
     QString m_objectsPath;
+    bool m_lastSaveFailed = false;
     bool m_read = false; // the files were read before (a revert rereads them)
     // Why the files read are not to be saved over (a damaged file); empty
     // when saving is allowed.

@@ -8,6 +8,7 @@
 #include "QVEContextsManager.h"
 #include "QVEWindow.h"
 #include "StripedTableView.h"
+#include "TableCommandGate.h"
 
 #include "Log.h"
 
@@ -268,6 +269,7 @@ void QVEContextsViewer::connectViewer()
     m_model->reloadContexts();
     m_outline->setModel(m_model);
     m_outline->setVerbDelegate(this);
+    TableCommandGate::sharedGate().viewModelChanged(m_outline);
     connect(m_outline->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &QVEContextsViewer::selectionDidChange);
     m_observer = zelk::NotificationCenter::defaultCenter().addObserver(
@@ -356,21 +358,9 @@ int QVEContextsViewer::selectedContextIndex() const
     return row;
 }
 
-static QModelIndex selectedItem(QAbstractItemView* outline)
-{
-    if (!outline || !outline->selectionModel())
-        return {};
-    QItemSelectionModel* selection = outline->selectionModel();
-    const QModelIndex current = selection->currentIndex();
-    if (current.isValid() && selection->isSelected(current))
-        return current;
-    const QModelIndexList rows = selection->selectedIndexes();
-    return rows.isEmpty() ? QModelIndex() : rows.first();
-}
-
 QVContext* QVEContextsViewer::selectedObject() const
 {
-    return m_connected ? m_model->objectForItem(selectedItem(m_outline)) : nullptr;
+    return m_connected ? m_model->objectForItem(selectedIndex(m_outline)) : nullptr;
 }
 
 QList<quint32> QVEContextsViewer::selectedContextsIDArray() const
@@ -394,7 +384,7 @@ void QVEContextsViewer::selectionDidChange()
 {
     if (!m_connected)
         return;
-    const QModelIndex item = selectedItem(m_outline);
+    const QModelIndex item = selectedIndex(m_outline);
     switch (m_model->itemKind(item)) {
     case ContextsOutlineModel::ItemKind::AllObjects:
         if (m_window)
@@ -480,7 +470,7 @@ bool QVEContextsViewer::verbEnabledInTableView(const QString& verb, QAbstractIte
 {
     if (!m_connected)
         return false;
-    const auto kind = m_model->itemKind(selectedItem(m_outline));
+    const auto kind = m_model->itemKind(selectedIndex(m_outline));
     if (verb == QLatin1String("cut") || verb == QLatin1String("clear"))
         return kind == ContextsOutlineModel::ItemKind::Context;
     if (answersVerb(verb))
@@ -529,7 +519,7 @@ Qt::DropAction QVEContextsViewer::validateDrop(QAbstractItemView*, const QMimeDa
         const bool onObject = (kind == ContextsOutlineModel::ItemKind::Context
                                || kind == ContextsOutlineModel::ItemKind::UniversalGroup)
                               && position == DropPosition::On;
-        if (!onObject || index == selectedItem(m_outline))
+        if (!onObject || index == selectedIndex(m_outline))
             return Qt::IgnoreAction;
         return proposedOperation(sourceMask);
     }

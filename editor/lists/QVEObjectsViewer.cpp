@@ -13,6 +13,7 @@
 #include "QVEWindow.h"
 #include "QVUtility.h"
 #include "StripedTableView.h"
+#include "TableCommandGate.h"
 
 #include "Log.h"
 
@@ -142,6 +143,7 @@ void QVEObjectsViewer::connectViewer()
     });
     m_table->setModel(m_proxy);
     m_table->setVerbDelegate(this);
+    TableCommandGate::sharedGate().viewModelChanged(m_table);
     // The name takes the room left; image columns stay narrow.
     QHeaderView* header = m_table->horizontalHeader();
     header->setStretchLastSection(false);
@@ -305,14 +307,10 @@ int QVEObjectsViewer::shownRowOfObject(const QVEModelObject* object) const
 
 int QVEObjectsViewer::selectedObjectIndex() const
 {
-    if (!m_table || !m_proxy || !m_table->selectionModel() || m_table->model() != m_proxy)
+    if (!m_table || !m_proxy || m_table->model() != m_proxy)
         return -1;
-    QItemSelectionModel* selection = m_table->selectionModel();
-    const QModelIndex current = selection->currentIndex();
-    if (current.isValid() && selection->isRowSelected(current.row(), {}))
-        return current.row();
-    const QModelIndexList rows = selection->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    const QModelIndex index = selectedIndex(m_table);
+    return index.isValid() ? index.row() : -1;
 }
 
 QList<quint32> QVEObjectsViewer::selectedObjectsIDArray() const

@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPixmap>
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QSplitter>
@@ -98,15 +99,22 @@ QVEWindow& QVEWindow::sharedWindow()
     return *window;
 }
 
-static QToolButton* toolbarButton(QWidget* parent, const QString& identifier, const QString& icon,
-                                  const QString& fallback)
+// A standard action's icon from the desktop's theme, else our own picture
+// of the item's name.
+static QIcon themeIcon(const QString& themeName, const QString& ownName)
+{
+    const QImage own = QVUtility::sharedUtility().imageWithName(ownName);
+    return QIcon::fromTheme(themeName, own.isNull() ? QIcon() : QIcon(QPixmap::fromImage(own)));
+}
+
+static QToolButton* toolbarButton(QWidget* parent, const QString& identifier, const QString& icon)
 {
     auto* button = new QToolButton(parent);
     button->setObjectName(identifier);
     button->setText(loc(identifier));
     button->setToolTip(loc(identifier + QStringLiteral("Tip")));
     button->setAccessibleName(loc(identifier));
-    button->setIcon(QIcon::fromTheme(icon, QIcon::fromTheme(fallback)));
+    button->setIcon(themeIcon(icon, identifier));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
     return button;
@@ -134,11 +142,11 @@ QVEWindow::QVEWindow() : m_parts(new Parts(this))
     p.toolbar->setObjectName(QStringLiteral("objectsToolbar"));
     p.toolbar->setAccessibleName(loc(QStringLiteral("objectsToolbar")));
     p.toolbar->setMovable(false);
-    p.addButton = toolbarButton(p.toolbar, QStringLiteral("AddTBItem"), QStringLiteral("list-add"), QStringLiteral("document-new"));
-    p.deleteButton = toolbarButton(p.toolbar, QStringLiteral("DeleteTBItem"), QStringLiteral("list-remove"), QStringLiteral("edit-delete"));
-    p.editButton = toolbarButton(p.toolbar, QStringLiteral("EditTBItem"), QStringLiteral("document-edit"), QStringLiteral("document-properties"));
-    p.duplicateButton = toolbarButton(p.toolbar, QStringLiteral("DuplicateTBItem"), QStringLiteral("edit-copy"), QStringLiteral("edit-copy"));
-    p.libraryButton = toolbarButton(p.toolbar, QStringLiteral("LibraryTBItem"), QStringLiteral("folder"), QStringLiteral("folder-open"));
+    p.addButton = toolbarButton(p.toolbar, QStringLiteral("AddTBItem"), QStringLiteral("list-add"));
+    p.deleteButton = toolbarButton(p.toolbar, QStringLiteral("DeleteTBItem"), QStringLiteral("list-remove"));
+    p.editButton = toolbarButton(p.toolbar, QStringLiteral("EditTBItem"), QStringLiteral("document-edit"));
+    p.duplicateButton = toolbarButton(p.toolbar, QStringLiteral("DuplicateTBItem"), QStringLiteral("edit-copy"));
+    p.libraryButton = toolbarButton(p.toolbar, QStringLiteral("LibraryTBItem"), QStringLiteral("folder"));
     p.searchField = new QLineEdit(p.toolbar);
     p.searchField->setObjectName(QStringLiteral("SearchTBItem"));
     p.searchField->setAccessibleName(loc(QStringLiteral("SearchTBItem")));
@@ -147,7 +155,8 @@ QVEWindow::QVEWindow() : m_parts(new Parts(this))
     p.searchField->setClearButtonEnabled(true);
     p.searchField->setMinimumWidth(160);
     p.searchField->setMaximumWidth(360);
-    p.searchField->addAction(QIcon::fromTheme(QStringLiteral("edit-find")), QLineEdit::LeadingPosition);
+    p.searchField->addAction(themeIcon(QStringLiteral("edit-find"), QStringLiteral("SearchTBItem")),
+                             QLineEdit::LeadingPosition);
     p.toolbar->addWidget(spacer(p.toolbar, false));
     p.toolbar->addWidget(spacer(p.toolbar, false));
     p.toolbar->addWidget(spacer(p.toolbar, true));
@@ -177,15 +186,13 @@ QVEWindow::QVEWindow() : m_parts(new Parts(this))
     p.addContextButton->setObjectName(QStringLiteral("CVAddButton"));
     p.addContextButton->setAccessibleName(loc(QStringLiteral("AddContext")));
     p.addContextButton->setToolTip(loc(QStringLiteral("AddContext")));
-    p.addContextButton->setIcon(QIcon::fromTheme(QStringLiteral("list-add")));
-    p.addContextButton->setText(QStringLiteral("+"));
+    p.addContextButton->setIcon(themeIcon(QStringLiteral("list-add"), QStringLiteral("AddTBItem")));
     p.addContextButton->setPopupMode(QToolButton::InstantPopup);
     p.deleteContextButton = new QToolButton(left);
     p.deleteContextButton->setObjectName(QStringLiteral("CVDeleteButton"));
     p.deleteContextButton->setAccessibleName(loc(QStringLiteral("DeleteContext")));
     p.deleteContextButton->setToolTip(loc(QStringLiteral("DeleteContext")));
-    p.deleteContextButton->setIcon(QIcon::fromTheme(QStringLiteral("list-remove")));
-    p.deleteContextButton->setText(QStringLiteral("-"));
+    p.deleteContextButton->setIcon(themeIcon(QStringLiteral("list-remove"), QStringLiteral("DeleteTBItem")));
     contextButtons->addWidget(p.addContextButton);
     contextButtons->addWidget(p.deleteContextButton);
     contextButtons->addStretch();
@@ -570,10 +577,14 @@ bool QVEWindow::windowShouldClose()
         zelk::zlog("QVEWindow", "windowShouldClose") << "no application to save or quit";
         return true;
     }
-    if (answer == 1)
+    if (answer == 1) {
         m_application->MIUpdateNow();
-    else
+        // Quitting after a failed save would throw the changes away.
+        if (m_application->lastSaveFailed())
+            return false;
+    } else {
         m_application->readPrefs();
+    }
     // Later, so that the close finishes first.
     QTimer::singleShot(200, this, [this] {
         if (m_application)

@@ -65,6 +65,9 @@ public:
     virtual ~QVEWindowApplication() = default;
     // Saves everything and tells the engine.
     virtual void MIUpdateNow() = 0;
+    // Whether the last MIUpdateNow failed to write the data files (the user
+    // was told); the window then stays open rather than quit unsaved.
+    virtual bool lastSaveFailed() const { return false; }
     // Rereads the data files and the stored layouts (throws unsaved changes away).
     virtual void readPrefs() = 0;
     // Shows the Library window.

@@ -94,25 +94,54 @@ QVETableVerbTarget* TableCommandGate::focusedDelegate() const
     return viewVerbDelegate(m_view);
 }
 
+QModelIndex selectedIndex(const QAbstractItemView* view)
+{
+    if (!view || !view->selectionModel())
+        return {};
+    QItemSelectionModel* selection = view->selectionModel();
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && selection->isSelected(current))
+        return current;
+    const QModelIndexList selected = selection->selectedIndexes();
+    return selected.isEmpty() ? QModelIndex() : selected.first();
+}
+
+void TableCommandGate::watch(QAbstractItemView* view)
+{
+    for (const auto& connection : std::as_const(m_viewConnections))
+        disconnect(connection);
+    m_viewConnections.clear();
+    m_view = view;
+    if (view && view->selectionModel()) {
+        m_viewConnections << connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                                     &TableCommandGate::refresh);
+        m_viewConnections << connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                                     &TableCommandGate::refresh);
+    }
+    if (view && view->model())
+        m_viewConnections << connect(view->model(), &QAbstractItemModel::modelReset, this, &TableCommandGate::refresh);
+}
+
 void TableCommandGate::focusChanged(QWidget* now)
 {
     auto* view = qobject_cast<QAbstractItemView*>(now);
     if (!viewVerbDelegate(view))
         view = nullptr;
     if (view != m_view) {
-        for (const auto& connection : std::as_const(m_viewConnections))
-            disconnect(connection);
-        m_viewConnections.clear();
-        m_view = view;
-        if (view && view->selectionModel()) {
-            m_viewConnections << connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                                         &TableCommandGate::refresh);
-        }
-        if (view && view->model())
-            m_viewConnections << connect(view->model(), &QAbstractItemModel::modelReset, this, &TableCommandGate::refresh);
+        watch(view);
         emit focusedViewChanged(view);
     }
     refresh();
+}
+
+void TableCommandGate::viewModelChanged(QAbstractItemView* view)
+{
+    if (view && view == m_view) {
+        watch(view);
+        refresh();
+    } else if (view && view->hasFocus()) {
+        focusChanged(view);
+    }
 }
 
 void TableCommandGate::refresh()

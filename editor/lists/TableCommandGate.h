@@ -36,6 +36,9 @@ public:
     QVETableVerbTarget* focusedDelegate() const;
     // Asks the gate again for every verb.
     void refresh();
+    // A view got a new model (a list connected): the gate follows its new
+    // selection when it is the focused one.
+    void viewModelChanged(QAbstractItemView* view);
 
 signals:
     // The focused table or outline changed (nullptr: none has the focus).
@@ -44,12 +47,17 @@ signals:
 private:
     TableCommandGate();
     void focusChanged(QWidget* now);
+    void watch(QAbstractItemView* view);
     void trigger(const QString& verb);
 
     QHash<QString, QAction*> m_actions;
     QPointer<QAbstractItemView> m_view;
     QList<QMetaObject::Connection> m_viewConnections;
 };
+
+// The row the view's commands act on first: the current index when it is
+// selected, else the first selected one; invalid without selection.
+QModelIndex selectedIndex(const QAbstractItemView* view);
 
 // The gate and the forwarding for any of our views (false / nothing for
 // another widget).

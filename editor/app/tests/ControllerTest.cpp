@@ -194,6 +194,7 @@ TEST_F(ControllerTest, EditedObjectsAreSavedExactlyAndTheEngineIsToldOnce)
     desktop().clearPostedNotifications();
 
     ASSERT_TRUE(controller->MIUpdateNow());
+    EXPECT_FALSE(controller->lastSaveFailed());
     EXPECT_TRUE(alerts.empty());
     for (const ObjectsFile::Kind kind : ObjectsFile::order()) {
         SCOPED_TRACE(ObjectsFile::fileName(kind));
@@ -239,6 +240,7 @@ TEST_F(ControllerTest, AFailedWriteKeepsEveryOldFileTellsTheUserAndNotTheEngine)
     QObject::connect(controller.get(), &QVEController::quitRequested, [&] { ++quits; });
 
     EXPECT_FALSE(controller->MIUpdateNow());
+    EXPECT_TRUE(controller->lastSaveFailed()) << "the main window would quit unsaved";
     controller->saveAndTerminate();
     EXPECT_EQ(allBytes(), before) << "a file was replaced although the save failed";
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 5) << "a temporary file was left";

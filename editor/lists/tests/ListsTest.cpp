@@ -3,6 +3,7 @@
 #include "ListsTestSupport.h"
 
 #include <QAbstractItemModelTester>
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QUrl>
 
@@ -213,10 +214,14 @@ TEST_F(MainListsTest, ShortcutsDraggedOntoAContextMoveThereAsOneUndoableStep)
     const std::unique_ptr<QMimeData> data = dragOf(table(1));
     ASSERT_TRUE(pasteboardHasType(data.get(), "QVShortcutPboardType"));
     QVEOutlineView* outline = pane->objectsTable();
+    int notices = 0;
+    const zelk::ObserverHandle observer = zelk::NotificationCenter::defaultCenter().addObserver(
+        "UpdateShortcutsNotification", nullptr, [&](const zelk::Notification&) { ++notices; });
     const DropResult result = drop(outline, pointOf(outline, pane->model()->indexOfContext(b)), data.get());
     EXPECT_TRUE(result.dropAccepted);
     // Performed, and reported so to the source.
     EXPECT_EQ(result.action, Qt::MoveAction);
+    EXPECT_GE(notices, 1);
     EXPECT_EQ(moved->contextsDictArray(), contextRefs({b->IDValue()}));
     EXPECT_EQ(pane->selectedObject(), b);
     EXPECT_EQ(shownNames(viewer(1)), QStringList({"moved"}));
@@ -354,10 +359,13 @@ TEST_F(MainListsTest, CutPutsTheContextsOnTheClipboardThenDeletesThem)
     QVEContextsManager::sharedManager().reloadContexts();
     showWindow();
     QVEContextsViewer* pane = window->contextsViewer();
-    pane->showItem(gone);
     pane->objectsTable()->setFocus();
     TableCommandGate& gate = TableCommandGate::sharedGate();
-    gate.refresh();
+    EXPECT_FALSE(gate.action("cut")->isEnabled());
+    // A reload gives the focused outline a fresh model; the gate follows
+    // its selection all the same.
+    QVEContextsManager::sharedManager().reloadContexts();
+    pane->showItem(gone);
     ASSERT_TRUE(gate.action("cut")->isEnabled());
     gate.action("cut")->trigger();
     EXPECT_EQ(QVEContextsManager::sharedManager().contextWithID(id), nullptr);
@@ -385,6 +393,22 @@ TEST_F(MainListsTest, TheUniversalRowCopiesButNeverCuts)
     EXPECT_TRUE(gate.action("edit")->isEnabled());
 }
 
+TEST_F(MainListsTest, OnlyContextRowsAndTheUniversalRowAreDragged)
+{
+    QVContext* mail = addAppContext("/mail.desktop", 1);
+    showWindow();
+    ContextsOutlineModel* model = window->contextsViewer()->model();
+    const QModelIndex universal = model->indexOfGroup(0);
+    const QModelIndex context = model->indexOfContext(mail);
+    const std::unique_ptr<QMimeData> two(model->mimeData({context, universal}));
+    ASSERT_TRUE(two);
+    const std::optional<QVariantList> records = recordsFromPasteboard(two.get(), "QVContextPboardType");
+    ASSERT_TRUE(records);
+    EXPECT_EQ(*records, QVariantList({store->contextWithID(0)->dictValue(), mail->dictValue()}));
+    EXPECT_EQ(std::unique_ptr<QMimeData>(model->mimeData({model->index(0, 0)})), nullptr);
+    EXPECT_EQ(std::unique_ptr<QMimeData>(model->mimeData({context, model->indexOfGroup(1)})), nullptr);
+}
+
 TEST_F(MainListsTest, TheGroupsFollowAddedContextsAndTheRowsFilterTheList)
 {
     QVContext* mail = addAppContext("/mail.desktop", 1);
@@ -401,10 +425,15 @@ TEST_F(MainListsTest, TheGroupsFollowAddedContextsAndTheRowsFilterTheList)
     EXPECT_EQ(model->rowCount(model->indexOfGroup(2)), 1);
     pane->objectsTable()->selectionModel()->setCurrentIndex(model->index(0, 0), QItemSelectionModel::ClearAndSelect);
     EXPECT_EQ(shownNames(viewer(1)), QStringList({"everywhere", "in mail"}));
+    auto* deleteButton = window->window()->findChild<QAbstractButton*>("CVDeleteButton");
+    ASSERT_NE(deleteButton, nullptr);
+    EXPECT_FALSE(deleteButton->isEnabled());
     pane->showItem(mail);
     EXPECT_EQ(shownNames(viewer(1)), QStringList({"in mail"}));
+    EXPECT_TRUE(deleteButton->isEnabled());
     pane->showItem(store->contextWithID(0));
     EXPECT_EQ(shownNames(viewer(1)), QStringList({"everywhere"}));
+    EXPECT_FALSE(deleteButton->isEnabled());
 }
 
 TEST_F(MainListsTest, TheModelsHoldTogetherThroughNoticesAndFilters)
@@ -448,6 +477,12 @@ TEST_F(MainListsTest, AnApplicationDroppedOnATypeGroupBecomesAContext)
         EXPECT_EQ(made->contextType(), 1);
         EXPECT_EQ(made->paramsDict().value("contextactivatedapplication").toString(), c.name);
     }
+    // Each made context is an undo step of the contexts manager.
+    const quint32 last = QVContext::currentContextID() - 1;
+    QUndoStack* undo = QVEContextsManager::sharedManager().undoManager();
+    EXPECT_EQ(undo->count(), 3);
+    undo->undo();
+    EXPECT_EQ(QVEContextsManager::sharedManager().contextWithID(last), nullptr);
     // Files elsewhere than on a type group are refused.
     QMimeData file;
     file.setUrls({QUrl::fromLocalFile("/opt/x.app")});

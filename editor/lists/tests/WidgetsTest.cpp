@@ -27,7 +27,12 @@ public:
         ++menus;
         return nullptr;
     }
+    void tableViewClickInTableColumn(QAbstractItemView*, int column, int row, const QPoint&) override
+    {
+        clicks << QPoint(column, row);
+    }
     QStringList performed;
+    QList<QPoint> clicks; // (column, row)
     int menus = 0;
 };
 
@@ -56,6 +61,29 @@ TEST_F(WidgetsTest, ASecondaryClickSelectsAnUnselectedRowAloneAndKeepsASelectedG
     table.clearFocus();
     EXPECT_FALSE(table.respondsToVerb("copy"));
     EXPECT_FALSE(table.respondsToVerb("cut"));
+}
+
+TEST_F(WidgetsTest, ClicksAreReportedWithTheirColumnAndRow)
+{
+    QStandardItemModel model(2, 2);
+    StripedTableView table;
+    QVEPrefTableView prefs;
+    CountingDelegate tableDelegate, prefsDelegate;
+    table.setModel(&model);
+    prefs.setModel(&model);
+    table.setVerbDelegate(&tableDelegate);
+    prefs.setVerbDelegate(&prefsDelegate);
+    for (QTableView* view : {static_cast<QTableView*>(&table), static_cast<QTableView*>(&prefs)}) {
+        view->resize(300, 300);
+        view->show();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(model.index(1, 1)).center());
+        // Under the last row: no row.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          QPoint(view->visualRect(model.index(0, 0)).center().x(), view->viewport()->height() - 2));
+    }
+    const QList<QPoint> expected{{1, 1}, {0, -1}};
+    EXPECT_EQ(tableDelegate.clicks, expected);
+    EXPECT_EQ(prefsDelegate.clicks, expected);
 }
 
 TEST_F(WidgetsTest, TheNameCellMeasuresItsImageAndThreePoints)

@@ -16,6 +16,7 @@ namespace {
 class FakeApplication : public QVEWindowApplication {
 public:
     void MIUpdateNow() override { calls << "MIUpdateNow"; }
+    bool lastSaveFailed() const override { return saveFails; }
     void readPrefs() override { calls << "readPrefs"; }
     void MILibrary() override { calls << "MILibrary"; }
     void showHelpWithSubject(const QString& subject) override { calls << "help " + subject; }
@@ -28,6 +29,7 @@ public:
     }
 
     QStringList calls;
+    bool saveFails = false;
     QList<QList<zelk::QVEMainObject*>> linkedAsked;
     QMenu linkedMenu;
     bool dontAnimate = true;
@@ -154,6 +156,16 @@ TEST_F(WindowTest, ClosingAsksAndOnlyTheAnswersThatQuitLetTheWindowGo)
     EXPECT_TRUE(window->window()->close());
     ASSERT_TRUE(zelk::test::waitUntil([&] { return application.calls.contains("terminate"); }));
     EXPECT_EQ(application.calls, QStringList({"MIUpdateNow", "terminate"}));
+}
+
+TEST_F(WindowTest, AFailedSaveOnClosingKeepsTheWindowAndTheApplication)
+{
+    showWindowWithApplication();
+    application.saveFails = true;
+    answerAlerts({1});
+    EXPECT_FALSE(window->window()->close());
+    EXPECT_TRUE(window->window()->isVisible());
+    EXPECT_EQ(application.calls, QStringList({"MIUpdateNow"}));
 }
 
 TEST_F(WindowTest, EditorWindowsGrowOutOfTheirRowOnlyWhenAnimationIsOn)

@@ -1,7 +1,9 @@
-// The main window on a data folder, for a person to try on a desktop:
+// The main window on a data folder, for a person (or the end-to-end test)
+// to try on a desktop:
 //   zelk_lists_preview <data folder>
 // The lists, the pane, drags and the edit commands work as in the editor;
 // nothing is saved. The edit commands sit in an Edit menu of their own.
+// Each new text of the top information line is printed ("info: ...").
 #include "ObjectStore.h"
 #include "QVEWindow.h"
 #include "TableCommandGate.h"
@@ -10,6 +12,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QTimer>
 #include <QUndoGroup>
 #include <iostream>
 
@@ -37,5 +40,14 @@ int main(int argc, char** argv)
     edit->addSeparator();
     edit->addActions(editor::TableCommandGate::sharedGate().actions());
     window.display();
+    QString shown;
+    QTimer report;
+    QObject::connect(&report, &QTimer::timeout, [&] {
+        if (window.topInfoText() != shown) {
+            shown = window.topInfoText();
+            std::cout << "info: " << qPrintable(shown) << std::endl;
+        }
+    });
+    report.start(50);
     return app.exec();
 }

@@ -109,6 +109,11 @@ bool QVEController::finishLaunching()
 {
     const bool engineRuns = QVUtility::sharedUtility().isProcessLaunchedWithPathName(QStringLiteral("Zelk"));
     loadBundles();
+    // Only the engine makes the data folder (on its first run): without one
+    // it is started at once, before the editor says so and quits.
+    const QString folder = ObjectsFile::objectsFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        startEngine(engineRuns);
     if (!setupDefaultData())
         return false;
     readPrefs();
@@ -163,8 +168,9 @@ bool QVEController::finishLaunching()
 
 void QVEController::startEngine(bool engineRuns)
 {
-    if (engineRuns || defaults().boolForKey(QStringLiteral("QVEDisableEngineLaunch")))
+    if (engineRuns || m_engineStarted || defaults().boolForKey(QStringLiteral("QVEDisableEngineLaunch")))
         return;
+    m_engineStarted = true;
     const zelk::Bundle bundle = zelk::Bundle::main();
     const QString helper = bundle.isValid()
         ? bundle.contentsPath() + QStringLiteral("/Library/LoginItems/ZelkHelper.app")

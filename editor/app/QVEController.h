@@ -159,6 +159,7 @@ private:
     bool m_dontAnimate = false;
     QString m_objectsPath;
     bool m_lastSaveFailed = false;
+    bool m_engineStarted = false;
     bool m_read = false; // the files were read before (a revert rereads them)
     // Why the files read are not to be saved over (a damaged file); empty
     // when saving is allowed.

@@ -117,6 +117,7 @@ TEST_F(ControllerTest, WithoutADataFolderItAlertsAndQuitsWithoutShowingAnything)
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(window.calls.isEmpty()) << window.calls.join(",").toStdString();
     EXPECT_FALSE(QDir(folder).exists()) << "only the engine makes the data folder";
+    EXPECT_EQ(launches().size(), 1) << "the engine, which makes the folder, was not started";
     EXPECT_EQ(controller->prefsPathForDataType(3), QString());
 }
 

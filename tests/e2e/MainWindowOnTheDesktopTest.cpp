@@ -11,32 +11,9 @@
 #include <QScreen>
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 using namespace zelk::e2e;
 
 namespace {
-
-QImage screenshot(const QString& display)
-{
-    Display* x = XOpenDisplay(display.toLocal8Bit().constData());
-    if (!x)
-        return {};
-    const Window root = DefaultRootWindow(x);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(x, root, &attributes);
-    QImage image;
-    if (XImage* shot = XGetImage(x, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)) {
-        image = QImage(attributes.width, attributes.height, QImage::Format_RGB32);
-        for (int y = 0; y < attributes.height; ++y)
-            for (int px = 0; px < attributes.width; ++px)
-                image.setPixel(px, y, XGetPixel(shot, px, y) & 0xFFFFFF);
-        XDestroyImage(shot);
-    }
-    XCloseDisplay(x);
-    return image;
-}
 
 class MainWindowOnTheDesktopTest : public ::testing::Test {
 protected:
@@ -67,7 +44,7 @@ TEST_F(MainWindowOnTheDesktopTest, TheFirstContextRowShowsEverythingAndTypingFil
     ASSERT_TRUE(desktop->xdotool({"key", "ctrl+f"}));
     ASSERT_TRUE(desktop->xdotool({"type", "--delay", "50", "beep"}));
     ASSERT_TRUE(preview.waitForOutput("info: 1 element(s)", 15000)) << preview.output().toStdString();
-    const QImage shot = screenshot(desktop->display());
+    const QImage shot = desktop->screenshot();
     ASSERT_FALSE(shot.isNull());
     const QString artefacts = qEnvironmentVariable("ZELK_TEST_ARTEFACTS", QDir::tempPath());
     EXPECT_TRUE(shot.save(artefacts + "/main-window.png")) << artefacts.toStdString();

@@ -81,19 +81,35 @@ QString QVEngineService::shortcutList(zelk::CommandError* error)
         const QString key = c ? QString(QChar::fromLatin1(c)) : QString();
         for (const std::shared_ptr<QVLinkedObject>& object : launcher->QVLLinkedObjects()) {
             ++objectCount;
-            const auto* shortcut = dynamic_cast<const QVShortcut*>(object.get());
-            if (!shortcut) {
-                // Menus and palettes are not built as objects yet.
+            QString kind, name;
+            quint32 objectID = 0;
+            bool active = false;
+            if (const auto* shortcut = dynamic_cast<const QVShortcut*>(object.get())) {
+                kind = QStringLiteral("shortcut");
+                name = shortcut->name();
+                objectID = shortcut->shortcutID();
+                active = shortcut->isActive();
+            } else if (const auto* menu = dynamic_cast<const QVMenu*>(object.get())) {
+                kind = QStringLiteral("menu");
+                name = menu->name();
+                objectID = menu->menuID();
+                active = menu->isActive();
+            } else if (const auto* palette = dynamic_cast<const QVPalette*>(object.get())) {
+                if (palette->isActive())
+                    zelk::zlog("QVEngineService", "handleGetShortCutListEvent")
+                        << QStringLiteral("%1 palette (%2) %3, %4").arg(objectCount).arg(palette->paletteID(), 4).arg(palette->name()).arg(code, 0, 16);
+                continue;
+            } else {
                 zelk::zlog("QVEngineService", "handleGetShortCutListEvent") << objectCount << ". unknown : linked object";
                 continue;
             }
-            if (!shortcut->isActive())
+            if (!active)
                 continue;
             zelk::zlog("QVEngineService", "handleGetShortCutListEvent")
-                << QStringLiteral("%1 shortcut (%2) %3, %4").arg(objectCount).arg(shortcut->shortcutID(), 4).arg(shortcut->name()).arg(code, 0, 16);
+                << QStringLiteral("%1 %2 (%3) %4, %5").arg(objectCount).arg(kind).arg(objectID, 4).arg(name).arg(code, 0, 16);
             zelk::zlog("QVEngineService", "handleGetShortCutListEvent")
                 << QStringLiteral("%1 keycode x%2 - %3 %4 ").arg(objectCount).arg(code, 8, 16, QLatin1Char('0')).arg(modifiers, key);
-            QVariantMap entry{{QStringLiteral("name"), shortcut->name()},
+            QVariantMap entry{{QStringLiteral("name"), name},
                               {QStringLiteral("uid"), qint64(launcher->IDValue())},
                               {QStringLiteral("keycode"), qint64(code)},
                               {QStringLiteral("modifiers"), modifiers},

@@ -26,7 +26,7 @@ namespace records = zelk::test::records;
 namespace {
 
 constexpr quint32 kCtrlAlt = 0x100000 | 0x80000;
-constexpr quint32 kCtrlAltT = kCtrlAlt | 17, kCtrlAltK = kCtrlAlt | 40, kJ = 38;
+constexpr quint32 kCtrlAltT = kCtrlAlt | 17, kCtrlAltK = kCtrlAlt | 40, kJ = 38, kCtrlAltM = kCtrlAlt | 46;
 
 zelk::test::Lines& runs()
 {
@@ -57,11 +57,13 @@ protected:
         DataFiles files;
         files.actions = {action(0, "probe one", "ServiceProbe", {}), action(1, "probe two", "ServiceProbe", {})};
         files.contexts = {context(0, "Everywhere", 0), context(1, "In the editor", 1, "gedit")};
-        files.launchers = {keyLauncher(0, kCtrlAltT), keyLauncher(1, kCtrlAltK, {.secondKey = kJ}), systemLauncher(2, 2)};
+        files.launchers = {keyLauncher(0, kCtrlAltT), keyLauncher(1, kCtrlAltK, {.secondKey = kJ}), systemLauncher(2, 2),
+                           keyLauncher(3, kCtrlAltM)};
         files.shortcuts = {shortcut(0, "Type", {0}, {0}, {0}), shortcut(1, "Only in the editor", {1}, {0}, {1}),
                            shortcut(2, "Two keys", {1}, {1}, {0}), shortcut(3, "On wake", {0}, {2}, {0})};
-        files.menus = {QVariantMap{{"menuID", 4}, {"menuname", "Tools"}}};
-        files.palettes = {QVariantMap{{"paletteID", 7}, {"palettename", "Colours"}}};
+        // Both on the last launcher: a menu is a hot key's object, a palette is not listed.
+        files.menus = {menuRecord(4, "Tools", {}, {}, {0}, {3})};
+        files.palettes = {paletteRecord(7, "Colours", {}, {}, {0}, {3})};
         ASSERT_TRUE(files.write(dataFolder()));
         launch();
         ASSERT_TRUE(appl->isStarted());
@@ -93,11 +95,13 @@ protected:
 TEST_F(EngineServiceTest, ShortcutListHoldsEachKeyLauncherWithItsActiveShortcuts)
 {
     // "Only in the editor" is linked to the first launcher but its context
-    // does not hold; the wake launcher has no keys, so it is no hot key.
+    // does not hold; the wake launcher has no keys, so it is no hot key; the
+    // last launcher's menu is listed and its palette is not.
     const QVariantList expected{
         QVariantMap{{"name", "Type"}, {"uid", 0}, {"keycode", kCtrlAltT}, {"modifiers", "Ctrl+Alt+"}, {"key", "t"}},
         QVariantMap{{"name", "Two keys"}, {"uid", 1}, {"keycode", kCtrlAltK}, {"keycode2", kCtrlAlt | kJ},
                     {"modifiers", "Ctrl+Alt+"}, {"key", "k"}},
+        QVariantMap{{"name", "Tools"}, {"uid", 3}, {"keycode", kCtrlAltM}, {"modifiers", "Ctrl+Alt+"}, {"key", "m"}},
     };
     const QVariantList list = shortCutList();
     ASSERT_EQ(list.size(), expected.size()) << zelk::plist::writeXml(list).toStdString();
@@ -110,7 +114,7 @@ TEST_F(EngineServiceTest, ShortcutListHoldsEachKeyLauncherWithItsActiveShortcuts
 
     // The editor's context comes to hold: its shortcut joins the list.
     desktop->virtualWorkspace().userActivates(desktop->virtualWorkspace().userLaunches("gedit.desktop"));
-    ASSERT_TRUE(waitUntil([&] { return shortCutList().size() == 3; }));
+    ASSERT_TRUE(waitUntil([&] { return shortCutList().size() == 4; }));
     EXPECT_EQ(shortCutList().value(1).toMap().value("name").toString(), "Only in the editor");
 }
 

@@ -358,6 +358,19 @@ QString QVUtility::frontAppName()
     return front ? bundleBaseName(front->name) : QString("");
 }
 
+zelk::AXElement QVUtility::frontProcApp()
+{
+    zelk::Platform& platform = zelk::Platform::instance();
+    const std::optional<zelk::RunningApplication> front = platform.workspace().frontApplication();
+    return front ? platform.accessibility().applicationElement(front->pid) : nullptr;
+}
+
+zelk::AXElement QVUtility::frontProcMainWindow()
+{
+    const zelk::AXElement application = frontProcApp();
+    return application ? zelk::Platform::instance().accessibility().focusedWindow(application) : nullptr;
+}
+
 bool QVUtility::frontAppHasWindowTitleStarts(const QString& text, bool ignoreCase)
 {
     const std::optional<zelk::FocusedWindow> window = zelk::Platform::instance().workspace().focusedWindow();

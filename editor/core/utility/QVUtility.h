@@ -16,6 +16,7 @@
 //   this list means something only while the engine's hot keys are off.
 // - An executable file without a desktop entry counts as an application.
 // - Recent applications are those the desktop's recently-used list names.
+#include "Accessibility.h"
 #include "QVUtilityShared.h"
 
 #include <QHash>
@@ -98,6 +99,10 @@ public:
     QStringList launchedAppPathArray() override;
     QStringList recentAppPathArray() override;
     QString frontAppName();
+    // The front application's accessibility element and its focused
+    // window; null when there is none or it exposes no accessibility.
+    zelk::AXElement frontProcApp();
+    zelk::AXElement frontProcMainWindow();
     // Whether the focused window's title begins with the text; false with
     // no window or no title.
     bool frontAppHasWindowTitleStarts(const QString& text, bool ignoreCase);

@@ -9,6 +9,7 @@
 #include "DesktopServices.h"
 #include "InputDevices.h"
 #include "NotificationCenter.h"
+#include "SystemServices.h"
 
 #include <QPointF>
 #include <QString>
@@ -95,6 +96,10 @@ public:
     virtual ProcessService& processes() = 0;
     virtual DocumentServices& documents() = 0;
     virtual PrintService& printing() = 0;
+    virtual SettingsPanels& settingsPanels() = 0;
+    virtual SoundService& sound() = 0;
+    virtual VolumeService& volumes() = 0;
+    virtual SecretStore& secrets() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

@@ -5,6 +5,7 @@
 #include "LinuxDocuments.h"
 #include "LinuxPrinting.h"
 #include "LinuxServices.h"
+#include "LinuxSystem.h"
 #include "Platform.h"
 #include "QtClipboard.h"
 #include "SystemClock.h"
@@ -41,6 +42,10 @@ public:
     ProcessService& processes() override { return m_processes; }
     DocumentServices& documents() override { return m_documents; }
     PrintService& printing() override { return m_printing; }
+    SettingsPanels& settingsPanels() override { return m_settingsPanels; }
+    SoundService& sound() override { return m_sound; }
+    VolumeService& volumes() override { return m_volumes; }
+    SecretStore& secrets() override { return m_secrets; }
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
@@ -61,6 +66,10 @@ private:
     LinuxProcesses m_processes;
     LinuxDocumentServices m_documents{m_workspace};
     LinuxPrintService m_printing;
+    LinuxSettingsPanels m_settingsPanels{m_workspace};
+    LinuxSound m_sound;
+    LinuxVolumes m_volumes;
+    LinuxSecretStore m_secrets;
 };
 
 } // namespace zelk

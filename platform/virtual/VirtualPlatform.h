@@ -7,6 +7,7 @@
 #include "QtClipboard.h"
 #include "VirtualDesktop.h"
 #include "VirtualInputDevices.h"
+#include "VirtualSystem.h"
 
 #include <QList>
 #include <QPointF>
@@ -53,6 +54,10 @@ public:
     ProcessService& processes() override { return m_processes; }
     DocumentServices& documents() override { return m_documents; }
     PrintService& printing() override { return m_printing; }
+    SettingsPanels& settingsPanels() override { return m_settingsPanels; }
+    SoundService& sound() override { return m_sound; }
+    VolumeService& volumes() override { return m_volumes; }
+    SecretStore& secrets() override { return m_secrets; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -68,6 +73,10 @@ public:
     VirtualProcesses& virtualProcesses() { return m_processes; }
     VirtualDocumentServices& virtualDocuments() { return m_documents; }
     VirtualPrintService& virtualPrinting() { return m_printing; }
+    VirtualSettingsPanels& virtualSettingsPanels() { return m_settingsPanels; }
+    VirtualSound& virtualSound() { return m_sound; }
+    VirtualVolumes& virtualVolumes() { return m_volumes; }
+    VirtualSecretStore& virtualSecrets() { return m_secrets; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -139,6 +148,10 @@ private:
     QString m_fieldBefore, m_fieldSelected, m_fieldAfter;
     VirtualDocumentServices m_documents;
     VirtualPrintService m_printing;
+    VirtualSettingsPanels m_settingsPanels;
+    VirtualSound m_sound;
+    VirtualVolumes m_volumes;
+    VirtualSecretStore m_secrets;
 };
 
 } // namespace zelk

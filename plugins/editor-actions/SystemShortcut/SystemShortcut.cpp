@@ -318,6 +318,7 @@ QWidget* SystemShortcut::makeView()
     auto* box = new QVBoxLayout(CUTAccessoryView);
     box->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(CUTAccessoryView);
+    layout->addStretch(1);
 
     CUTSleepView = new QWidget(CUTAccessoryView);
     CUTSleepView->setObjectName(QStringLiteral("CUTSleepView"));

@@ -4,13 +4,14 @@
 // with a null sink), the screen saver is asked for on the session bus, and
 // sleep goes to logind: all three played by the test on the desktop's
 // private bus, which stands in for the system bus too, so the machine
-// itself never sleeps.
+// itself never sleeps. A sound file played reaches that sound server.
 #include "Desktop.h"
 
 #include "DataFileRecords.h"
 #include "TestSupport.h"
 
 #include <QDBusConnection>
+#include <QFile>
 #include <QObject>
 #include <QProcess>
 #include <QRegularExpression>
@@ -27,7 +28,7 @@ using namespace zelk::test::records;
 
 namespace {
 
-constexpr quint32 KeyV = 9, KeyS = 1, KeyZ = 6;
+constexpr quint32 KeyV = 9, KeyS = 1, KeyZ = 6, KeyP = 35;
 constexpr quint32 CtrlAlt = Command | Option;
 
 class FakeScreenSaver : public QObject {
@@ -88,18 +89,47 @@ protected:
         sound.waitForFinished(5000);
     }
 
-    // The default sink's volume in percent, -1 when it can't be read.
-    int volume()
+    QString pactl(const QStringList& arguments)
     {
         QProcess pactl;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("PULSE_SERVER", pulseServer);
         pactl.setProcessEnvironment(env);
-        pactl.start("pactl", {"get-sink-volume", "@DEFAULT_SINK@"});
+        pactl.start("pactl", arguments);
         if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0)
-            return -1;
-        const QRegularExpressionMatch m = QRegularExpression("(\\d+)%").match(QString::fromUtf8(pactl.readAll()));
+            return {};
+        return QString::fromUtf8(pactl.readAll());
+    }
+
+    // The default sink's volume in percent, -1 when it can't be read.
+    int volume()
+    {
+        const QRegularExpressionMatch m =
+            QRegularExpression("(\\d+)%").match(pactl({"get-sink-volume", "@DEFAULT_SINK@"}));
         return m.hasMatch() ? m.captured(1).toInt() : -1;
+    }
+
+    // A sound of some seconds of silence (8 kHz, 16-bit mono WAVE).
+    static QByteArray silence(int seconds)
+    {
+        const quint32 data = 8000 * 2 * seconds;
+        QByteArray wav;
+        auto u32 = [&wav](quint32 v) { for (int i = 0; i < 4; ++i) wav.append(char((v >> (8 * i)) & 0xff)); };
+        auto u16 = [&wav](quint16 v) { wav.append(char(v & 0xff)).append(char(v >> 8)); };
+        wav.append("RIFF");
+        u32(36 + data);
+        wav.append("WAVEfmt ");
+        u32(16);
+        u16(1);
+        u16(1);
+        u32(8000);
+        u32(16000);
+        u16(2);
+        u16(16);
+        wav.append("data");
+        u32(data);
+        wav.append(QByteArray(int(data), '\0'));
+        return wav;
     }
 
     std::unique_ptr<Desktop> desktop;
@@ -118,14 +148,22 @@ TEST_F(SystemTypesOnTheDesktopTest, VolumeScreenSaverAndSleepFromHotKeys)
     ASSERT_TRUE(bus.registerObject("/org/freedesktop/login1", &logind, QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(bus.registerService("org.freedesktop.login1"));
 
+    const QString soundFile = soundDir.path() + "/silence.wav";
+    {
+        QFile file(soundFile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(silence(3));
+    }
     DataFiles files;
     files.actions = {action(0, "down", "SoundShortcut", {{"Action", 11}}),
                      action(1, "saver", "SystemShortcut", {{"Action", 5}, {"Module", ""}}),
-                     action(2, "sleep", "SystemShortcut", {{"Action", 3}, {"SleepType", 0}, {"WakeSeconds", 0}})};
+                     action(2, "sleep", "SystemShortcut", {{"Action", 3}, {"SleepType", 0}, {"WakeSeconds", 0}}),
+                     action(3, "play", "SoundShortcut", {{"Action", 1}, {"Path", soundFile}})};
     files.contexts = {context(0, "Everywhere", 0)};
-    files.launchers = {keyLauncher(0, KeyV | CtrlAlt), keyLauncher(1, KeyS | CtrlAlt), keyLauncher(2, KeyZ | CtrlAlt)};
+    files.launchers = {keyLauncher(0, KeyV | CtrlAlt), keyLauncher(1, KeyS | CtrlAlt), keyLauncher(2, KeyZ | CtrlAlt),
+                       keyLauncher(3, KeyP | CtrlAlt)};
     files.shortcuts = {shortcut(0, "Down", {0}, {0}, {0}), shortcut(1, "Saver", {1}, {1}, {0}),
-                       shortcut(2, "Sleep", {2}, {2}, {0})};
+                       shortcut(2, "Sleep", {2}, {2}, {0}), shortcut(3, "Play", {3}, {3}, {0})};
     ASSERT_TRUE(desktop->writeData(files));
     QProcessEnvironment sound;
     sound.insert("PULSE_SERVER", pulseServer);
@@ -141,6 +179,12 @@ TEST_F(SystemTypesOnTheDesktopTest, VolumeScreenSaverAndSleepFromHotKeys)
 
     ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+z"}));
     EXPECT_TRUE(pollUntil([&] { return logind.requests == QStringList{"Suspend 0"}; }, 15000)) << logind.requests.join(',').toStdString();
+
+    // The sound plays on the sound server while the shortcut is long done.
+    ASSERT_TRUE(pactl({"list", "short", "sink-inputs"}).trimmed().isEmpty());
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+p"}));
+    EXPECT_TRUE(pollUntil([&] { return !pactl({"list", "short", "sink-inputs"}).trimmed().isEmpty(); }, 15000, 100))
+        << "no sound reached the sound server";
 
     bus.unregisterService("org.freedesktop.ScreenSaver");
     bus.unregisterService("org.freedesktop.login1");

@@ -182,6 +182,22 @@ TEST_F(SystemTypesRunnerTest, EjectWaitsForTheKeysToBeLetGo)
     EXPECT_TRUE(platform->virtualVolumes().requests().isEmpty());
 }
 
+TEST_F(SystemTypesRunnerTest, EjectGoesOnWhenTheKeysAreNeverLetGo)
+{
+    platform->userPressesKey(55);
+    std::thread watch([this] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        EXPECT_TRUE(platform->virtualVolumes().requests().isEmpty()) << "ejected while a key was held";
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(runSystem(params({{"Action", 9}})), "");
+    const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    watch.join();
+    platform->userReleasesKey(55);
+    EXPECT_LT(waited, SystemShortcut::kKeysReleasedBound + 5) << "the wait must end";
+    EXPECT_EQ(platform->virtualVolumes().requests(), QStringList{"eject"}) << "after the bound it goes on";
+}
+
 // --- Sound -------------------------------------------------------------------------
 
 TEST_F(SystemTypesRunnerTest, PlayFileKeepsTheSoundOnceLoaded)

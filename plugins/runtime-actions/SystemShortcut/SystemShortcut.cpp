@@ -123,10 +123,14 @@ QString SystemShortcut::runScreensaverFromObject(QVActionController& c)
     }
     Clock& clock = Platform::instance().clock();
     const QDateTime due = clock.now().addSecs(idle);
+    ObserverHandle timer = clock.scheduleAt(due, [] { stopScreensaver(); });
     ScreenSaverEnd& end = screenSaverEnd();
-    std::lock_guard lock(end.mutex);
-    end.due = due;
-    end.timer = clock.scheduleAt(due, [] { stopScreensaver(); });
+    {
+        std::lock_guard lock(end.mutex);
+        end.due = due;
+        std::swap(end.timer, timer);
+    }
+    // The earlier timer goes outside the lock: it may be firing right now.
     return {};
 }
 

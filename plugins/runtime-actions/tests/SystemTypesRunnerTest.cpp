@@ -250,6 +250,11 @@ TEST_F(SystemTypesRunnerTest, PanelsOpenByFileNameAndFailingOnesAreLeftOut)
     EXPECT_TRUE(run("PreferenceShortcut", params({{"Action", 1}, {"Name", "gone.desktop"}})).contains("gone.desktop"));
     EXPECT_EQ(run("PreferenceShortcut", params({{"Action", 3}})), "");
     EXPECT_EQ(platform->virtualSettingsPanels().requests(), (QStringList{"open /apps/other/wifi2.desktop", "open settings"}));
+
+    // Removed since the list was read: the desktop can't open it, and says so.
+    platform->virtualSettingsPanels().setPanels({{"/apps/wifi.desktop", "Wi-Fi", ""}});
+    const QString gone = run("PreferenceShortcut", params({{"Action", 1}, {"Name", "display.desktop"}}));
+    EXPECT_TRUE(gone.contains("could not be opened")) << gone.toStdString();
 }
 
 TEST_F(SystemTypesRunnerTest, PanelsMenuIsSortedIgnoringCase)

@@ -203,19 +203,52 @@ public:
 // Sleep, wake and power-off. For WillSleep and WillPowerOff the system
 // waits until every observer has called done() or the backend's bound runs
 // out, whichever comes first.
+//
+// It also carries out what the user asks of the system and the session.
+// Every request answers whether the system accepted it; the backend logs
+// why not. Tests only ever use the virtual backend for these.
 class PowerService {
 public:
     enum class Event { WillSleep, DidWake, WillPowerOff };
+    enum class Request { Restart, PowerOff, Sleep, LogOut };
     virtual ~PowerService() = default;
     [[nodiscard]] virtual ObserverHandle observe(std::function<void(Event, std::function<void()> done)> observer) = 0;
+
+    // Restart, power-off and sleep without asking; log-out ends the
+    // session without asking.
+    virtual bool request(Request request) = 0;
+    // Wakes the machine from sleep at that time; false when the system
+    // can't be told (the caller must not put it to sleep then).
+    virtual bool setWakeTime(const QDateTime& when) = 0;
+    // The screen saver: started, asked whether it runs (nullopt: can't
+    // tell), ended. Its idle delay in seconds, 0 for never.
+    virtual bool startScreenSaver() = 0;
+    virtual std::optional<bool> screenSaverActive() = 0;
+    virtual bool stopScreenSaver() = 0;
+    virtual int screenSaverIdleSeconds() = 0;
 };
 
 // IPv4 configuration of network interfaces: key names the interface
 // ("State:/Network/Interface/eth0/IPv4"); present is false when it went away.
+//
+// Network locations are the connection profiles: a user-visible name and
+// the identifier the system knows a profile by (two may share a name).
+struct NetworkLocation {
+    QString identifier;
+    QString name;
+    bool operator==(const NetworkLocation&) const = default;
+};
+
 class NetworkService {
 public:
     virtual ~NetworkService() = default;
     [[nodiscard]] virtual ObserverHandle observe(std::function<void(const QString& key, bool present)> observer) = 0;
+    // Every location, in the system's order.
+    virtual QList<NetworkLocation> locations() = 0;
+    // The identifier of the location in use; empty when none.
+    virtual QString activeLocation() = 0;
+    // Switches to the location; false with the system's reason in error.
+    virtual bool activateLocation(const QString& identifier, QString* error) = 0;
 };
 
 // Calendar store changes: kind 0 calendars, 1 tasks, 2 events.

@@ -10,6 +10,7 @@
 #include "DesktopServices.h"
 #include "InputDevices.h"
 #include "NotificationCenter.h"
+#include "SystemServices.h"
 
 #include <QPointF>
 #include <QString>
@@ -99,6 +100,10 @@ public:
     virtual DocumentServices& documents() = 0;
     virtual PrintService& printing() = 0;
     virtual AccessibilityService& accessibility() = 0;
+    virtual SettingsPanels& settingsPanels() = 0;
+    virtual SoundService& sound() = 0;
+    virtual VolumeService& volumes() = 0;
+    virtual SecretStore& secrets() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

@@ -143,6 +143,12 @@ std::optional<DesktopEntry> DesktopEntries::read(const QString& path, const QStr
             entry.categories = value.split(';', Qt::SkipEmptyParts);
         else if (key == "X-TerminalArgExec")
             entry.terminalArgExec = value;
+        else if (key == "TryExec")
+            entry.tryExec = value;
+        else if (key == "OnlyShowIn")
+            entry.onlyShowIn = value.split(';', Qt::SkipEmptyParts);
+        else if (key == "NotShowIn")
+            entry.notShowIn = value.split(';', Qt::SkipEmptyParts);
     }
     if (!application || entry.exec.isEmpty())
         return std::nullopt;
@@ -150,6 +156,25 @@ std::optional<DesktopEntry> DesktopEntries::read(const QString& path, const QStr
         entry.name = QFileInfo(path).completeBaseName();
     entry.program = programOf(entry.exec);
     return entry;
+}
+
+QStringList DesktopEntries::applicationFolders()
+{
+    return dataFolders();
+}
+
+bool DesktopEntries::showsOnCurrentDesktop(const DesktopEntry& entry)
+{
+    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(':', Qt::SkipEmptyParts);
+    for (const QString& desktop : desktops)
+        if (entry.notShowIn.contains(desktop, Qt::CaseInsensitive))
+            return false;
+    if (entry.onlyShowIn.isEmpty())
+        return true;
+    for (const QString& desktop : desktops)
+        if (entry.onlyShowIn.contains(desktop, Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 QString DesktopEntries::quoteExecArgument(const QString& argument)

@@ -27,6 +27,9 @@ struct DesktopEntry {
     bool terminal = false;      // Terminal: runs in a terminal emulator
     QStringList categories;     // Categories
     QString terminalArgExec;    // X-TerminalArgExec: what a terminal's entry puts before the command it runs
+    QString tryExec;            // TryExec: the program that must be installed
+    QStringList onlyShowIn;     // OnlyShowIn, NotShowIn: the desktops it belongs to or not
+    QStringList notShowIn;
 };
 
 // An application the recently-used store records for a file it opened.
@@ -62,6 +65,11 @@ public:
     // use, most recent first; empty when the store is missing or unreadable.
     static QList<RecentUse> readRecentlyUsed(const QString& storePath);
     static QString recentlyUsedPath();
+    // The application folders, in precedence order (the user's first).
+    static QStringList applicationFolders();
+    // Whether OnlyShowIn and NotShowIn let the entry show on the current
+    // desktop ($XDG_CURRENT_DESKTOP).
+    static bool showsOnCurrentDesktop(const DesktopEntry& entry);
     // The entry of an application of the store: by the program its command
     // runs, else by its name (StartupWMClass or the entry's ID).
     std::optional<DesktopEntry> forRecentUse(const RecentUse& use);

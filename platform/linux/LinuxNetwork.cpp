@@ -15,6 +15,7 @@
 #include <QDBusVariant>
 #include <QHash>
 #include <QObject>
+#include <optional>
 
 namespace zelk {
 
@@ -215,6 +216,96 @@ void LinuxNetwork::Private::apply(const QString& path, const QVariantMap& proper
 void LinuxNetwork::Private::tell(const Device& device, bool present)
 {
     observers.notify("State:/Network/Interface/" + device.interface + "/IPv4", present);
+}
+
+namespace {
+
+const QString kSettingsPath = QStringLiteral("/org/freedesktop/NetworkManager/Settings");
+const QString kSettings = QStringLiteral("org.freedesktop.NetworkManager.Settings");
+
+std::optional<QDBusMessage> askNetworkManager(const QString& path, const QString& interface, const QString& member,
+                                              const QVariantList& arguments, const char* method, QString* error = nullptr)
+{
+    QDBusConnection bus = QDBusConnection::systemBus();
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, path, interface, member);
+    call.setArguments(arguments);
+    const QDBusMessage reply = bus.isConnected() ? bus.call(call, QDBus::Block, 25000) : QDBusMessage();
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        const QString why = bus.isConnected() ? reply.errorName() + ": " + reply.errorMessage() : QStringLiteral("no system bus");
+        zlog("LinuxNetwork", method) << member << why;
+        if (error)
+            *error = why;
+        return std::nullopt;
+    }
+    return reply;
+}
+
+struct Profile {
+    QString path;
+    NetworkLocation location;
+};
+
+QList<Profile> profiles(const char* method)
+{
+    QList<Profile> list;
+    const std::optional<QDBusMessage> paths = askNetworkManager(kSettingsPath, kSettings, "ListConnections", {}, method);
+    if (!paths || paths->arguments().isEmpty())
+        return list;
+    const QList<QDBusObjectPath> connections = qdbus_cast<QList<QDBusObjectPath>>(paths->arguments().constFirst());
+    for (const QDBusObjectPath& connection : connections) {
+        const std::optional<QDBusMessage> reply = askNetworkManager(
+            connection.path(), kSettings + ".Connection", "GetSettings", {}, method);
+        if (!reply || reply->arguments().isEmpty())
+            continue;
+        QMap<QString, QVariantMap> settings;
+        reply->arguments().constFirst().value<QDBusArgument>() >> settings;
+        const QVariantMap about = settings.value("connection");
+        list.append({connection.path(), {about.value("uuid").toString(), about.value("id").toString()}});
+    }
+    return list;
+}
+
+} // namespace
+
+QList<NetworkLocation> LinuxNetwork::locations()
+{
+    QList<NetworkLocation> list;
+    for (const Profile& profile : profiles("locations"))
+        list.append(profile.location);
+    return list;
+}
+
+QString LinuxNetwork::activeLocation()
+{
+    const std::optional<QDBusMessage> primary = askNetworkManager(
+        kPath, kProperties, "Get", {QStringLiteral("org.freedesktop.NetworkManager"), QStringLiteral("PrimaryConnection")},
+        "activeLocation");
+    if (!primary)
+        return {};
+    const QString active = configPath(primary->arguments().value(0).value<QDBusVariant>().variant());
+    if (active.isEmpty())
+        return {};
+    const std::optional<QDBusMessage> uuid = askNetworkManager(
+        active, kProperties, "Get", {QStringLiteral("org.freedesktop.NetworkManager.Connection.Active"), QStringLiteral("Uuid")},
+        "activeLocation");
+    return uuid ? uuid->arguments().value(0).value<QDBusVariant>().variant().toString() : QString();
+}
+
+bool LinuxNetwork::activateLocation(const QString& identifier, QString* error)
+{
+    for (const Profile& profile : profiles("activateLocation")) {
+        if (profile.location.identifier != identifier)
+            continue;
+        const QDBusObjectPath none(QStringLiteral("/"));
+        return askNetworkManager(kPath, QStringLiteral("org.freedesktop.NetworkManager"), "ActivateConnection",
+                                 {QVariant::fromValue(QDBusObjectPath(profile.path)), QVariant::fromValue(none),
+                                  QVariant::fromValue(none)},
+                                 "activateLocation", error)
+            .has_value();
+    }
+    if (error)
+        *error = QStringLiteral("no connection profile ") + identifier;
+    return false;
 }
 
 } // namespace zelk

@@ -4,6 +4,10 @@
 // is present when a device gets an IPv4 configuration or its configuration
 // changes, and not present when it loses it (or the device goes). Without
 // NetworkManager no change arrives; that is logged once.
+//
+// Locations are NetworkManager's connection profiles, known by their UUID;
+// the active one is the primary connection's. Switching activates the
+// profile on a device of NetworkManager's choice.
 #include "DesktopServices.h"
 
 #include <memory>
@@ -15,6 +19,9 @@ public:
     LinuxNetwork();
     ~LinuxNetwork() override;
     [[nodiscard]] ObserverHandle observe(std::function<void(const QString& key, bool present)> observer) override;
+    QList<NetworkLocation> locations() override;
+    QString activeLocation() override;
+    bool activateLocation(const QString& identifier, QString* error) override;
 
 private:
     struct Private;

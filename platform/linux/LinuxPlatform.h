@@ -6,6 +6,7 @@
 #include "LinuxDocuments.h"
 #include "LinuxPrinting.h"
 #include "LinuxServices.h"
+#include "LinuxSystem.h"
 #include "Platform.h"
 #include "QtClipboard.h"
 #include "SystemClock.h"
@@ -43,6 +44,10 @@ public:
     DocumentServices& documents() override { return m_documents; }
     PrintService& printing() override { return m_printing; }
     AccessibilityService& accessibility() override;
+    SettingsPanels& settingsPanels() override { return m_settingsPanels; }
+    SoundService& sound() override { return m_sound; }
+    VolumeService& volumes() override { return m_volumes; }
+    SecretStore& secrets() override { return m_secrets; }
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
@@ -65,6 +70,10 @@ private:
     LinuxPrintService m_printing;
     std::once_flag m_accessibilityMade;
     std::unique_ptr<LinuxAccessibility> m_accessibility; // made on first use: its own bus connection
+    LinuxSettingsPanels m_settingsPanels{m_workspace};
+    LinuxSound m_sound;
+    LinuxVolumes m_volumes;
+    LinuxSecretStore m_secrets;
 };
 
 } // namespace zelk

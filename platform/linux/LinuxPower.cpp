@@ -2,6 +2,7 @@
 
 #include "Log.h"
 #include "ObserverList.h"
+#include "X11Support.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -10,8 +11,11 @@
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
 #include <QPointer>
+#include <QFile>
+#include <QProcess>
 #include <QTimer>
 #include <atomic>
+
 #include <mutex>
 
 namespace zelk {
@@ -235,6 +239,144 @@ void LinuxPower::Private::tell(Event event)
     }
     observers.notify(event, r);
     r->seal();
+}
+
+namespace {
+
+const QString kScreenSaver = QStringLiteral("org.freedesktop.ScreenSaver");
+const QString kScreenSaverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
+
+bool callAnswered(QDBusConnection bus, const QDBusMessage& call, const char* method, QDBusMessage* answer = nullptr)
+{
+    if (!bus.isConnected()) {
+        zlog("LinuxPower", method) << "no bus:" << bus.lastError().message();
+        return false;
+    }
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 25000);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        zlog("LinuxPower", method) << call.service() << call.member() << reply.errorName() << reply.errorMessage();
+        return false;
+    }
+    if (answer)
+        *answer = reply;
+    return true;
+}
+
+bool hasService(QDBusConnection bus, const QString& name)
+{
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                       "org.freedesktop.DBus", "NameHasOwner");
+    call << name;
+    const QDBusMessage reply = bus.call(call);
+    return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().value(0).toBool();
+}
+
+bool logOut()
+{
+    QDBusConnection session = QDBusConnection::sessionBus();
+    if (hasService(session, "org.gnome.SessionManager")) {
+        QDBusMessage call = QDBusMessage::createMethodCall("org.gnome.SessionManager", "/org/gnome/SessionManager",
+                                                           "org.gnome.SessionManager", "Logout");
+        call << uint(1); // no confirmation
+        return callAnswered(session, call, "request");
+    }
+    if (hasService(session, "org.xfce.SessionManager")) {
+        QDBusMessage call = QDBusMessage::createMethodCall("org.xfce.SessionManager", "/org/xfce/SessionManager",
+                                                           "org.xfce.Session.Manager", "Logout");
+        call << false << true; // no dialog, allow saving
+        return callAnswered(session, call, "request");
+    }
+    const QString sessionId = qEnvironmentVariable("XDG_SESSION_ID");
+    if (sessionId.isEmpty()) {
+        zlog("LinuxPower", "request") << "no session manager and no logind session to end";
+        return false;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "TerminateSession");
+    call << sessionId;
+    return callAnswered(QDBusConnection::systemBus(), call, "request");
+}
+
+} // namespace
+
+bool LinuxPower::request(Request request)
+{
+    const char* member = nullptr;
+    switch (request) {
+    case Request::Restart:
+        member = "Reboot";
+        break;
+    case Request::PowerOff:
+        member = "PowerOff";
+        break;
+    case Request::Sleep:
+        member = "Suspend";
+        break;
+    case Request::LogOut:
+        return logOut();
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QString::fromLatin1(member));
+    call << false; // not interactive: no authentication dialog
+    return callAnswered(QDBusConnection::systemBus(), call, "request");
+}
+
+QString LinuxPower::wakeAlarmPath()
+{
+    const QString path = qEnvironmentVariable("ZELK_WAKEALARM_PATH");
+    return path.isEmpty() ? QStringLiteral("/sys/class/rtc/rtc0/wakealarm") : path;
+}
+
+bool LinuxPower::setWakeTime(const QDateTime& when)
+{
+    // The clock takes a new alarm only after the old one was cleared.
+    for (const QByteArray& value : {QByteArray("0"), QByteArray::number(when.toSecsSinceEpoch())}) {
+        QFile alarm(wakeAlarmPath());
+        if (!alarm.open(QIODevice::WriteOnly) || alarm.write(value) != value.size() || !alarm.flush()) {
+            zlog("LinuxPower", "setWakeTime") << "cannot set the wake alarm:" << alarm.errorString();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool LinuxPower::startScreenSaver()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kScreenSaver, kScreenSaverPath, kScreenSaver, "SetActive");
+    call << true;
+    if (callAnswered(QDBusConnection::sessionBus(), call, "startScreenSaver"))
+        return true;
+    QProcess loginctl;
+    loginctl.start("loginctl", {"lock-session"});
+    if (!loginctl.waitForFinished(10000) || loginctl.exitStatus() != QProcess::NormalExit || loginctl.exitCode() != 0) {
+        zlog("LinuxPower", "startScreenSaver") << "loginctl lock-session failed:" << loginctl.errorString()
+                                                << loginctl.readAllStandardError().trimmed();
+        loginctl.kill();
+        return false;
+    }
+    return true;
+}
+
+std::optional<bool> LinuxPower::screenSaverActive()
+{
+    QDBusMessage answer;
+    if (!callAnswered(QDBusConnection::sessionBus(),
+                      QDBusMessage::createMethodCall(kScreenSaver, kScreenSaverPath, kScreenSaver, "GetActive"),
+                      "screenSaverActive", &answer))
+        return std::nullopt;
+    return answer.arguments().value(0).toBool();
+}
+
+bool LinuxPower::stopScreenSaver()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kScreenSaver, kScreenSaverPath, kScreenSaver, "SetActive");
+    call << false;
+    return callAnswered(QDBusConnection::sessionBus(), call, "stopScreenSaver");
+}
+
+int LinuxPower::screenSaverIdleSeconds()
+{
+    return x11::screenSaverTimeout();
 }
 
 } // namespace zelk

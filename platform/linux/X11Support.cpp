@@ -108,4 +108,16 @@ QList<unsigned long> listProperty(Display* display, Window window, Atom property
     return values;
 }
 
+int screenSaverTimeout()
+{
+    initThreads();
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    int timeout = 0, interval = 0, blanking = 0, exposures = 0;
+    XGetScreenSaver(display, &timeout, &interval, &blanking, &exposures);
+    XCloseDisplay(display);
+    return timeout > 0 ? timeout : 0;
+}
+
 } // namespace zelk::x11

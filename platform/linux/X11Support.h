@@ -29,4 +29,8 @@ void quitWhenLost(_XDisplay* display);
 // (AnyPropertyType for any); empty when absent.
 QList<unsigned long> listProperty(_XDisplay* display, unsigned long window, unsigned long property, unsigned long type);
 
+// The X server's screen-saver timeout in seconds (0: none, or no display),
+// on a connection of its own.
+int screenSaverTimeout();
+
 } // namespace zelk::x11

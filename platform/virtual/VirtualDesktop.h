@@ -113,6 +113,9 @@ private:
     NotificationCenter m_center;
 };
 
+// Sleep and power-off as tests simulate them; the requests of the system
+// and session actions are only recorded: "restart", "power-off", "sleep",
+// "log-out", "wake <ISO date>", "screen-saver start", "screen-saver stop".
 class VirtualPower : public PowerService {
 public:
     [[nodiscard]] ObserverHandle observe(std::function<void(Event, std::function<void()>)> observer) override;
@@ -120,19 +123,64 @@ public:
     int simulate(Event event);
     int pendingReplies() const;
 
+    bool request(Request request) override;
+    bool setWakeTime(const QDateTime& when) override;
+    bool startScreenSaver() override;
+    std::optional<bool> screenSaverActive() override;
+    bool stopScreenSaver() override;
+    int screenSaverIdleSeconds() override;
+
+    // Test controls. A refused request is recorded and answers false
+    // ("restart", "power-off", "sleep", "log-out", "wake", "screen-saver").
+    QStringList requests() const;
+    void clearRequests();
+    void refuse(const QString& what, bool refused = true);
+    void setScreenSaverIdleSeconds(int seconds);
+    // A started screen saver shows (is active) after this many questions;
+    // -1: never.
+    void setScreenSaverShowsAfter(int questions);
+    int screenSaverQuestions() const;
+    // The user ends the screen saver.
+    void userStopsScreenSaver();
+
 private:
+    bool record(const QString& request, const QString& refusal);
+
     mutable std::mutex m_mutex;
     NotificationCenter m_center;
     std::shared_ptr<std::atomic<int>> m_pending = std::make_shared<std::atomic<int>>(0);
+    QStringList m_requests;
+    QSet<QString> m_refused;
+    int m_idleSeconds = 0;
+    int m_showsAfter = 0;
+    int m_questions = 0;
+    bool m_started = false;
 };
 
+// Network changes as tests simulate them, and the connection profiles as
+// locations; switches are recorded as "activate <identifier>".
 class VirtualNetwork : public NetworkService {
 public:
     [[nodiscard]] ObserverHandle observe(std::function<void(const QString&, bool)> observer) override;
     void simulateChange(const QString& key, bool present);
 
+    QList<NetworkLocation> locations() override;
+    QString activeLocation() override;
+    bool activateLocation(const QString& identifier, QString* error) override;
+
+    // Test controls. A refused switch is recorded and changes nothing.
+    void setLocations(const QList<NetworkLocation>& locations, const QString& active = {});
+    void refuseSwitches(bool refused = true);
+    QStringList requests() const;
+    void clearRequests();
+
 private:
     NotificationCenter m_center;
+    mutable std::mutex m_mutex;
+    QList<NetworkLocation> m_locations;
+    QString m_active;
+    bool m_refuse = false;
+    QStringList m_requests;
 };
 
 class VirtualCalendar : public CalendarService {

@@ -8,6 +8,7 @@
 #include "VirtualAccessibility.h"
 #include "VirtualDesktop.h"
 #include "VirtualInputDevices.h"
+#include "VirtualSystem.h"
 
 #include <QList>
 #include <QPointF>
@@ -55,6 +56,10 @@ public:
     DocumentServices& documents() override { return m_documents; }
     PrintService& printing() override { return m_printing; }
     AccessibilityService& accessibility() override { return m_accessibility; }
+    SettingsPanels& settingsPanels() override { return m_settingsPanels; }
+    SoundService& sound() override { return m_sound; }
+    VolumeService& volumes() override { return m_volumes; }
+    SecretStore& secrets() override { return m_secrets; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -71,6 +76,10 @@ public:
     VirtualDocumentServices& virtualDocuments() { return m_documents; }
     VirtualPrintService& virtualPrinting() { return m_printing; }
     VirtualAccessibility& virtualAccessibility() { return m_accessibility; }
+    VirtualSettingsPanels& virtualSettingsPanels() { return m_settingsPanels; }
+    VirtualSound& virtualSound() { return m_sound; }
+    VirtualVolumes& virtualVolumes() { return m_volumes; }
+    VirtualSecretStore& virtualSecrets() { return m_secrets; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -144,6 +153,10 @@ private:
     VirtualDocumentServices m_documents;
     VirtualPrintService m_printing;
     VirtualAccessibility m_accessibility;
+    VirtualSettingsPanels m_settingsPanels;
+    VirtualSound m_sound;
+    VirtualVolumes m_volumes;
+    VirtualSecretStore m_secrets;
 };
 
 } // namespace zelk

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QString>
+#include <map>
 #include <mutex>
 
 namespace zelk {
@@ -45,6 +46,27 @@ private:
     const QString m_name;
     std::mutex m_mutex;
     QImage m_image;
+};
+
+// Images of a bundle by file name, each loaded once on first success and
+// kept (the model images of the types that have one per model).
+class KeptImageSet {
+public:
+    template <class Base>
+    QImage get(const Bundle& bundle, const QString& name)
+    {
+        if (name.isEmpty())
+            return {};
+        std::lock_guard lock(m_mutex);
+        QImage& image = m_images[name];
+        if (image.isNull())
+            image = Base::imageInBundle(bundle, name);
+        return image;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::map<QString, QImage> m_images;
 };
 
 } // namespace zelk

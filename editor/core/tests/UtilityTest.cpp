@@ -120,6 +120,15 @@ TEST_F(UtilityTest, Processes)
     EXPECT_FALSE(u.frontAppHasWindowTitleStarts("notes", false));
     EXPECT_TRUE(u.frontAppHasWindowTitleStarts("notes", true));
     EXPECT_FALSE(u.frontAppHasWindowTitleStarts("gedit", true)) << "the title must begin with it";
+
+    zelk::VirtualAccessibility& ax = desktop().virtualAccessibility();
+    EXPECT_EQ(u.frontProcApp(), nullptr) << "it exposes no accessibility yet";
+    EXPECT_EQ(u.frontProcMainWindow(), nullptr);
+    const auto application = ax.addApplication(gedit);
+    const auto window = ax.add(application, zelk::AXRole::Window, "Notes.txt - gedit");
+    ax.setFocusedWindow(gedit, window);
+    EXPECT_EQ(ax.idOf(u.frontProcApp()), application);
+    EXPECT_EQ(ax.idOf(u.frontProcMainWindow()), window);
     EXPECT_TRUE(u.isProcessLaunchedWithPathName("org.gnome.gedit"));
     u.quitProcessWithName("org.gnome.gedit");
     EXPECT_FALSE(u.isProcessLaunchedWithPathName("org.gnome.gedit"));
@@ -181,6 +190,20 @@ TEST_F(UtilityTest, CenterOfARow)
     const QPoint local = view.viewport()->mapFromGlobal(centre.toPoint());
     EXPECT_EQ(view.rowAt(local.y()), 2);
     EXPECT_EQ(QVUtility::centerPointOfRow(9, &view), QPointF());
+}
+
+TEST_F(UtilityTest, ClickAndFailSoundsPlayTheBundlesSounds)
+{
+    QVUtility& u = QVUtility::sharedUtility();
+    u.playClicSound();
+    u.playFailSound();
+    u.playClicSound();
+    const QStringList played = desktop().virtualSound().requests();
+    ASSERT_EQ(played.size(), 3) << played.join(", ").toStdString();
+    EXPECT_TRUE(played[0].startsWith("play clic.wav ")) << played[0].toStdString();
+    EXPECT_TRUE(played[1].startsWith("play fail.wav ")) << played[1].toStdString();
+    EXPECT_EQ(played[2], played[0]);
+    EXPECT_NE(played[0].section(' ', 2).toInt(), 0) << "the sound's data was read";
 }
 
 TEST_F(UtilityTest, ImagesAndAlerts)

@@ -415,18 +415,31 @@ void QVUtility::displayNotImplemented()
                            QStringLiteral("OK"), {}, {});
 }
 
-void QVUtility::playClicSound()
+void QVUtility::playSound(const QString& name)
 {
-    // No sound library is linked: the desktop's bell stands in for both.
-    if (hasWidgets())
-        QApplication::beep();
+    QByteArray sound;
+    {
+        std::lock_guard lock(m_cacheMutex);
+        auto it = m_sounds.find(name);
+        if (it == m_sounds.end()) {
+            const zelk::Bundle b = bundle().isValid() ? bundle() : zelk::Bundle::main();
+            QFile file(b.pathForResource(name, QStringLiteral("wav")));
+            it = m_sounds.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+            if (it->isEmpty())
+                zelk::zlog("QVUtility", "playSound") << "no sound" << name;
+        }
+        sound = *it;
+    }
+    // Without the sound the desktop's bell says the same.
+    if (sound.isEmpty() || !zelk::Platform::instance().sound().play(sound, name + QStringLiteral(".wav"))) {
+        if (hasWidgets())
+            QApplication::beep();
+    }
 }
 
-void QVUtility::playFailSound()
-{
-    if (hasWidgets())
-        QApplication::beep();
-}
+void QVUtility::playClicSound() { playSound(QStringLiteral("clic")); }
+
+void QVUtility::playFailSound() { playSound(QStringLiteral("fail")); }
 
 void QVUtility::displayFloatingMenu(QMenu* menu)
 {

@@ -133,10 +133,13 @@ private:
     QVUtility();
     QImage cachedImage(const QString& name);
     QString runPanel(QFileDialog* panel);
+    // Plays a sound of the bundle, read once.
+    void playSound(const QString& name);
 
     std::mutex m_cacheMutex;
     QHash<quint32, bool> m_systemHotKeys; // asked combination -> held elsewhere
     std::once_flag m_desktopHotKeysRead;
+    QHash<QString, QByteArray> m_sounds;
     std::function<QString(QFileDialog*)> m_panelAnswerer;
     AlertAnswerer m_alertAnswerer;
 };

@@ -3,6 +3,7 @@
 #include "ManagerSupport.h"
 #include "QVEActionEditor.h"
 #include "QVEActionsManager.h"
+#include "QVELauncherEditor.h"
 #include "QVEShortcutEditor.h"
 #include "QVUtility.h"
 
@@ -43,6 +44,7 @@ EditorWindowHost& editorWindowHost()
 void registerObjectEditors()
 {
     setObjectEditorMaker(ObjectsFile::Shortcuts, [] { return std::make_shared<QVEShortcutEditor>(); });
+    setObjectEditorMaker(ObjectsFile::Launchers, [] { return std::make_shared<QVELauncherEditor>(); });
     QVEActionsManager::sharedManager().setActionEditorMaker([] { return std::make_shared<QVEActionEditor>(); });
 }
 

@@ -333,7 +333,7 @@ void QVEContextEditor::setNameState(const NameState& state, const QString& undoS
 
 bool QVEContextEditor::optionHeld()
 {
-    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+    return QGuiApplication::keyboardModifiers().testFlag(Qt::AltModifier);
 }
 
 void QVEContextEditor::modifyApplication()

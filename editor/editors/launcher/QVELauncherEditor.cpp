@@ -955,7 +955,7 @@ void QVELauncherEditor::windowDidResignKey()
 
 int QVELauncherEditor::currentModifiers()
 {
-    const quint32 flags = zelk::hotKeyModifiersOfQt(QGuiApplication::queryKeyboardModifiers());
+    const quint32 flags = zelk::hotKeyModifiersOfQt(QGuiApplication::keyboardModifiers());
     return int(flags & (0x20000 | 0x40000 | 0x80000 | 0x100000));
 }
 

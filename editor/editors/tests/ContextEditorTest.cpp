@@ -261,9 +261,21 @@ TEST_F(ContextEditorTest, ANewRuleCancelledInThePanelGoesAgainAnExistingOneStays
     ASSERT_EQ(undo->count(), 2) << "added, then removed as a step of its own";
     EXPECT_EQ(undo->text(1), locFormat("AnnulerSupprimerRegles", {1}));
 
+    // Return on the table edits the selected rule; the cancelled panel leaves it.
+    editor->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor->window()));
+    auto* rulesTable = control<QTableView>(editor, "CERulesTable");
+    rulesTable->setFocus();
     editor->rules()->selectRow(1);
-    answerRulePanel(false);
-    editor->editSelectedRule();
+    QString shownFor;
+    QTimer::singleShot(0, QVERuleEditor::sharedEditor().panel(), [&] {
+        QVERuleEditor& panel = QVERuleEditor::sharedEditor();
+        if (panel.panel()->isVisible())
+            shownFor = QVUtility::sharedUtility().keystrokeStringWithKeycode(quint32(panel.lastKeyKeycode()));
+        panel.abortPanel();
+    });
+    QTest::keyClick(rulesTable, Qt::Key_Return);
+    EXPECT_EQ(shownFor, QVUtility::sharedUtility().keystrokeStringWithKeycode(Cmd | 2));
     EXPECT_EQ(editor->rules()->recordAt(1), keyRule(Cmd | 2));
     EXPECT_EQ(undo->count(), 2);
 

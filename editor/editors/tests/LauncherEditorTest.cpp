@@ -234,6 +234,32 @@ TEST_F(LauncherEditorTest, CancelLeavesAnOldLauncherUnchanged)
     EXPECT_EQ(launcher->undoManager()->count(), 0);
 }
 
+TEST_F(LauncherEditorTest, ACombinationTheDesktopHoldsIsAskedAboutForTheFirstAndTheSecondKey)
+{
+    // Combinations no other case asks about: the answers are kept for the process.
+    constexpr int Ctl = 0x40000;
+    const int first = Cmd | Ctl | Shift | 40, second = 37;
+    desktop().virtualHotKeys().grabElsewhere(quint32(first) & 0x1E007F);
+    desktop().virtualHotKeys().grabElsewhere(quint32((first & ~0x7F) | second) & 0x1E007F);
+    QVLauncher* launcher =
+        addLauncher(0, {{"launcherkeycode", first}, {"launcherkeysecondcode", second}});
+    QVELauncherEditor* editor = open(launcher);
+    ASSERT_TRUE(editor);
+    answerAlerts({0}); // "Modifier" at the first question
+    clickOK(editor);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].title, loc("CombinaisonSysteme"));
+    EXPECT_EQ(alerts[0].button1, "OK");
+    EXPECT_EQ(alerts[0].button2, loc("Modifier"));
+    EXPECT_TRUE(launcher->hasEditor());
+    EXPECT_EQ(hotKeysOff, QList<bool>({true})) << "still capturing";
+    answerAlerts({1, 1}); // both kept
+    clickOK(editor);
+    EXPECT_EQ(alerts.size(), 3u) << "asked for the first key, then the second";
+    EXPECT_FALSE(launcher->hasEditor());
+    EXPECT_EQ(launcher->paramsDict().value("launcherkeysecondcode").toInt(), second);
+}
+
 TEST_F(LauncherEditorTest, TwoCapturingWindowsKeepHotKeysOffUntilTheLastCloses)
 {
     QVLauncher* first = addLauncher(0, {{"launcherkeycode", int(Cmd | 17)}});

@@ -3,11 +3,44 @@
 #include "FormatText.h"
 #include "ModelSupport.h"
 
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
 namespace editor {
 
 QString titleWithName(const QString& format, const QString& name)
 {
     return zelk::fillFormat(format, {name});
+}
+
+namespace {
+
+class CommittedFieldFilter : public QObject {
+public:
+    CommittedFieldFilter(std::function<bool()> committed, QObject* parent)
+        : QObject(parent), m_committed(std::move(committed))
+    {
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) && m_committed())
+                return true; // not taken by the field: the window's command runs
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool()> m_committed;
+};
+
+} // namespace
+
+void passUndoToWindowWhenCommitted(QLineEdit* field, std::function<bool()> committed)
+{
+    field->installEventFilter(new CommittedFieldFilter(std::move(committed), field));
 }
 
 void editorAlert(const QString& titleKey, const QString& messageKey)

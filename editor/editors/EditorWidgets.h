@@ -4,7 +4,7 @@
 #include <QUndoCommand>
 #include <functional>
 
-class QUndoStack;
+class QLineEdit;
 class QWidget;
 
 namespace editor {
@@ -21,6 +21,11 @@ Widget* named(Widget* widget, const char* objectName, const QString& accessibleN
 
 // A window title format ("TitreRaccourci") filled with the object's name.
 QString titleWithName(const QString& format, const QString& name);
+
+// Once a text field's edit is committed (committed() answers true), Undo
+// and Redo pressed in it go to the window's own commands rather than to
+// the field's text history.
+void passUndoToWindowWhenCommitted(QLineEdit* field, std::function<bool()> committed);
 
 // The editors' modal alert: title and message keys, one "OK" button.
 void editorAlert(const QString& titleKey, const QString& messageKey);

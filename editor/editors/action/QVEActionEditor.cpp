@@ -101,8 +101,12 @@ QVEActionEditor::~QVEActionEditor()
     // An editor let go of through a queued call may end while the
     // application is being torn down, when deleting a widget would wait
     // on the event queue's lock that the teardown holds.
-    if (!QCoreApplication::closingDown())
-        delete m_window;
+    if (QCoreApplication::closingDown())
+        return;
+    // Gone with its object while open (a new object taken back by an undo).
+    if (m_isEdited && m_window)
+        editorWindowHost().removeWindowsItem(m_window);
+    delete m_window;
 }
 
 void QVEActionEditor::buildWindow()
@@ -126,6 +130,7 @@ void QVEActionEditor::buildWindow()
     top->addLayout(texts, 1);
     layout->addLayout(top);
     connect(m_nameField, &QLineEdit::editingFinished, this, &QVEActionEditor::modifyName);
+    passUndoToWindowWhenCommitted(m_nameField, [this] { return m_nameField->text() == m_lastName; });
 
     m_accessoryView = named(new QWidget, "AEAccessoryView", loc(QStringLiteral("ParametresAction")));
     m_accessoryView->setFixedWidth(kAccessoryWidth);

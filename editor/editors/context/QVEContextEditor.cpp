@@ -84,8 +84,14 @@ QVEContextEditor::QVEContextEditor()
 
 QVEContextEditor::~QVEContextEditor()
 {
-    if (!QCoreApplication::closingDown())
-        delete m_window;
+    // An editor let go of during the application's teardown leaves its
+    // window to it.
+    if (QCoreApplication::closingDown())
+        return;
+    // Gone with its context while open (a new context taken back by an undo).
+    if (m_isEdited && m_window)
+        editorWindowHost().removeWindowsItem(m_window);
+    delete m_window;
 }
 
 void QVEContextEditor::buildWindow()
@@ -105,6 +111,7 @@ void QVEContextEditor::buildWindow()
     m_descriptionField = named(new QLabel, "CEDescriptionField", loc(QStringLiteral("DescriptionContexte")));
     layout->addWidget(m_descriptionField);
     connect(m_nameField, &QLineEdit::editingFinished, this, &QVEContextEditor::modifyName);
+    passUndoToWindowWhenCommitted(m_nameField, [this] { return m_nameField->text() == m_last.name; });
 
     m_accessoryView = named(new QStackedWidget, "CEAccessoryView", loc(QStringLiteral("ApplicationContexte")));
     m_type0View = named(new QWidget, "CEType0View", loc(QStringLiteral("ContexteUniversel")));

@@ -151,8 +151,12 @@ QVELauncherEditor::~QVELauncherEditor()
     endKeyCapture();
     if (m_listening && m_usbSelectedDevice >= 0 && m_usbSelectedDevice < m_usbDevices.size())
         QVUSBManager::sharedManager().stopWaitEventOfDevice(m_usbDevices[m_usbSelectedDevice].toMap());
-    if (!QCoreApplication::closingDown())
-        delete m_window;
+    if (QCoreApplication::closingDown())
+        return;
+    // Gone with its launcher while open (a new launcher taken back by an undo).
+    if (m_isEdited && m_window)
+        editorWindowHost().removeWindowsItem(m_window);
+    delete m_window;
 }
 
 QWidget* QVELauncherEditor::window() const
@@ -292,6 +296,7 @@ QWidget* QVELauncherEditor::buildDateView()
         m_dateExceedButton->addItem(loc(QStringLiteral("DepassementDate%1").arg(tag)), tag);
     layout->addWidget(m_dateExceedButton);
     connect(m_dateTimeField, &QLineEdit::editingFinished, this, &QVELauncherEditor::modifyDateTime);
+    passUndoToWindowWhenCommitted(m_dateTimeField, [this] { return m_dateTimeField->text() == m_date.time; });
     connect(m_dateExceedButton, &QComboBox::activated, this, &QVELauncherEditor::modifyExceedType);
     return view;
 }

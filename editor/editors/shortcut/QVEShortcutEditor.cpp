@@ -64,6 +64,14 @@ private:
     QVEShortcutEditor* m_editor;
 };
 
+// The add menus open on a disabled "Nouveau..." caption.
+void addNewCaption(QMenu* menu)
+{
+    auto* caption = new QAction(loc(QStringLiteral("Nouveau...")), menu);
+    caption->setEnabled(false);
+    menu->insertAction(menu->actions().value(0), caption);
+}
+
 QVariantMap notificationPayload(const zelk::Notification& notification)
 {
     return notification.userInfo;
@@ -83,13 +91,17 @@ QVEShortcutEditor::~QVEShortcutEditor()
     // An editor let go of through a queued call may end while the
     // application is being torn down, when deleting a widget would wait
     // on the event queue's lock that the teardown holds.
-    if (!QCoreApplication::closingDown())
-        delete m_window;
+    if (QCoreApplication::closingDown())
+        return;
+    // Gone with its object while open (a new object taken back by an undo).
+    if (m_isEdited && m_window)
+        editorWindowHost().removeWindowsItem(m_window);
+    delete m_window;
 }
 
 // --- The window -------------------------------------------------------------------------------
 
-QTableView* QVEShortcutEditor::makeTable(RecordListModel* list, const char* objectName, const QString& accessibleName)
+QTableView* QVEShortcutEditor::makeTable(const char* objectName, const QString& accessibleName)
 {
     auto* table = named(new QTableView, objectName, accessibleName);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -103,7 +115,6 @@ QTableView* QVEShortcutEditor::makeTable(RecordListModel* list, const char* obje
     table->horizontalHeader()->setStretchLastSection(false);
     table->setContextMenuPolicy(Qt::CustomContextMenu);
     table->setWordWrap(false);
-    (void)list;
     return table;
 }
 
@@ -123,6 +134,7 @@ void QVEShortcutEditor::buildWindow()
     top->addWidget(m_nameField, 1);
     layout->addLayout(top);
     connect(m_nameField, &QLineEdit::editingFinished, this, &QVEShortcutEditor::modifyName);
+    passUndoToWindowWhenCommitted(m_nameField, [this] { return m_nameField->text() == m_lastName; });
 
     auto addRow = [&](const char* addName, const char* removeName, const QString& addText, const QString& removeText,
                       QToolButton** add, QPushButton** remove) {
@@ -137,7 +149,7 @@ void QVEShortcutEditor::buildWindow()
         return row;
     };
 
-    m_actionsTable = makeTable(nullptr, "SEActionsTable", loc(QStringLiteral("ColonneActions")));
+    m_actionsTable = makeTable("SEActionsTable", loc(QStringLiteral("ColonneActions")));
     layout->addWidget(m_actionsTable, 2);
     QHBoxLayout* actionButtons = addRow("SEAddActionButton", "SERemoveActionsButton", loc(QStringLiteral("AjouterAction")),
                                         loc(QStringLiteral("SupprimerActions")), &m_addActionButton,
@@ -151,8 +163,8 @@ void QVEShortcutEditor::buildWindow()
     connect(runButton, &QPushButton::clicked, this, &QVEShortcutEditor::modifyRunParameters);
 
     auto* references = new QGridLayout;
-    m_launchersTable = makeTable(nullptr, "SELaunchersTable", loc(QStringLiteral("ColonneLanceurs")));
-    m_contextsTable = makeTable(nullptr, "SEContextsTable", loc(QStringLiteral("ColonneContextes")));
+    m_launchersTable = makeTable("SELaunchersTable", loc(QStringLiteral("ColonneLanceurs")));
+    m_contextsTable = makeTable("SEContextsTable", loc(QStringLiteral("ColonneContextes")));
     references->addWidget(m_launchersTable, 0, 0);
     references->addWidget(m_contextsTable, 0, 1);
     references->addLayout(addRow("SEAddLauncherButton", "SERemoveLaunchersButton", loc(QStringLiteral("AjouterLanceur")),
@@ -184,6 +196,7 @@ void QVEShortcutEditor::buildWindow()
 
     // Contexts come from the types the contexts manager makes (the add menu).
     auto* contextsMenu = new QMenu(m_addContextButton);
+    addNewCaption(contextsMenu);
     for (int type = 0; type <= 4; ++type) {
         QAction* item = contextsMenu->addAction(loc(QStringLiteral("NomContexte%1").arg(type)));
         connect(item, &QAction::triggered, this, [this, type] { newContextFromMenu(type); });
@@ -352,6 +365,7 @@ void QVEShortcutEditor::displayWithShortcut(QVShortcut* shortcut)
         [this](const QVariantMap& model) { newActionFromMenu(model); }));
     if (QMenu* menu = m_addActionButton->menu()) {
         menu->setParent(m_addActionButton, menu->windowFlags());
+        addNewCaption(menu);
         menu->addSeparator();
         connect(menu->addAction(loc(QStringLiteral("AfficherBibliotheque"))), &QAction::triggered, this,
                 [] { editorWindowHost().displayLibrary(1); });
@@ -360,6 +374,7 @@ void QVEShortcutEditor::displayWithShortcut(QVShortcut* shortcut)
         [this](const QVariantMap& record) { newLauncherFromMenu(record); }));
     if (QMenu* menu = m_addLauncherButton->menu()) {
         menu->setParent(m_addLauncherButton, menu->windowFlags());
+        addNewCaption(menu);
         menu->addSeparator();
         connect(menu->addAction(loc(QStringLiteral("AfficherBibliotheque"))), &QAction::triggered, this,
                 [] { editorWindowHost().displayLibrary(0); });

@@ -100,7 +100,7 @@ public:
 
 private:
     void buildWindow();
-    QTableView* makeTable(RecordListModel* list, const char* objectName, const QString& accessibleName);
+    QTableView* makeTable(const char* objectName, const QString& accessibleName);
     void observe();
     void stopObserving();
     // The closing both ways share: frame stored, window shrunk and closed.

@@ -134,6 +134,26 @@ TEST_F(ShortcutEditorTest, CancelLeavesAnOldShortcutAndDeletesANewOne)
     EXPECT_EQ(store->count(ObjectsFile::Shortcuts), count);
 }
 
+TEST_F(ShortcutEditorTest, CtrlZInTheNameFieldAfterARenameUndoesTheRename)
+{
+    QVShortcut* shortcut = addShortcut({});
+    const QString before = shortcut->nameValue();
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    editor->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor->window()));
+    auto* field = control<QLineEdit>(editor, "SENameField");
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, "Typed");
+    QTest::keyClick(field, Qt::Key_Return);
+    ASSERT_EQ(editor->lastName(), "Typed");
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->lastName(), before);
+    EXPECT_EQ(field->text(), before);
+    editor->abortEditing(nullptr);
+}
+
 TEST_F(ShortcutEditorTest, AnEmptyNameKeepsTheWindowOpenAndTheShortcutAsItWas)
 {
     QVShortcut* shortcut = addShortcut({});
@@ -326,6 +346,58 @@ TEST_F(ShortcutEditorTest, RunParametersComeFromThePanelAndCancelKeepsThem)
     EXPECT_EQ(editor->editedRunParametersDict().value("runrepeatnum").toLongLong(), 3);
     EXPECT_TRUE(editor->stopEditing());
     EXPECT_EQ(shortcut->runParametersDict().value("runrepeatnum").toLongLong(), 3);
+}
+
+// A main window that records what the editors ask of it.
+class RecordingHost : public EditorWindowHost {
+public:
+    void maybeAnimateOpen(QWidget* window, const QRect& frame, const EditedObject& object) override
+    {
+        calls << QString("open %1 %2").arg(object.kind).arg(object.id);
+        EditorWindowHost::maybeAnimateOpen(window, frame, object);
+    }
+    void maybeAnimateClose(QWidget*, const EditedObject& object) override
+    {
+        calls << QString("close %1 %2").arg(object.kind).arg(object.id);
+    }
+    void addWindowsItem(QWidget* window, const QString& title) override
+    {
+        calls << "add " + title;
+        windows << window;
+    }
+    void changeWindowsItem(QWidget*, const QString& title) override { calls << "change " + title; }
+    void removeWindowsItem(QWidget* window) override
+    {
+        calls << "remove";
+        windows.removeAll(window);
+    }
+    QStringList calls;
+    QList<QWidget*> windows;
+};
+
+TEST_F(ShortcutEditorTest, TheMainWindowGrowsAndShrinksTheWindowAndKeepsTheWindowsMenu)
+{
+    RecordingHost host;
+    setEditorWindowHost(&host);
+    QVShortcut* shortcut = addShortcut({});
+    const QString id = QString::number(shortcut->IDValue());
+    QVEShortcutEditor* editor = open(shortcut);
+    ASSERT_TRUE(editor);
+    rename(editor, "Renamed");
+    EXPECT_TRUE(editor->stopEditing());
+    EXPECT_EQ(host.calls, (QStringList{"add " + locFormat("TitreRaccourci", {"Shortcut 0"}), "open 3 " + id,
+                                       "change " + locFormat("TitreRaccourci", {"Renamed"}), "close 3 " + id,
+                                       "remove"}));
+
+    // A new shortcut taken back while its editor is open leaves no entry.
+    host.calls.clear();
+    QVEShortcutsManager::sharedManager().newShortcut();
+    QVShortcut* added = store->allShortcuts().last();
+    ASSERT_TRUE(added->hasEditor());
+    ASSERT_EQ(host.windows.size(), 1);
+    ASSERT_TRUE(store->removeObject(ObjectsFile::Shortcuts, added->IDValue()));
+    EXPECT_TRUE(host.windows.isEmpty());
+    setEditorWindowHost(nullptr);
 }
 
 TEST_F(ShortcutEditorTest, PlacementUsesAUsableStoredFrameAndCascades)

@@ -260,6 +260,21 @@ TEST_F(LauncherEditorTest, ACombinationTheDesktopHoldsIsAskedAboutForTheFirstAnd
     EXPECT_EQ(launcher->paramsDict().value("launcherkeysecondcode").toInt(), second);
 }
 
+TEST_F(LauncherEditorTest, ALauncherGoneWhileItsWindowIsOpenEndsTheCapture)
+{
+    QVELaunchersManager& manager = QVELaunchersManager::sharedManager();
+    const QList<quint32> ids = manager.addLaunchers({QVLauncher::newDataForType(0)}, false);
+    ASSERT_EQ(ids.size(), 1);
+    QVLauncher* launcher = manager.launcherWithID(ids[0]);
+    ASSERT_TRUE(launcher);
+    launcher->setIsNew(true);
+    ASSERT_TRUE(open(launcher));
+    EXPECT_EQ(hotKeysOff, QList<bool>({true}));
+    manager.undoManager()->undo(); // the addition taken back
+    ASSERT_EQ(manager.launcherWithID(ids[0]), nullptr);
+    EXPECT_EQ(hotKeysOff, QList<bool>({true, false}));
+}
+
 TEST_F(LauncherEditorTest, TwoCapturingWindowsKeepHotKeysOffUntilTheLastCloses)
 {
     QVLauncher* first = addLauncher(0, {{"launcherkeycode", int(Cmd | 17)}});

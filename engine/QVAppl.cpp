@@ -15,8 +15,13 @@
 #include "QVLaunchersManager.h"
 #include "QVMenusManager.h"
 #include "QVNewUserPanel.h"
+#include "QVPalette.h"
 #include "QVPalettesManager.h"
+#include "QVStatusItemManager.h"
 #include "QVReport.h"
+#include "QVReportWindow.h"
+#include "QVSparkle.h"
+#include "URLHandlerCommand.h"
 #include "QVShortcutsManager.h"
 #include "QVTester.h"
 #include "QVUSBManager.h"
@@ -36,9 +41,13 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QLockFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cerrno>
@@ -259,6 +268,15 @@ QVAppl::QVAppl()
     // The frameworks, the plug-ins and our alerts reach the engine's
     // utility by its class name.
     QVUtility::sharedUtility();
+    // The writer's lines reach the window on the main thread. The window
+    // takes the report's text as it is then, so a line that a clean or a
+    // reload overtook on its way does not come back.
+    m_report->setLineObserver([guard = QPointer<QVAppl>(this)](const QString&) {
+        onMainThread([guard] {
+            if (guard && guard->m_reportWindow)
+                guard->m_reportWindow->setReportText(guard->m_report->reportText());
+        }, false);
+    });
 }
 
 QVAppl::~QVAppl()
@@ -269,8 +287,16 @@ QVAppl::~QVAppl()
     if (m_downHandler || m_upHandler)
         zelk::Platform::instance().hotKeys().setHandler({});
     endBackgroundWork();
+    m_report->setLineObserver({});
+    delete m_updater.data(); // before the delegate it tells
+    // Panels, menus and tray items are the application's windows: they go
+    // with it, not among the exit handlers after it.
+    QVStatusItemManager::sharedManager().removeAllItems();
+    QVPalettesManager::sharedManager().resetPalettes();
+    QVMenusManager::sharedManager().resetMenus();
     delete m_panel.data();
     delete m_usbMissingPanel.data();
+    delete m_reportWindow.data();
     if (zelk::QVAction::applicationObject() == this)
         zelk::QVAction::setApplicationObject(nullptr);
     g_shared = nullptr;
@@ -318,6 +344,11 @@ bool QVAppl::endBackgroundWork()
 
 QString QVAppl::localized(const QString& key) const { return zelk::Bundle::main().localizedString(key, QString()); }
 
+QString QVAppl::localizedOr(const char* key, const char* fallback) const
+{
+    return zelk::Bundle::main().localizedString(QLatin1String(key), QString::fromUtf8(fallback));
+}
+
 int QVAppl::alert(const QString& title, const QString& message, const QString& button1, const QString& button2,
                   const QString& button3)
 {
@@ -348,6 +379,7 @@ void QVAppl::finishLaunching()
     zelk::zlog("QVAppl", "finishLaunching")
         << QStringLiteral("%1 v%2 is running on %3 (%4) with the %5 desktop")
                .arg(executable, m_appVersion, QSysInfo::prettyProductName(), QSysInfo::currentCpuArchitecture(), platform.name());
+    setUpUpdater();
     showNewUserWindow();
 }
 
@@ -430,6 +462,8 @@ void QVAppl::startEngine()
     readSettings();
     reportMissingUSBDevices();
     QVEngineService::sharedService().enableKeyCueSupport();
+    for (const QString& url : std::exchange(m_startURLs, {}))
+        URLHandlerCommand::performDefaultImplementation(url);
 }
 
 bool QVAppl::singleInstanceCheck()
@@ -444,6 +478,18 @@ bool QVAppl::singleInstanceCheck()
     if (lock->tryLock(0) && QVEngineService::sharedService().claimName()) {
         m_instanceLock = std::move(lock);
         return true;
+    }
+    // Started by the desktop for a URL: the running engine takes it, and
+    // no question is asked.
+    if (!m_startURLs.isEmpty()) {
+        bool handedOver = true;
+        for (const QString& url : std::as_const(m_startURLs))
+            handedOver = zelk::Platform::instance().commands().askRunningEngineToOpenURL(url) && handedOver;
+        if (handedOver) {
+            zelk::zlog("QVAppl", "startEngine") << "an engine is running: handed it" << m_startURLs;
+            terminate();
+            return false;
+        }
     }
     // Started again: the running engine asks its user what to do, as an
     // application opened a second time does.
@@ -488,9 +534,62 @@ void QVAppl::suppressIntroPanelChanged(bool on)
     zelk::UserDefaults::standard().setValue(QStringLiteral("QVSuppressIntroPanel"), on);
 }
 
+// --- Updates --------------------------------------------------------------------------
+
+QVUpdater* QVAppl::updater() const { return m_updater; }
+
+void QVAppl::setUpUpdater()
+{
+    if (m_updater)
+        return;
+    m_sparkleDelegate = std::make_unique<QVSparkleDelegate>();
+    m_updater = new QVUpdater(m_appVersion, this);
+    m_updater->setDelegate(m_sparkleDelegate.get());
+    connect(m_updater, &QVUpdater::checkFinished, this, &QVAppl::updateCheckFinished);
+    const double interval = m_updater->updateCheckInterval();
+    zelk::zlog("QVAppl", "finishLaunching") << "  Sparkle:" << m_updater->feedURL().toString();
+    zelk::zlog("QVAppl", "finishLaunching")
+        << QStringLiteral("  updateCheckInterval=%1 %2 lastUpdateCheckDate=%3 feedURL: %4")
+               .arg(interval)
+               .arg(int(interval / 60))
+               .arg(m_updater->lastUpdateCheckDate().toString(Qt::ISODate), m_updater->feedURL().toString());
+}
+
+void QVAppl::updateCheckFinished(bool userInitiated, bool found, const QVUpdateItem& item, const QString& error)
+{
+    // Automatic checks speak only of news; the user's own check always answers.
+    if (!found && !userInitiated)
+        return;
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Zelk"), QString());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("QVUpdateAlert"));
+    if (found) {
+        box->setText(localizedOr("UpdateAvailable", "A new version of Zelk is available.")
+                         .replace(QLatin1String("%@"), item.displayVersion));
+        box->setInformativeText(localizedOr("UpdateInstalled", "You have version %@.").replace(QLatin1String("%@"), m_appVersion));
+        QPushButton* download = box->addButton(localizedOr("UpdateDownload", "Download"), QMessageBox::AcceptRole);
+        box->addButton(localizedOr("UpdateLater", "Later"), QMessageBox::RejectRole);
+        const QUrl url = item.fileURL.isValid() && !item.fileURL.isEmpty() ? item.fileURL : item.infoURL;
+        connect(box, &QMessageBox::buttonClicked, this, [download, url](QAbstractButton* button) {
+            if (button == download && url.isValid())
+                zelk::Platform::instance().workspace().openPath(url.toString());
+        });
+    } else if (!error.isEmpty()) {
+        box->setIcon(QMessageBox::Warning);
+        box->setText(localizedOr("UpdateFailed", "The check for updates failed."));
+        box->setInformativeText(error);
+    } else {
+        box->setText(localizedOr("UpdateNone", "Zelk is up to date."));
+        box->setInformativeText(localizedOr("UpdateInstalled", "You have version %@.").replace(QLatin1String("%@"), m_appVersion));
+    }
+    box->open();
+}
+
+void QVAppl::setStartURLs(const QStringList& urls) { m_startURLs = urls; }
+
 void QVAppl::NUDocumentation()
 {
-    const QString manual = zelk::Bundle::main().pathForResource(QStringLiteral("Zelk v2 Manual.pdf"));
+    const QString manual = zelk::Bundle::main().pathForResource(QStringLiteral("Zelk Manual.html"));
     if (manual.isEmpty()) {
         zelk::zlog("QVAppl", "NUDocumentation") << "the manual is not in the bundle";
         return;
@@ -521,8 +620,10 @@ bool QVAppl::applicationShouldHandleReopen()
 void QVAppl::readSettings()
 {
     const zelk::UserDefaults& defaults = zelk::UserDefaults::standard();
-    QVPalettesManager::setDeactivateDelay(float(defaults.doubleForKey(QStringLiteral("PAPaletteDeactivatedDelay"))));
+    QVPalette::setDeactivateDelay(float(defaults.doubleForKey(QStringLiteral("PAPaletteDeactivatedDelay"))));
     m_checkUpdate = defaults.boolForKey(QStringLiteral("GECheckUpdate"));
+    if (m_updater)
+        m_updater->setAutomaticallyChecksForUpdates(m_checkUpdate);
     m_deactivateKeyCombo = defaults.boolForKey(QStringLiteral("GEDeactivateKeyCombo"));
     m_reportEachItem = defaults.boolForKey(QStringLiteral("GEReportEachItem"));
     m_daysSaveReport = int(defaults.integerForKey(QStringLiteral("GEDaysSaveReport")));
@@ -1007,22 +1108,26 @@ void QVAppl::editorNotification(const QVariantMap& userInfo, const zelk::Notific
     auto badParam = [&verb, &param] { zelk::zlog("QVAppl", "editorNotification") << "ignored" << verb << "with" << param; };
 
     if (verb == QLatin1String("sparkleCheck")) {
-        zelk::zlog("QVAppl", "editorNotification") << "sparkleCheck: this engine has no updater yet";
+        if (m_updater)
+            m_updater->checkForUpdates();
     } else if (verb == QLatin1String("updateobjects")) {
         QVLaunchersManager::sharedManager().saveDateLaunchersDate();
         readPrefs();
         universalContextOn();
-        // The status items are checked again once the engine shows menus.
+        QVStatusItemManager::sharedManager().verifyItems();
     } else if (verb == QLatin1String("palettedelay")) {
         if (const auto delay = numberParam(param))
-            QVPalettesManager::setDeactivateDelay(float(*delay));
+            QVPalette::setDeactivateDelay(float(*delay));
         else
             badParam();
     } else if (verb == QLatin1String("versioncheck")) {
-        if (const auto on = boolParam(param))
+        if (const auto on = boolParam(param)) {
             m_checkUpdate = *on;
-        else
+            if (m_updater)
+                m_updater->setAutomaticallyChecksForUpdates(*on);
+        } else {
             badParam();
+        }
     } else if (verb == QLatin1String("deactivatekeycombo")) {
         const auto off = boolParam(param);
         if (!off) {
@@ -1191,29 +1296,79 @@ void QVAppl::writeToReport(const QString& line)
     onMainThread([guard = QPointer<QVAppl>(this), line] {
         if (!guard)
             return;
-        const QString folder = guard->prefsPathForDataType(1);
-        guard->m_report->initReport(folder.isEmpty() ? QString() : folder + QStringLiteral("/Report.plist"), guard->m_daysSaveReport);
+        guard->initReport();
         guard->m_report->writeToReport(line);
-        // Showing the report at each line waits for the report window.
+        if (guard->m_reportEachItem)
+            QTimer::singleShot(500, guard.data(), [guard] {
+                if (guard && !guard->m_terminating)
+                    guard->showReport();
+            });
     }, false);
+}
+
+void QVAppl::initReport()
+{
+    if (m_report->isLoaded())
+        return;
+    const QString folder = prefsPathForDataType(1);
+    m_report->initReport(folder.isEmpty() ? QString() : folder + QStringLiteral("/Report.plist"), m_daysSaveReport);
+    if (!m_reportWindow) {
+        m_reportWindow = new QVReportWindow;
+        connect(m_reportWindow, &QVReportWindow::cleanReport, this, &QVAppl::cleanReport);
+        connect(m_reportWindow, &QVReportWindow::closeReport, this, &QVAppl::closeReport);
+    }
+    m_reportWindow->setReportText(m_report->reportText());
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = m_reportWindow->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        m_reportWindow->move(frame.topLeft());
+    }
+}
+
+void QVAppl::showReport()
+{
+    if (!zelk::MainThread::isCurrent()) {
+        onMainThread([guard = QPointer<QVAppl>(this)] {
+            if (guard)
+                guard->showReport();
+        }, false);
+        return;
+    }
+    // Asked on the way out (an engine-control action before the quit): no window.
+    if (m_terminating)
+        return;
+    initReport();
+    m_reportWindow->showAtEnd();
 }
 
 void QVAppl::cleanReport()
 {
+    initReport();
     m_report->cleanReport();
+    m_reportWindow->setReportText(QString());
 }
+
+void QVAppl::closeReport()
+{
+    if (m_reportWindow)
+        m_reportWindow->close();
+    activateLastProcess();
+}
+
+QVReportWindow* QVAppl::reportWindow() const { return m_reportWindow; }
 
 void QVAppl::SendAppleEventToKeyCue(const QString& code)
 {
+    QVEngineService::sharedService().signalKeyCue(code);
     if (m_traceRun)
-        zelk::zlog("QVAppl", "SendAppleEventToKeyCue") << "KeyCue is not on Linux:" << code << "not sent";
+        zelk::zlog("QVAppl", "SendAppleEventToKeyCue") << "Sent" << code << "EventToKeyCue";
 }
 
 QString QVAppl::stringForMail(const QString& text)
 {
-    // Only what may not stand in a link is escaped; its reserved
-    // characters are kept as they are.
-    return QString::fromLatin1(QUrl::toPercentEncoding(text, "!#$&'()*+,/:;=?@"));
+    // A query part: everything but the unreserved characters is escaped,
+    // so "&", "?" and "=" in the text cannot end the part early.
+    return QString::fromLatin1(QUrl::toPercentEncoding(text));
 }
 
 } // namespace engine

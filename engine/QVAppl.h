@@ -50,6 +50,10 @@ namespace engine {
 class QVNewUserPanel;
 class QVUSBMissingPanel;
 class QVReport;
+class QVReportWindow;
+class QVSparkleDelegate;
+class QVUpdater;
+struct QVUpdateItem;
 
 class QVAppl : public QObject, public zelk::QVActionHostApplication {
     Q_OBJECT
@@ -69,7 +73,6 @@ public:
     bool TraceMgrEng() const;
     bool TracePluginEng() const override;
     bool TraceRun() const override;
-    // The hot-key viewer's list request switches run tracing on.
     void setTraceRun(bool on);
 
     // The data folder for data types 1 and 2, empty for any other.
@@ -94,10 +97,18 @@ public:
     bool isActive() const override;
     void stopShortcuts() override;
 
-    // The run report: a line for the report, written on the main thread.
+    // The run report: a line for the report, written on the main thread;
+    // with GEReportEachItem the window shows 0.5 s later.
     void writeToReport(const QString& line);
+    // Loads the report once per start (the data folder's Report.plist).
+    void initReport();
+    void showReport() override;
     void cleanReport();
-    // KeyCue is not on Linux: the call is kept so callers read as designed.
+    // The window's close button: closes it and brings the last application back.
+    void closeReport();
+    QVReportWindow* reportWindow() const;
+    // Tells the hot-key viewer that a hot key fired ("Stop"): a signal of
+    // the engine's bus service, since no such viewer exists here.
     void SendAppleEventToKeyCue(const QString& code);
 
     // Runs fn on the main thread: at once when already there, else queued
@@ -122,7 +133,11 @@ public:
     // The panel's check boxes and buttons.
     void installLoginItem(bool on);
     void suppressIntroPanelChanged(bool on);
+    // Opens the bundle's manual in the user's browser.
     void NUDocumentation();
+    // URLs of the engine's schemes the desktop started the engine with:
+    // handled once started, or handed to the engine that already runs.
+    void setStartURLs(const QStringList& urls);
     void NUEditor();
     // The engine asked to open again while it runs: edit, nothing or quit.
     bool applicationShouldHandleReopen();
@@ -185,6 +200,9 @@ public:
     bool automaticallyChecksForUpdates() const { return m_checkUpdate; }
     QString appVersion() const { return m_appVersion; }
     QVReport& report() const { return *m_report; }
+    // The appcast checker (made at launch) and its delegate.
+    QVUpdater* updater() const;
+    QVSparkleDelegate* sparkleDelegate() const { return m_sparkleDelegate.get(); }
 
     // The text percent-escaped for a mail link (UTF-8).
     static QString stringForMail(const QString& text);
@@ -252,6 +270,7 @@ private:
     int alert(const QString& title, const QString& message, const QString& button1, const QString& button2 = {},
               const QString& button3 = {});
     QString localized(const QString& key) const;
+    QString localizedOr(const char* key, const char* fallback) const;
     void copyObjectsFromResourcesPath(const QString& from, const QString& to);
     static QString formerVersionPath();
     void readSettings();
@@ -288,6 +307,12 @@ private:
     QString m_objectsPath; // QVObjectsPath
     QList<ObjectsFile> m_objectsFiles;
     std::shared_ptr<QVReport> m_report;
+    QPointer<QVReportWindow> m_reportWindow;
+    std::unique_ptr<QVSparkleDelegate> m_sparkleDelegate;
+    QPointer<QVUpdater> m_updater;
+    void setUpUpdater();
+    void updateCheckFinished(bool userInitiated, bool found, const QVUpdateItem& item, const QString& error);
+    QStringList m_startURLs;
 
     std::mutex m_missingMutex;
     QStringList m_missingPlugins; // QVMissingPluginsArray

@@ -9,14 +9,18 @@
 #include "QVContextsManager.h"
 #include "QVLauncher.h"
 #include "QVLaunchersManager.h"
+#include "QVMenu.h"
 #include "QVMenusManager.h"
+#include "QVPalette.h"
 #include "QVPalettesManager.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
 #include "QVUtilityClass.h"
+#include "URLHandlerCommand.h"
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <algorithm>
 
 namespace engine {
 
@@ -25,16 +29,6 @@ namespace {
 constexpr const char* kNotFoundText = "Zelk item not found in current context.";
 
 zelk::CommandError notFound() { return {zelk::CommandError::NotFound, QLatin1String(kNotFoundText)}; }
-
-zelk::CommandElements elementsOfRecords(const QVariantList& records, const QString& idKey, const QString& nameKey)
-{
-    zelk::CommandElements elements;
-    for (const QVariant& record : records) {
-        const QVariantMap map = record.toMap();
-        elements.append({quint32(map.value(idKey).toLongLong()), map.value(nameKey).toString()});
-    }
-    return elements;
-}
 
 zelk::CommandElements elementsOfShortcuts(const QList<std::shared_ptr<QVLinkedObject>>& objects)
 {
@@ -64,9 +58,7 @@ void QVEngineService::disableKeyCueSupport() { zelk::Platform::instance().comman
 
 QString QVEngineService::shortcutList(zelk::CommandError* error)
 {
-    // The list request leaves run tracing on for the rest of the process.
-    if (QVAppl* appl = QVAppl::shared())
-        appl->setTraceRun(true);
+    // A list request changes nothing: tracing stays as the user set it.
     const QList<std::shared_ptr<QVLauncher>> launchers = QVLaunchersManager::sharedManager().getAllActiveHotkeysLaunchers();
     zelk::zlog("QVEngineService", "handleGetShortCutListEvent") << "listOfHotKeys" << launchers.size();
     zelk::zlog("QVEngineService", "handleGetShortCutListEvent")
@@ -76,6 +68,10 @@ QString QVEngineService::shortcutList(zelk::CommandError* error)
     int launcherCount = 0, objectCount = 0;
     for (const std::shared_ptr<QVLauncher>& launcher : launchers) {
         zelk::zlog("QVEngineService", "handleGetShortCutListEvent") << "QVLauncher" << ++launcherCount;
+        // Only key combinations are hot keys: a date or system launcher has
+        // no key to show, and key code 0 would read as the A key.
+        if (!launcher->isKeyEvent())
+            continue;
         const quint32 code = launcher->QVLKeycode();
         const quint32 code2 = launcher->QVLKeycode2();
         const bool hasSecond = launcher->QVLHas2Keycode();
@@ -154,13 +150,18 @@ zelk::CommandElements QVEngineService::orderedActions()
 
 zelk::CommandElements QVEngineService::orderedMenus()
 {
-    return elementsOfRecords(QVMenusManager::sharedManager().menusArray(), QStringLiteral("menuID"), QStringLiteral("menuname"));
+    zelk::CommandElements elements;
+    for (const auto& menu : QVMenusManager::sharedManager().menusArray())
+        elements.append({menu->menuID(), menu->name()});
+    return elements;
 }
 
 zelk::CommandElements QVEngineService::orderedPalettes()
 {
-    return elementsOfRecords(QVPalettesManager::sharedManager().palettesArray(), QStringLiteral("paletteID"),
-                             QStringLiteral("palettename"));
+    zelk::CommandElements elements;
+    for (const auto& palette : QVPalettesManager::sharedManager().palettesArray())
+        elements.append({palette->paletteID(), palette->name()});
+    return elements;
 }
 
 zelk::CommandElements QVEngineService::orderedSets()
@@ -215,6 +216,35 @@ zelk::CommandError QVEngineService::runShortcutNamed(const QString& name)
     return runFirstShortcut(QStringLiteral("RunShortcutNamed ") + name,
                             [&name](const QVShortcut& s) { return s.nameIsEqual(name); });
 }
+
+zelk::CommandError QVEngineService::displayMenu(quint32 menuID)
+{
+    const std::shared_ptr<QVMenu> menu = QVMenusManager::sharedManager().menuWithID(menuID);
+    if (!menu) {
+        zelk::zlog("QVEngineService", "displayCommand") << "no menu" << menuID;
+        return notFound();
+    }
+    menu->displayCommand(QStringLiteral("display menu"), QStringLiteral("ShowMenu %1").arg(menuID));
+    return {};
+}
+
+zelk::CommandError QVEngineService::showPalette(quint32 paletteID, bool show)
+{
+    const std::shared_ptr<QVPalette> palette = QVPalettesManager::sharedManager().paletteWithID(paletteID);
+    if (!palette) {
+        zelk::zlog("QVEngineService", show ? "showCommand" : "hideCommand") << "no palette" << paletteID;
+        return notFound();
+    }
+    if (show)
+        palette->showCommand(QStringLiteral("show palette"), QStringLiteral("ShowPalette %1").arg(paletteID));
+    else
+        palette->hideCommand(QStringLiteral("hide palette"), QStringLiteral("HidePalette %1").arg(paletteID));
+    return {};
+}
+
+void QVEngineService::openURL(const QString& url) { URLHandlerCommand::performDefaultImplementation(url); }
+
+void QVEngineService::signalKeyCue(const QString& code) { zelk::Platform::instance().commands().announceHotKey(code); }
 
 void QVEngineService::reopen()
 {

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's commands for other programs (the hot-key viewer's list and
-// run requests, the scripting element lists and the run-shortcut command),
+// run requests and its "Stop" signal, the scripting element lists, the
+// run-shortcut, show-menu and show/hide-palette commands, URLs),
 // answered from the engine's managers. The platform's command service
 // carries them: on the real desktop as the session bus's "org.zelk.Zelk".
 //
@@ -38,6 +39,11 @@ public:
     zelk::CommandElements setShortcuts(quint32 contextID, zelk::CommandError* error) override;
     zelk::CommandError runShortcut(quint32 shortcutID) override;
     zelk::CommandError runShortcutNamed(const QString& name) override;
+    zelk::CommandError displayMenu(quint32 menuID) override;
+    zelk::CommandError showPalette(quint32 paletteID, bool show) override;
+    void openURL(const QString& url) override;
+    // A hot key fired: the bus service's KeyCue signal.
+    void signalKeyCue(const QString& code);
     // Another start of the engine: the application's edit-or-quit question,
     // asked after the caller has its answer.
     void reopen() override;

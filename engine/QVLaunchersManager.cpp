@@ -120,22 +120,6 @@ QVLaunchersManager::QVLaunchersManager()
         zlog("QVLaunchersManager", "init") << "(added NSNotifications)";
     m_network = std::make_unique<IXSCNotificationCenter>("State:/Network/Interface/[^/]+/IPv4.*");
     m_network->addObserver(this, [this](const QString& key) { netorkChangeNotification(key); });
-    m_observers.push_back(zelk::Platform::instance().calendar().observe([this](int kind, const QString& sender) {
-        switch (kind) {
-        case 0:
-            calendarChangeNotification(sender);
-            break;
-        case 1:
-            tasksChanged(sender);
-            break;
-        case 2:
-            eventsChanged(sender);
-            break;
-        default:
-            break;
-        }
-    }));
-
     auto& center = zelk::NotificationCenter::defaultCenter();
     using Handler = void (QVLaunchersManager::*)(const zelk::Notification&);
     const std::pair<const char*, Handler> local[] = {
@@ -191,6 +175,37 @@ void QVLaunchersManager::setLaunchers(const QVariantList& records)
     for (const QVariant& record : records)
         addLauncherObject(record.toMap());
     m_loaded = true;
+    watchCalendar();
+}
+
+void QVLaunchersManager::watchCalendar()
+{
+    // The calendar service is asked for its calendars only while a
+    // calendar launcher waits for them: watching them costs it work.
+    const auto launchers = launchersArray();
+    const bool wanted = std::any_of(launchers.cbegin(), launchers.cend(),
+                                    [](const auto& launcher) { return launcher->launcherType() == QVLauncher::Calendar; });
+    if (!wanted) {
+        m_calendar.reset();
+        return;
+    }
+    if (m_calendar)
+        return;
+    m_calendar = zelk::Platform::instance().calendar().observe([this](int kind, const QString& sender) {
+        switch (kind) {
+        case 0:
+            calendarChangeNotification(sender);
+            break;
+        case 1:
+            tasksChanged(sender);
+            break;
+        case 2:
+            eventsChanged(sender);
+            break;
+        default:
+            break;
+        }
+    });
 }
 
 void QVLaunchersManager::addLauncherObject(const QVariantMap& record)

@@ -12,7 +12,8 @@
 //   system     "BootNotification", "GoToSleepNotification",
 //              "WakeFromSleepNotification", "ShutdownNotification";
 //   network    the platform's IPv4 changes, through IXSCNotificationCenter;
-//   calendar   the platform's calendar changes.
+//   calendar   the platform's calendar changes, while a calendar launcher
+//              is loaded.
 // It is also the switch through which the application and the context rules
 // turn hot keys off and on. Everything runs on the main thread.
 #include "NotificationCenter.h"
@@ -181,6 +182,8 @@ private:
     std::map<quint64, zelk::ObserverHandle> m_typeThroughTimers;
     quint64 m_nextTypeThrough = 1;
     std::vector<zelk::ObserverHandle> m_observers;
+    zelk::ObserverHandle m_calendar; // while a calendar launcher is loaded
+    void watchCalendar();
 };
 
 } // namespace engine

@@ -97,10 +97,18 @@ void QVReport::writeReportFileInThread()
             for (const QString& line : std::as_const(lines))
                 m_text += line;
         }
-        for (const QString& line : std::as_const(lines))
+        std::function<void(const QString&)> observer;
+        {
+            std::lock_guard lock(m_lock);
+            observer = m_lineObserver;
+        }
+        for (const QString& line : std::as_const(lines)) {
+            if (observer)
+                observer(line);
             zelk::Platform::instance().distributedNotifications().post(
                 QStringLiteral("QVLauncherNotification"),
                 {{QStringLiteral("action"), QStringLiteral("report")}, {QStringLiteral("report"), line}});
+        }
     }
 }
 
@@ -109,6 +117,15 @@ void QVReport::cleanReport()
     std::lock_guard lock(m_lock);
     m_dict.clear();
     m_text.clear();
+    QString error;
+    if (!m_path.isEmpty() && !zelk::plist::writeFile(m_path, m_dict, &error))
+        zelk::zlog("QVReport", "cleanReport") << error;
+}
+
+void QVReport::setLineObserver(std::function<void(const QString&)> observer)
+{
+    std::lock_guard lock(m_lock);
+    m_lineObserver = std::move(observer);
 }
 
 QVariantMap QVReport::reportDict() const

@@ -5,11 +5,13 @@
 // background, once for all the lines that came while it wrote the last
 // time, and announces each line to the editor with the engine
 // message "QVLauncherNotification" {"action": "report", "report": line}.
-// The report window comes later; its text is kept here already.
+// The report window shows the text kept here; it hears of each written
+// line through the line observer.
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -30,8 +32,12 @@ public:
 
     // Appends the line to today's text; the writer writes the file.
     void writeToReport(const QString& line);
-    // Empties the report; the file keeps its content until the next line.
+    // Empties the report and rewrites the file empty, so the old days do
+    // not come back at the next start.
     void cleanReport();
+    // Called on the writer's thread for each line once it is in the file
+    // and the text; never under the report's lock.
+    void setLineObserver(std::function<void(const QString& line)> observer);
 
     QVariantMap reportDict() const;
     // The kept days' texts one after the other, in day order: the window's text.
@@ -48,6 +54,7 @@ private:
     QString m_path;      // QVReportPath
     QString m_text;
     bool m_init = false; // QVReportInit
+    std::function<void(const QString&)> m_lineObserver;
 
     // Lines not yet written, in the order they came, and whether the
     // writer is at work.

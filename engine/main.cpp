@@ -6,6 +6,7 @@
 #include "Log.h"
 #include "Platform.h"
 #include "QVAppl.h"
+#include "URLHandlerCommand.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -76,6 +77,11 @@ int main(int argc, char** argv)
         engine::QVAppl::Ptr appl = engine::QVAppl::make();
         QObject::connect(appl.get(), &engine::QVAppl::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
         quitOnSignals(appl.get());
+        QStringList urls;
+        for (const QString& argument : QCoreApplication::arguments().mid(1))
+            if (engine::URLHandlerCommand::isEngineURL(argument))
+                urls.append(argument);
+        appl->setStartURLs(urls);
         // Launch inside the event loop, so a quit asked during start-up (a
         // signal while an alert is up) ends every loop, the main one included.
         QTimer::singleShot(0, appl.get(), [&appl] { appl->finishLaunching(); });

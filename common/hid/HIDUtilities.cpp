@@ -690,65 +690,122 @@ const char* ledName(int64_t usage)
     }
 }
 
-// A few names of the physical-interface, power-device and battery pages.
-const char* pidName(int64_t usage)
+// The usage names of the physical-interface, power-device and battery pages,
+// as the usage tables of those device classes give them (sorted by usage).
+struct UsageNameEntry {
+    int64_t usage;
+    const char* name;
+};
+
+constexpr UsageNameEntry kPidNames[] = {
+    {0x01, "Physical Interface Device"}, {0x20, "Normal"}, {0x21, "Set Effect Report"},
+    {0x22, "Effect Block Index"}, {0x23, "Parameter Block Offset"}, {0x24, "ROM Flag"},
+    {0x25, "Effect Type"}, {0x26, "ET Constant Force"}, {0x27, "ET Ramp"}, {0x28, "ET Custom Force Data"},
+    {0x30, "ET Square"}, {0x31, "ET Sine"}, {0x32, "ET Triangle"}, {0x33, "ET Sawtooth Up"},
+    {0x34, "ET Sawtooth Down"}, {0x40, "ET Spring"}, {0x41, "ET Damper"}, {0x42, "ET Inertia"},
+    {0x43, "ET Friction"}, {0x50, "Duration"}, {0x51, "Sample Period"}, {0x52, "Gain"},
+    {0x53, "Trigger Button"}, {0x54, "Trigger Repeat Interval"}, {0x55, "Axes Enable"},
+    {0x56, "Direction Enable"}, {0x57, "Direction"}, {0x58, "Type Specific Block Offset"},
+    {0x59, "Block Type"}, {0x5A, "Set Envelope Report"}, {0x5B, "Attack Level"}, {0x5C, "Attack Time"},
+    {0x5D, "Fade Level"}, {0x5E, "Fade Time"}, {0x5F, "Set Condition Report"}, {0x60, "CP Offset"},
+    {0x61, "Positive Coefficient"}, {0x62, "Negative Coefficient"}, {0x63, "Positive Saturation"},
+    {0x64, "Negative Saturation"}, {0x65, "Dead Band"}, {0x66, "Download Force Sample"},
+    {0x67, "Isoch Custom Force Enable"}, {0x68, "Custom Force Data Report"}, {0x69, "Custom Force Data"},
+    {0x6A, "Custom Force Vendor Defined Data"}, {0x6B, "Set Custom Force Report"},
+    {0x6C, "Custom Force Data Offset"}, {0x6D, "Sample Count"}, {0x6E, "Set Periodic Report"},
+    {0x6F, "Offset"}, {0x70, "Magnitude"}, {0x71, "Phase"}, {0x72, "Period"},
+    {0x73, "Set Constant Force Report"}, {0x74, "Set Ramp Force Report"}, {0x75, "Ramp Start"},
+    {0x76, "Ramp End"}, {0x77, "Effect Operation Report"}, {0x78, "Effect Operation"},
+    {0x79, "Op Effect Start"}, {0x7A, "Op Effect Start Solo"}, {0x7B, "Op Effect Stop"},
+    {0x7C, "Loop Count"}, {0x7D, "Device Gain Report"}, {0x7E, "Device Gain"}, {0x7F, "PID Pool Report"},
+    {0x80, "RAM Pool Size"}, {0x81, "ROM Pool Size"}, {0x82, "ROM Effect Block Count"},
+    {0x83, "Simultaneous Effects Max"}, {0x84, "Pool Alignment"}, {0x85, "PID Pool Move Report"},
+    {0x86, "Move Source"}, {0x87, "Move Destination"}, {0x88, "Move Length"},
+    {0x89, "PID Block Load Report"}, {0x8B, "Block Load Status"}, {0x8C, "Block Load Success"},
+    {0x8D, "Block Load Full"}, {0x8E, "Block Load Error"}, {0x8F, "Block Handle"},
+    {0x90, "PID Block Free Report"}, {0x91, "Type Specific Block Handle"}, {0x92, "PID State Report"},
+    {0x94, "Effect Playing"}, {0x95, "PID Device Control Report"}, {0x96, "PID Device Control"},
+    {0x97, "DC Enable Actuators"}, {0x98, "DC Disable Actuators"}, {0x99, "DC Stop All Effects"},
+    {0x9A, "DC Device Reset"}, {0x9B, "DC Device Pause"}, {0x9C, "DC Device Continue"},
+    {0x9F, "Device Paused"}, {0xA0, "Actuators Enabled"}, {0xA4, "Safety Switch"},
+    {0xA5, "Actuator Override Switch"}, {0xA6, "Actuator Power"}, {0xA7, "Start Delay"},
+    {0xA8, "Parameter Block Size"}, {0xA9, "Device Managed Pool"}, {0xAA, "Shared Parameter Blocks"},
+    {0xAB, "Create New Effect Report"}, {0xAC, "RAM Pool Available"},
+};
+
+constexpr UsageNameEntry kPowerNames[] = {
+    {0x01, "iName"}, {0x02, "PresentStatus"}, {0x03, "ChangedStatus"}, {0x04, "UPS"}, {0x05, "PowerSupply"},
+    {0x10, "BatterySystem"}, {0x11, "BatterySystemID"}, {0x12, "Battery"}, {0x13, "BatteryID"},
+    {0x14, "Charger"}, {0x15, "ChargerID"}, {0x16, "PowerConverter"}, {0x17, "PowerConverterID"},
+    {0x18, "OutletSystem"}, {0x19, "OutletSystemID"}, {0x1A, "Input"}, {0x1B, "InputID"}, {0x1C, "Output"},
+    {0x1D, "OutputID"}, {0x1E, "Flow"}, {0x1F, "FlowID"}, {0x20, "Outlet"}, {0x21, "OutletID"},
+    {0x22, "Gang"}, {0x23, "GangID"}, {0x24, "PowerSummary"}, {0x25, "PowerSummaryID"}, {0x30, "Voltage"},
+    {0x31, "Current"}, {0x32, "Frequency"}, {0x33, "ApparentPower"}, {0x34, "ActivePower"},
+    {0x35, "PercentLoad"}, {0x36, "Temperature"}, {0x37, "Humidity"}, {0x38, "BadCount"},
+    {0x40, "ConfigVoltage"}, {0x41, "ConfigCurrent"}, {0x42, "ConfigFrequency"},
+    {0x43, "ConfigApparentPower"}, {0x44, "ConfigActivePower"}, {0x45, "ConfigPercentLoad"},
+    {0x46, "ConfigTemperature"}, {0x47, "ConfigHumidity"}, {0x50, "SwitchOnControl"},
+    {0x51, "SwitchOffControl"}, {0x52, "ToggleControl"}, {0x53, "LowVoltageTransfer"},
+    {0x54, "HighVoltageTransfer"}, {0x55, "DelayBeforeReboot"}, {0x56, "DelayBeforeStartup"},
+    {0x57, "DelayBeforeShutdown"}, {0x58, "Test"}, {0x59, "ModuleReset"}, {0x5A, "AudibleAlarmControl"},
+    {0x60, "Present"}, {0x61, "Good"}, {0x62, "InternalFailure"}, {0x63, "VoltageOutOfRange"},
+    {0x64, "FrequencyOutOfRange"}, {0x65, "Overload"}, {0x66, "OverCharged"}, {0x67, "OverTemperature"},
+    {0x68, "ShutdownRequested"}, {0x69, "ShutdownImminent"}, {0x6B, "SwitchOn/Off"}, {0x6C, "Switchable"},
+    {0x6D, "Used"}, {0x6E, "Boost"}, {0x6F, "Buck"}, {0x70, "Initialized"}, {0x71, "Tested"},
+    {0x72, "AwaitingPower"}, {0x73, "CommunicationLost"}, {0xFD, "iManufacturer"}, {0xFE, "iProduct"},
+    {0xFF, "iSerialNumber"},
+};
+
+constexpr UsageNameEntry kBatteryNames[] = {
+    {0x01, "SMBBatteryMode"}, {0x02, "SMBBatteryStatus"}, {0x03, "SMBAlarmWarning"},
+    {0x04, "SMBChargerMode"}, {0x05, "SMBChargerStatus"}, {0x06, "SMBChargerSpecInfo"},
+    {0x07, "SMBSelectorState"}, {0x08, "SMBSelectorPresets"}, {0x09, "SMBSelectorInfo"},
+    {0x10, "OptionalMfgFunction1"}, {0x11, "OptionalMfgFunction2"}, {0x12, "OptionalMfgFunction3"},
+    {0x13, "OptionalMfgFunction4"}, {0x14, "OptionalMfgFunction5"}, {0x15, "ConnectionToSMBus"},
+    {0x16, "OutputConnection"}, {0x17, "ChargerConnection"}, {0x18, "BatteryInsertion"}, {0x19, "Usenext"},
+    {0x1A, "OKToUse"}, {0x1B, "BatterySupported"}, {0x1C, "SelectorRevision"}, {0x1D, "ChargingIndicator"},
+    {0x28, "ManufacturerAccess"}, {0x29, "RemainingCapacityLimit"}, {0x2A, "RemainingTimeLimit"},
+    {0x2B, "AtRate"}, {0x2C, "CapacityMode"}, {0x2D, "BroadcastToCharger"}, {0x2E, "PrimaryBattery"},
+    {0x2F, "ChargeController"}, {0x40, "TerminateCharge"}, {0x41, "TerminateDischarge"},
+    {0x42, "BelowRemainingCapacityLimit"}, {0x43, "RemainingTimeLimitExpired"}, {0x44, "Charging"},
+    {0x45, "Discharging"}, {0x46, "FullyCharged"}, {0x47, "FullyDischarged"}, {0x48, "ConditioningFlag"},
+    {0x49, "AtRateOK"}, {0x4A, "SMBErrorCode"}, {0x4B, "NeedReplacement"}, {0x60, "AtRateTimeToFull"},
+    {0x61, "AtRateTimeToEmpty"}, {0x62, "AverageCurrent"}, {0x63, "Maxerror"},
+    {0x64, "RelativeStateOfCharge"}, {0x65, "AbsoluteStateOfCharge"}, {0x66, "RemainingCapacity"},
+    {0x67, "FullChargeCapacity"}, {0x68, "RunTimeToEmpty"}, {0x69, "AverageTimeToEmpty"},
+    {0x6A, "AverageTimeToFull"}, {0x6B, "CycleCount"}, {0x80, "BattPackModelLevel"},
+    {0x81, "InternalChargeController"}, {0x82, "PrimaryBatterySupport"}, {0x83, "DesignCapacity"},
+    {0x84, "SpecificationInfo"}, {0x85, "ManufacturerDate"}, {0x86, "SerialNumber"},
+    {0x87, "iManufacturerName"}, {0x88, "iDevicename"}, {0x89, "iDeviceChemistry"},
+    {0x8A, "ManufacturerData"}, {0x8B, "Rechargable"}, {0x8C, "WarningCapacityLimit"},
+    {0x8D, "CapacityGranularity1"}, {0x8E, "CapacityGranularity2"}, {0x8F, "iOEMInformation"},
+    {0xC0, "InhibitCharge"}, {0xC1, "EnablePolling"}, {0xC2, "ResetToZero"}, {0xD0, "ACPresent"},
+    {0xD1, "BatteryPresent"}, {0xD2, "PowerFail"}, {0xD3, "AlarmInhibited"}, {0xD4, "ThermistorUnderRange"},
+    {0xD5, "ThermistorHot"}, {0xD6, "ThermistorCold"}, {0xD7, "ThermistorOverRange"},
+    {0xD8, "VoltageOutOfRange"}, {0xD9, "CurrentOutOfRange"}, {0xDA, "CurrentNotRegulated"},
+    {0xDB, "VoltageNotRegulated"}, {0xDC, "MasterMode"}, {0xF0, "ChargerSelectorSupport"},
+    {0xF1, "ChargerSpec"}, {0xF2, "Level2"}, {0xF3, "Level3"},
+};
+
+template <std::size_t N>
+const char* usageNameIn(const UsageNameEntry (&names)[N], int64_t usage)
 {
-    switch (usage) {
-    case 0x01: return "Physical Interface Device";
-    case 0x20: return "Normal";
-    case 0x21: return "Set Effect Report";
-    case 0x22: return "Effect Block Index";
-    case 0x25: return "Effect Type";
-    case 0x26: return "ET Constant Force";
-    case 0x27: return "ET Ramp";
-    case 0x30: return "ET Square";
-    case 0x31: return "ET Sine";
-    case 0x32: return "ET Triangle";
-    case 0x50: return "Duration";
-    case 0x51: return "Sample Period";
-    case 0x52: return "Gain";
-    case 0x7F: return "PID Pool Report";
-    default: return nullptr;
-    }
+    const auto it = std::lower_bound(std::begin(names), std::end(names), usage,
+                                     [](const UsageNameEntry& entry, int64_t wanted) { return entry.usage < wanted; });
+    return it != std::end(names) && it->usage == usage ? it->name : nullptr;
 }
 
-const char* powerName(int64_t usage)
+constexpr bool sortedByUsage(const UsageNameEntry* first, const UsageNameEntry* last)
 {
-    switch (usage) {
-    case 0x01: return "iName";
-    case 0x02: return "Present Status";
-    case 0x04: return "UPS";
-    case 0x05: return "Power Supply";
-    case 0x10: return "Battery System";
-    case 0x12: return "Battery";
-    case 0x16: return "PowerConverter";
-    case 0x30: return "Voltage";
-    case 0x31: return "Current";
-    case 0x32: return "Frequency";
-    case 0x35: return "PercentLoad";
-    case 0x36: return "Temperature";
-    default: return nullptr;
-    }
+    return std::is_sorted(first, last, [](const UsageNameEntry& a, const UsageNameEntry& b) { return a.usage < b.usage; });
 }
+static_assert(sortedByUsage(std::begin(kPidNames), std::end(kPidNames)));
+static_assert(sortedByUsage(std::begin(kPowerNames), std::end(kPowerNames)));
+static_assert(sortedByUsage(std::begin(kBatteryNames), std::end(kBatteryNames)));
 
-const char* batteryName(int64_t usage)
-{
-    switch (usage) {
-    case 0x01: return "SMBBatteryMode";
-    case 0x02: return "SMBBatteryStatus";
-    case 0x44: return "Charging";
-    case 0x45: return "Discharging";
-    case 0x65: return "AbsoluteStateOfCharge";
-    case 0x66: return "RemainingCapacity";
-    case 0x67: return "FullChargeCapacity";
-    case 0x68: return "RunTimeToEmpty";
-    case 0x83: return "DesignCapacity";
-    case 0x85: return "ManufacturerDate";
-    case 0x89: return "iDeviceChemistry";
-    case 0x8B: return "Rechargable";
-    default: return nullptr;
-    }
-}
+const char* pidName(int64_t usage) { return usageNameIn(kPidNames, usage); }
+const char* powerName(int64_t usage) { return usageNameIn(kPowerNames, usage); }
+const char* batteryName(int64_t usage) { return usageNameIn(kBatteryNames, usage); }
 
 QString builtInUsageName(int64_t page, int64_t usage)
 {

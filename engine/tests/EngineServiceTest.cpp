@@ -6,10 +6,18 @@
 #include "EngineAppTestSupport.h"
 
 #include "ClassRegistry.h"
+#include "DBusCommandService.h"
+#include "PrivateBus.h"
 #include "QVAction.h"
 #include "QVEngineService.h"
+#include "QVPalette.h"
+#include "QVPalettesManager.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
 
 using namespace engine;
 using namespace engine::test;
@@ -82,15 +90,14 @@ protected:
     zelk::EngineCommands* commands = nullptr;
 };
 
-TEST_F(EngineServiceTest, ShortcutListHoldsEachLauncherWithItsActiveShortcuts)
+TEST_F(EngineServiceTest, ShortcutListHoldsEachKeyLauncherWithItsActiveShortcuts)
 {
     // "Only in the editor" is linked to the first launcher but its context
-    // does not hold; the wake launcher has no keys.
+    // does not hold; the wake launcher has no keys, so it is no hot key.
     const QVariantList expected{
         QVariantMap{{"name", "Type"}, {"uid", 0}, {"keycode", kCtrlAltT}, {"modifiers", "Ctrl+Alt+"}, {"key", "t"}},
         QVariantMap{{"name", "Two keys"}, {"uid", 1}, {"keycode", kCtrlAltK}, {"keycode2", kCtrlAlt | kJ},
                     {"modifiers", "Ctrl+Alt+"}, {"key", "k"}},
-        QVariantMap{{"name", "On wake"}, {"uid", 2}, {"keycode", 0}, {"modifiers", ""}, {"key", "a"}},
     };
     const QVariantList list = shortCutList();
     ASSERT_EQ(list.size(), expected.size()) << zelk::plist::writeXml(list).toStdString();
@@ -103,7 +110,7 @@ TEST_F(EngineServiceTest, ShortcutListHoldsEachLauncherWithItsActiveShortcuts)
 
     // The editor's context comes to hold: its shortcut joins the list.
     desktop->virtualWorkspace().userActivates(desktop->virtualWorkspace().userLaunches("gedit.desktop"));
-    ASSERT_TRUE(waitUntil([&] { return shortCutList().size() == 4; }));
+    ASSERT_TRUE(waitUntil([&] { return shortCutList().size() == 3; }));
     EXPECT_EQ(shortCutList().value(1).toMap().value("name").toString(), "Only in the editor");
 }
 
@@ -161,13 +168,61 @@ TEST_F(EngineServiceTest, RunShortcutByIDOrNameOnlyWhenActive)
     EXPECT_EQ(runs().count("probe one"), 1);
 }
 
-TEST_F(EngineServiceTest, ListRequestSwitchesRunTracingOnForGood)
+TEST_F(EngineServiceTest, ListRequestChangesNoTracing)
 {
     ASSERT_FALSE(appl->TraceRun());
-    shortCutList();
-    EXPECT_TRUE(appl->TraceRun());
-    shortCutList();
-    EXPECT_TRUE(appl->TraceRun());
+    const QVariantList first = shortCutList();
+    EXPECT_FALSE(appl->TraceRun()) << "a list request switched run tracing on";
+    EXPECT_EQ(shortCutList(), first);
+}
+
+TEST_F(EngineServiceTest, MenusAndPalettesAreShownByTheirIDs)
+{
+    using Kind = zelk::CommandError::Kind;
+    struct Case {
+        const char* what;
+        zelk::CommandError error;
+        Kind expected;
+    } const cases[] = {
+        {"menu 4", commands->displayMenu(4), Kind::None},
+        {"menu 7 (a palette's ID)", commands->displayMenu(7), Kind::NotFound},
+        {"show palette 7", commands->showPalette(7, true), Kind::None},
+        {"hide palette 7", commands->showPalette(7, false), Kind::None},
+        {"show palette 4 (a menu's ID)", commands->showPalette(4, true), Kind::NotFound},
+        {"hide palette 99", commands->showPalette(99, false), Kind::NotFound},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.error.kind, c.expected) << c.what;
+        if (c.expected == Kind::NotFound) {
+            EXPECT_EQ(c.error.text, "Zelk item not found in current context.") << c.what;
+        }
+    }
+    // The commands reach the palette itself.
+    const std::shared_ptr<QVPalette> palette = QVPalettesManager::sharedManager().paletteWithID(7);
+    ASSERT_TRUE(palette);
+    ASSERT_EQ(commands->showPalette(7, true).kind, Kind::None);
+    EXPECT_TRUE(waitUntil([&] { return palette->isVisible(); }));
+    ASSERT_EQ(commands->showPalette(7, false).kind, Kind::None);
+    EXPECT_TRUE(waitUntil([&] { return !palette->isVisible(); }));
+}
+
+TEST_F(EngineServiceTest, AFiredHotKeyIsAnnouncedToHotKeyViewers)
+{
+    // Announced as the key goes down and again as it comes up.
+    ASSERT_TRUE(desktop->virtualHotKeys().userPresses(kCtrlAltT));
+    EXPECT_EQ(desktop->virtualCommands().hotKeyAnnouncements(), QStringList{"Stop"});
+    desktop->virtualHotKeys().userReleases(kCtrlAltT);
+    ASSERT_TRUE(waitUntil([] { return runs().count("probe one") == 1; }));
+    EXPECT_EQ(desktop->virtualCommands().hotKeyAnnouncements(), QStringList({"Stop", "Stop"}));
+}
+
+TEST_F(EngineServiceTest, AManualURLOpensTheBundlesManual)
+{
+    desktop->virtualWorkspace().clearRequests();
+    commands->openURL("zelk://manual");
+    commands->openURL("zelk://manual&more"); // not the manual
+    EXPECT_EQ(desktop->virtualWorkspace().requests(), QStringList{"open " + resource("Zelk Manual.html")});
+    EXPECT_TRUE(QFile::exists(resource("Zelk Manual.html")));
 }
 
 TEST_F(EngineServiceTest, CommandsAreWithdrawnAndPublishedAgain)
@@ -179,6 +234,60 @@ TEST_F(EngineServiceTest, CommandsAreWithdrawnAndPublishedAgain)
     // The application object takes them away as it goes.
     appl.reset();
     EXPECT_EQ(desktop->virtualCommands().published(), nullptr);
+}
+
+// Another program of the session, on a private bus, calling the engine's
+// commands as `gdbus call` does.
+TEST_F(EngineServiceTest, ABusClientListsRunsAndShowsThroughTheEngine)
+{
+    QString whyNot;
+    const QString address = zelk::test::privateBus(&whyNot);
+    if (address.isEmpty())
+        ZELK_SKIP_UNLESS_CI("no private session bus: " << whyNot.toStdString());
+    QDBusConnection server = QDBusConnection::connectToBus(address, "engine-commands");
+    QDBusConnection client = QDBusConnection::connectToBus(address, "engine-client");
+    ASSERT_TRUE(server.isConnected() && client.isConnected());
+    {
+        zelk::DBusCommandService service(server);
+        ASSERT_TRUE(service.claimName());
+        ASSERT_TRUE(service.publish(&QVEngineService::sharedService()));
+        const auto call = [&](const QString& method, const QVariantList& arguments = {}) {
+            QDBusMessage message = QDBusMessage::createMethodCall("org.zelk.Zelk", "/org/zelk/Zelk", "org.zelk.Zelk", method);
+            message.setArguments(arguments);
+            QDBusPendingCall pending = client.asyncCall(message, 10000);
+            waitUntil([&] { return pending.isFinished(); }, 15000);
+            return pending.reply();
+        };
+
+        const QDBusMessage list = call("GetShortCutList");
+        ASSERT_EQ(list.type(), QDBusMessage::ReplyMessage) << list.errorMessage().toStdString();
+        const auto entries = zelk::plist::read(list.arguments().value(0).toString().toUtf8());
+        ASSERT_TRUE(entries);
+        EXPECT_EQ(entries->toList().size(), 2);
+
+        const QDBusMessage ran = call("RunShortCutID", {1u});
+        EXPECT_EQ(ran.type(), QDBusMessage::ReplyMessage) << ran.errorMessage().toStdString();
+        EXPECT_TRUE(waitUntil([] { return runs().count("probe two") == 1; }));
+
+        const struct {
+            const char* method;
+            uint id;
+            const char* error; // empty: answered
+        } cases[] = {
+            {"ShowPalette", 7, ""},
+            {"HidePalette", 7, ""},
+            {"ShowMenu", 4, ""},
+            {"ShowMenu", 99, "org.zelk.Zelk.Error.NotFound"},
+            {"HidePalette", 99, "org.zelk.Zelk.Error.NotFound"},
+            {"RunShortCutID", 99, "org.zelk.Zelk.Error.NotFound"},
+        };
+        for (const auto& c : cases) {
+            const QDBusMessage reply = call(c.method, {c.id});
+            EXPECT_EQ(reply.errorName(), QString(c.error)) << c.method << " " << c.id;
+        }
+    }
+    QDBusConnection::disconnectFromBus("engine-commands");
+    QDBusConnection::disconnectFromBus("engine-client");
 }
 
 } // namespace

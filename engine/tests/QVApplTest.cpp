@@ -11,14 +11,21 @@
 #include "QVContextsManager.h"
 #include "QVLauncher.h"
 #include "QVNewUserPanel.h"
+#include "QVPalette.h"
 #include "QVPalettesManager.h"
+#include "QVStatusItemManager.h"
 #include "QVReport.h"
+#include "QVReportWindow.h"
 #include "QVShortcut.h"
+#include "QVSparkle.h"
 #include "QVShortcutsManager.h"
 #include "WorkerPool.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLockFile>
+#include <QApplication>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <algorithm>
@@ -177,7 +184,7 @@ TEST_F(QVApplTest, FirstRunSeedsTheSixFilesAndTheSharedDomainThenStarts)
     EXPECT_EQ(registeredKeys(), QList<quint32>({kCtrlAltD, kCtrlAltT}));
     // The settings come from the seeded domain.
     EXPECT_EQ(appl->daysSaveReport(), prefs.value("GEDaysSaveReport").toInt());
-    EXPECT_FLOAT_EQ(QVPalettesManager::deactivateDelay(), prefs.value("PAPaletteDeactivatedDelay").toFloat());
+    EXPECT_FLOAT_EQ(QVPalette::deactivateDelay(), prefs.value("PAPaletteDeactivatedDelay").toFloat());
 }
 
 // The default "Open a terminal" names the Debian alternative; on a machine
@@ -484,10 +491,47 @@ TEST_F(QVApplTest, SettingVerbsTakeWellFormedValuesOnly)
     for (const auto& c : cases) {
         editorCommand(c.verb, c.param);
         SCOPED_TRACE(std::string(c.verb) + " " + c.param.toString().toStdString());
-        EXPECT_FLOAT_EQ(QVPalettesManager::deactivateDelay(), c.delay);
+        EXPECT_FLOAT_EQ(QVPalette::deactivateDelay(), c.delay);
         EXPECT_EQ(appl->automaticallyChecksForUpdates(), c.checkUpdate);
+        ASSERT_NE(appl->updater(), nullptr);
+        EXPECT_EQ(appl->updater()->automaticallyChecksForUpdates(), c.checkUpdate) << "the updater follows the setting";
         EXPECT_EQ(appl->reportEachItem(), c.reportEachItem);
     }
+}
+
+TEST_F(QVApplTest, CheckForUpdatesReadsTheFeedAndTellsTheUser)
+{
+    const QString feed = home->path() + "/appcast.xml";
+    QFile file(feed);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"(<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle"><channel>
+<item><title>Zelk 99.1</title><enclosure url="https://zelk.org/zelk-99.1.deb" sparkle:version="99.1"/></item>
+</channel></rss>)");
+    file.close();
+    zelk::UserDefaults::standard().setValue("SUFeedURL", QUrl::fromLocalFile(feed).toString());
+    onboard();
+    launch();
+    const auto updateAlert = [] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->objectName() == "QVUpdateAlert" && box->isVisible())
+                return box;
+        return static_cast<QMessageBox*>(nullptr);
+    };
+    ASSERT_EQ(updateAlert(), nullptr);
+    editorCommand("sparkleCheck");
+    ASSERT_TRUE(waitUntil([&] { return updateAlert() != nullptr; }, 15000)) << "the user's check did not answer";
+    EXPECT_TRUE(updateAlert()->text().contains("99.1")) << updateAlert()->text().toStdString();
+
+    // The download goes to the desktop.
+    desktop->virtualWorkspace().clearRequests();
+    QAbstractButton* download = nullptr;
+    for (QAbstractButton* button : updateAlert()->buttons())
+        if (updateAlert()->buttonRole(button) == QMessageBox::AcceptRole)
+            download = button;
+    ASSERT_NE(download, nullptr);
+    download->click();
+    EXPECT_EQ(desktop->virtualWorkspace().requests(), QStringList{"open https://zelk.org/zelk-99.1.deb"});
+    EXPECT_TRUE(waitUntil([&] { return updateAlert() == nullptr; }));
 }
 
 TEST_F(QVApplTest, UnknownVerbDoesNothing)
@@ -525,6 +569,45 @@ TEST_F(QVApplTest, UpdateObjectsSavesDatesReloadsAndSwitchesTheUniversalContextO
     EXPECT_TRUE(QVActionsManager::sharedManager().actionWithID(9));
     EXPECT_TRUE(QFileInfo::exists(dataFolder() + "/LaunchersDate.plist"));
     EXPECT_EQ(registeredKeys(), QList<quint32>({kCtrlAltD, kCtrlAltT}));
+}
+
+// The tray items follow each reload; panels and tray items go with the engine.
+TEST_F(QVApplTest, MenusAndPalettesFollowTheReloadsAndGoWithTheEngine)
+{
+    using namespace zelk::test::records;
+    onboard();
+    launch();
+    auto writeMenus = [&](bool inBar) {
+        writePlist(dataFolder() + "/Menus.plist",
+                   {{"nextID", 2}, {"menusarray", QVariantList{menuRecord(1, "Bar", {menuItem(0, 0, "a"), menuItem(0, 0, "b")},
+                                                                          {.inBar = inBar})}}});
+    };
+    auto shownPanel = [] {
+        const auto palette = QVPalettesManager::sharedManager().paletteWithID(1);
+        return palette && palette->isVisible() ? QPointer<QVPalettePanel>(palette->panel()) : QPointer<QVPalettePanel>();
+    };
+    writeMenus(true);
+    writePlist(dataFolder() + "/Palettes.plist", {{"nextID", 2}, {"palettesarray", QVariantList{paletteRecord(1, "Shown", {})}}});
+    editorCommand("updateobjects");
+    QVStatusItemManager& items = QVStatusItemManager::sharedManager();
+    EXPECT_TRUE(items.isStatusItemForID(1));
+    const QPointer<QVPalettePanel> first = shownPanel();
+    ASSERT_TRUE(first);
+
+    writeMenus(false);
+    editorCommand("updateobjects");
+    EXPECT_FALSE(items.isStatusItemForID(1)) << "no longer in the bar";
+    EXPECT_TRUE(first.isNull() || !first->isVisible()) << "the panel of before the reload is still up";
+    writeMenus(true);
+    editorCommand("updateobjects");
+    ASSERT_TRUE(items.isStatusItemForID(1));
+    const QPointer<QVPalettePanel> last = shownPanel();
+    ASSERT_TRUE(last);
+
+    appl.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(items.isStatusItemForID(1));
+    EXPECT_TRUE(last.isNull()) << "a panel outlived the engine";
 }
 
 TEST_F(QVApplTest, DeactivateKeyComboSwitchesAllHotKeys)
@@ -1085,8 +1168,99 @@ TEST_F(QVApplTest, ReportLinesAreKeptByDayWrittenAndAnnounced)
     editorCommand("cleanreport");
     EXPECT_TRUE(appl->report().reportDict().isEmpty());
     EXPECT_TRUE(appl->report().reportText().isEmpty());
-    // The file keeps its lines until the next one.
-    EXPECT_FALSE(readPlist(dataFolder() + "/Report.plist").isEmpty());
+}
+
+TEST_F(QVApplTest, ReportGoesOnAcrossMidnightAndItsCleanEmptiesTheFile)
+{
+    desktop->virtualClock().setNow(QDateTime(QDate(2026, 1, 7), QTime(23, 59, 50)));
+    onboard();
+    launch();
+    appl->writeToReport("late\n");
+    appl->report().waitForWriters();
+    desktop->virtualClock().setNow(QDateTime(QDate(2026, 1, 8), QTime(0, 0, 5)));
+    appl->writeToReport("early\n");
+    appl->report().waitForWriters();
+    EXPECT_EQ(readPlist(dataFolder() + "/Report.plist"), QVariantMap({{"20260107", "late\n"}, {"20260108", "early\n"}}));
+    EXPECT_EQ(appl->report().reportText(), "late\nearly\n");
+
+    // Cleaned: the file is rewritten at once, so the lines do not come
+    // back with the next start.
+    editorCommand("cleanreport");
+    ASSERT_TRUE(QFile::exists(dataFolder() + "/Report.plist"));
+    EXPECT_TRUE(readPlist(dataFolder() + "/Report.plist").isEmpty());
+    appl.reset();
+    launch();
+    appl->showReport();
+    EXPECT_TRUE(appl->report().reportDict().isEmpty());
+    ASSERT_NE(appl->reportWindow(), nullptr);
+    EXPECT_TRUE(appl->reportWindow()->reportText().isEmpty());
+}
+
+TEST_F(QVApplTest, CleaningBeforeAnyLineStillEmptiesTheStoredReport)
+{
+    writePlist(dataFolder() + "/Report.plist", {{todayKey(), "from the last run\n"}});
+    onboard();
+    launch();
+    editorCommand("cleanreport");
+    EXPECT_TRUE(readPlist(dataFolder() + "/Report.plist").isEmpty());
+}
+
+TEST_F(QVApplTest, ReportWindowShowsTheKeptDaysAndEachNewLine)
+{
+    writePlist(dataFolder() + "/Report.plist", {{todayKey(), "stored\n"}});
+    onboard();
+    launch();
+    appl->showReport();
+    QVReportWindow* window = appl->reportWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->reportText(), "stored\n");
+
+    // Lines reach the window from the writer, in order.
+    appl->writeToReport("one\n");
+    appl->writeToReport("two\n");
+    ASSERT_TRUE(waitUntil([&] { return window->reportText() == "stored\none\ntwo\n"; })) << window->reportText().toStdString();
+
+    // Its clean button empties window, report and file; its close button closes it.
+    auto* clean = window->findChild<QPushButton*>("cleanReport");
+    auto* close = window->findChild<QPushButton*>("closeReport");
+    ASSERT_TRUE(clean && close);
+    EXPECT_FALSE(clean->accessibleName().isEmpty());
+    clean->click();
+    EXPECT_TRUE(window->reportText().isEmpty());
+    EXPECT_TRUE(readPlist(dataFolder() + "/Report.plist").isEmpty());
+    close->click();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(QVApplTest, ReportEachItemShowsTheWindowAfterANewLine)
+{
+    struct Case {
+        bool eachItem;
+        bool shown;
+    } const cases[] = {{false, false}, {true, true}};
+    for (const Case& c : cases) {
+        zelk::UserDefaults::shared().setPersistentDomain({{"GEReportEachItem", c.eachItem}});
+        onboard();
+        launch();
+        appl->writeToReport("line\n");
+        appl->report().waitForWriters();
+        // The window comes half a second after the line; the line's own
+        // arrival in the window is the sign that the writer is through.
+        if (c.shown) {
+            EXPECT_TRUE(waitUntil([&] { return appl->reportWindow() && appl->reportWindow()->isVisible(); }));
+            EXPECT_TRUE(appl->reportWindow()->reportText().endsWith("line\n"));
+        } else {
+            // A line the user did not ask to see: the window stays hidden
+            // for longer than the delay it would come after.
+            QTimer late;
+            late.setSingleShot(true);
+            late.start(1500);
+            waitUntil([&] { return !late.isActive() || (appl->reportWindow() && appl->reportWindow()->isVisible()); }, 3000);
+            EXPECT_TRUE(!appl->reportWindow() || !appl->reportWindow()->isVisible());
+        }
+        appl.reset();
+    }
 }
 
 TEST_F(QVApplTest, ReportKeepsOnlyTheDaysTheSettingSays)
@@ -1140,10 +1314,21 @@ TEST_F(QVApplTest, ReopenAsksWhetherToEditOrQuit)
     EXPECT_TRUE(appl->isTerminating());
 }
 
-TEST(QVApplStatic, StringForMailEscapesWhatALinkCannotHold)
+TEST(QVApplStatic, StringForMailEscapesAQueryPartFully)
 {
-    EXPECT_EQ(QVAppl::stringForMail("a b&c/é?x=1%"), "a%20b&c/%C3%A9?x=1%25");
-    EXPECT_EQ(QVAppl::stringForMail(""), "");
+    const struct {
+        const char* text;
+        const char* escaped;
+    } cases[] = {
+        {"a b&c/é?x=1%", "a%20b%26c%2F%C3%A9%3Fx%3D1%25"},
+        {"Tom & Jerry", "Tom%20%26%20Jerry"},
+        {"subject=x&body=y", "subject%3Dx%26body%3Dy"},
+        {"a-b_c.d~e", "a-b_c.d~e"},
+        {"#hash+plus", "%23hash%2Bplus"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QVAppl::stringForMail(QString::fromUtf8(c.text)), QString::fromLatin1(c.escaped)) << c.text;
 }
 
 } // namespace

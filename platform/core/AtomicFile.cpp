@@ -56,7 +56,16 @@ bool writeAll(int fd, const char* p, size_t n)
 
 } // namespace
 
-bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error)
+namespace {
+
+// One file written to its temporary beside it, flushed, not yet in place.
+struct Prepared {
+    QByteArray temporary;
+    QByteArray target;
+    QByteArray dir;
+};
+
+bool prepare(const QString& path, const QByteArray& data, Prepared* out, QString* error)
 {
     auto fail = [&](const QString& why) {
         if (error)
@@ -107,18 +116,64 @@ bool writeFileAtomically(const QString& path, const QByteArray& data, QString* e
         ::unlink(tmpl.constData());
         return fail(QStringLiteral("cannot close: %1").arg(errnoText(err)));
     }
-    if (::rename(tmpl.constData(), targetName.constData()) != 0) {
+    *out = {tmpl, targetName, dir};
+    return true;
+}
+
+bool commit(const QString& path, const Prepared& file, QString* error)
+{
+    if (::rename(file.temporary.constData(), file.target.constData()) != 0) {
         const int err = errno;
-        ::unlink(tmpl.constData());
-        return fail(QStringLiteral("cannot replace the file: %1").arg(errnoText(err)));
+        ::unlink(file.temporary.constData());
+        if (error)
+            *error = QStringLiteral("%1: cannot replace the file: %2").arg(path, errnoText(err));
+        return false;
     }
     // The rename itself must reach the disk too.
-    const int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dfd = ::open(file.dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
     return true;
+}
+
+} // namespace
+
+bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error)
+{
+    Prepared file;
+    return prepare(path, data, &file, error) && commit(path, file, error);
+}
+
+bool writeFilesAtomically(const QList<std::pair<QString, QByteArray>>& files, QString* error)
+{
+    QList<Prepared> prepared;
+    QStringList problems;
+    for (const auto& [path, data] : files) {
+        Prepared file;
+        QString why;
+        if (prepare(path, data, &file, &why))
+            prepared.append(file);
+        else
+            problems << why;
+    }
+    if (!problems.isEmpty()) {
+        // One file not written: none replaced.
+        for (const Prepared& file : std::as_const(prepared))
+            ::unlink(file.temporary.constData());
+        if (error)
+            *error = problems.join(u'\n');
+        return false;
+    }
+    for (qsizetype i = 0; i < prepared.size(); ++i) {
+        QString why;
+        if (!commit(files[i].first, prepared[i], &why))
+            problems << why;
+    }
+    if (error)
+        *error = problems.join(u'\n');
+    return problems.isEmpty();
 }
 
 int removeStaleTemporaryFiles(const QString& folder)

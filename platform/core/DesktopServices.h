@@ -44,6 +44,9 @@ public:
     // Presses and releases of registered combinations, on the main thread.
     // One handler per process; a new one replaces the old.
     virtual void setHandler(Handler handler) = 0;
+    // The combinations the desktop's own configuration binds (key code and
+    // modifier flags), read afresh on each call; empty where none can be read.
+    virtual QList<quint32> desktopHotKeys() { return {}; }
 };
 
 // The focused window of the front application, as the workspace sees it.
@@ -297,6 +300,11 @@ public:
     virtual CommandError runShortcut(quint32 shortcutID) = 0;
     // The first shortcut of that name.
     virtual CommandError runShortcutNamed(const QString& name) = 0;
+    // Shows a menu at the pointer; shows or hides a palette.
+    virtual CommandError displayMenu(quint32 menuID) = 0;
+    virtual CommandError showPalette(quint32 paletteID, bool show) = 0;
+    // A URL of the engine's schemes, handed over by the desktop.
+    virtual void openURL(const QString& url) = 0;
     // The engine was started again while it runs: it asks the user what to
     // do. Answers at once; the question waits for the user afterwards.
     virtual void reopen() {}
@@ -316,6 +324,12 @@ public:
     // Asks the engine that serves the commands to reopen (a second start);
     // false when no engine answered.
     virtual bool askRunningEngineToReopen() = 0;
+    // Hands a URL to the engine that serves the commands; false when no
+    // engine answered.
+    virtual bool askRunningEngineToOpenURL(const QString& url) = 0;
+    // Tells listeners that a hot key fired (code "Stop"); nothing when the
+    // commands are not published.
+    virtual void announceHotKey(const QString& code) = 0;
 };
 
 } // namespace zelk

@@ -6,6 +6,7 @@
 //
 // Key codes here are the stored virtual key codes of the records (0 = A,
 // 55 = command, ...); each backend maps them to its own keys.
+#include "Accessibility.h"
 #include "DesktopServices.h"
 #include "InputDevices.h"
 #include "NotificationCenter.h"
@@ -38,6 +39,8 @@ public:
     // wheelCount 1: vertical only; 2: vertical then horizontal amounts.
     virtual int postScroll(int wheelCount, int32_t vertical, int32_t horizontal) = 0;
     virtual KeyMap heldKeys() = 0;
+    // Where the pointer is, global; (0, 0) when the backend cannot tell.
+    virtual QPointF pointerLocation() { return {}; }
     // While held, the user's own keyboard and modifier state must not mix
     // into posted events. Callers keep a count; the backend sees only the
     // outermost begin and end.
@@ -95,6 +98,7 @@ public:
     virtual ProcessService& processes() = 0;
     virtual DocumentServices& documents() = 0;
     virtual PrintService& printing() = 0;
+    virtual AccessibilityService& accessibility() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

@@ -84,7 +84,8 @@ bool DBusCommandService::publish(EngineCommands* commands)
     m_commands = commands;
     if (m_exported)
         return true;
-    m_exported = m_bus.registerObject(QLatin1String(ObjectPath), this, QDBusConnection::ExportAllSlots);
+    m_exported = m_bus.registerObject(QLatin1String(ObjectPath), this,
+                                     QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals);
     if (!m_exported) {
         zlog("DBusCommandService", "publish") << "cannot serve" << ObjectPath << ":" << m_bus.lastError().message();
         m_commands = nullptr;
@@ -163,18 +164,56 @@ void DBusCommandService::Reopen()
         m_commands->reopen();
 }
 
-bool DBusCommandService::askRunningEngineToReopen()
+void DBusCommandService::ShowMenu(uint menuID)
+{
+    if (m_commands)
+        reply(m_commands->displayMenu(menuID));
+}
+
+void DBusCommandService::ShowPalette(uint paletteID)
+{
+    if (m_commands)
+        reply(m_commands->showPalette(paletteID, true));
+}
+
+void DBusCommandService::HidePalette(uint paletteID)
+{
+    if (m_commands)
+        reply(m_commands->showPalette(paletteID, false));
+}
+
+void DBusCommandService::OpenURL(const QString& url)
+{
+    if (m_commands)
+        m_commands->openURL(url);
+}
+
+void DBusCommandService::announceHotKey(const QString& code)
+{
+    if (m_exported)
+        emit KeyCue(code);
+}
+
+bool DBusCommandService::callRunningEngine(const char* caller, const QString& method, const QVariantList& arguments)
 {
     if (!m_bus.isConnected())
         return false;
-    const QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(ServiceName), QLatin1String(ObjectPath),
-                                                             QLatin1String(InterfaceName), QStringLiteral("Reopen"));
+    QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(ServiceName), QLatin1String(ObjectPath),
+                                                       QLatin1String(InterfaceName), method);
+    call.setArguments(arguments);
     const QDBusMessage reply = m_bus.call(call, QDBus::Block, kReopenTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        zlog("DBusCommandService", "askRunningEngineToReopen") << "no engine answered:" << reply.errorMessage();
+        zlog("DBusCommandService", caller) << "no engine answered:" << reply.errorMessage();
         return false;
     }
     return true;
+}
+
+bool DBusCommandService::askRunningEngineToReopen() { return callRunningEngine("askRunningEngineToReopen", QStringLiteral("Reopen"), {}); }
+
+bool DBusCommandService::askRunningEngineToOpenURL(const QString& url)
+{
+    return callRunningEngine("askRunningEngineToOpenURL", QStringLiteral("OpenURL"), {url});
 }
 
 } // namespace zelk

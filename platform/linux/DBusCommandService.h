@@ -11,6 +11,11 @@
 //   RunShortcut(u shortcutID), RunShortcutNamed(s name)
 //   Reopen()                      the engine was started again: it asks
 //                                 the user what to do (answered at once)
+//   ShowMenu(u menuID)            shows the menu at the pointer
+//   ShowPalette(u paletteID), HidePalette(u paletteID)
+//   OpenURL(s url)                a zelk: or quov: URL ("zelk://manual")
+//
+// Signal KeyCue(s code): a hot key fired ("Stop"), for hot-key viewers.
 //
 // Errors: org.zelk.Zelk.Error.NotFound, org.zelk.Zelk.Error.Inactive,
 // org.zelk.Zelk.Error.Failed, with the engine's texts.
@@ -51,6 +56,11 @@ public:
     bool publish(EngineCommands* commands) override;
     void withdraw() override;
     bool askRunningEngineToReopen() override;
+    bool askRunningEngineToOpenURL(const QString& url) override;
+    void announceHotKey(const QString& code) override;
+
+signals:
+    void KeyCue(const QString& code);
 
 public slots:
     QString GetShortCutList();
@@ -64,8 +74,13 @@ public slots:
     void RunShortcut(uint shortcutID);
     void RunShortcutNamed(const QString& name);
     void Reopen();
+    void ShowMenu(uint menuID);
+    void ShowPalette(uint paletteID);
+    void HidePalette(uint paletteID);
+    void OpenURL(const QString& url);
 
 private:
+    bool callRunningEngine(const char* caller, const QString& method, const QVariantList& arguments);
     void reply(const CommandError& error);
 
     QDBusConnection m_bus;

@@ -1,5 +1,7 @@
 #include "LinuxHotKeys.h"
 
+#include "DesktopKeyBindings.h"
+
 #include "Log.h"
 #include "MacKeyTable.h"
 #include "XSession.h"
@@ -183,6 +185,24 @@ int LinuxHotKeys::registerHotKey(quint32 code, quint64* ref)
     if (ref)
         *ref = id;
     return 0;
+}
+
+QList<quint32> LinuxHotKeys::desktopHotKeys()
+{
+    const QList<keybindings::KeyBinding> bindings = keybindings::readSessionBindings();
+    XSession::Lock lock(*d->session);
+    Display* display = lock.display();
+    if (!display || !d->prepare(display))
+        return {};
+    QList<quint32> codes;
+    for (const keybindings::KeyBinding& binding : bindings) {
+        const KeySym keysym = XStringToKeysym(binding.keysym.toLatin1().constData());
+        const KeyCode keycode = keysym == NoSymbol ? 0 : XKeysymToKeycode(display, keysym);
+        const int stored = keycode ? d->keys.macKeyCode(keycode) : -1;
+        if (stored >= 0)
+            codes.append(quint32(stored) | binding.modifiers);
+    }
+    return codes;
 }
 
 void LinuxHotKeys::unregisterHotKey(quint64 ref)

@@ -26,6 +26,7 @@ public:
     int registerHotKey(quint32 code, quint64* ref) override;
     void unregisterHotKey(quint64 ref) override;
     void setHandler(Handler handler) override;
+    QList<quint32> desktopHotKeys() override;
 
 private:
     struct Private;

@@ -35,6 +35,12 @@ CommandService& LinuxPlatform::commands()
     return *m_commands;
 }
 
+AccessibilityService& LinuxPlatform::accessibility()
+{
+    std::call_once(m_accessibilityMade, [this] { m_accessibility = std::make_unique<LinuxAccessibility>(*m_events); });
+    return *m_accessibility;
+}
+
 std::unique_ptr<Platform> makeLinuxPlatform()
 {
     return std::make_unique<LinuxPlatform>();

@@ -1,6 +1,7 @@
 #pragma once
 // The real desktop: an X11 session with a D-Bus session bus, and logind and
 // NetworkManager on the system bus.
+#include "LinuxAccessibility.h"
 #include "LinuxInputDevices.h"
 #include "LinuxDocuments.h"
 #include "LinuxPrinting.h"
@@ -41,6 +42,7 @@ public:
     ProcessService& processes() override { return m_processes; }
     DocumentServices& documents() override { return m_documents; }
     PrintService& printing() override { return m_printing; }
+    AccessibilityService& accessibility() override;
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
@@ -61,6 +63,8 @@ private:
     LinuxProcesses m_processes;
     LinuxDocumentServices m_documents{m_workspace};
     LinuxPrintService m_printing;
+    std::once_flag m_accessibilityMade;
+    std::unique_ptr<LinuxAccessibility> m_accessibility; // made on first use: its own bus connection
 };
 
 } // namespace zelk

@@ -1,7 +1,8 @@
 #pragma once
 // The desktop services of the linux backend, one header each, and the two
-// small ones: the calendar and the login item.
+// small ones: processes and the login item.
 #include "DesktopServices.h"
+#include "LinuxCalendar.h"
 #include "LinuxHotKeys.h"
 #include "LinuxKeyboardLayout.h"
 #include "LinuxNetwork.h"
@@ -9,14 +10,6 @@
 #include "LinuxWorkspace.h"
 
 namespace zelk {
-
-// Calendar applications on Linux keep their own stores (files, servers,
-// per-desktop data services) and announce no common change notification, so
-// there is nothing to observe: no calendar change ever arrives here.
-class LinuxCalendar : public CalendarService {
-public:
-    [[nodiscard]] ObserverHandle observe(std::function<void(int, const QString&)>) override { return {}; }
-};
 
 // Child processes; the terminal is $TERMINAL (a program and its options),
 // else Debian's x-terminal-emulator, started as

@@ -233,6 +233,19 @@ int XEventPoster::postMouseMove(const QPointF& to, bool /*dragging*/)
     return sync();
 }
 
+QPointF XEventPoster::pointerLocation()
+{
+    std::lock_guard lock(m_mutex);
+    if (open())
+        return {};
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    if (!XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &x, &y, &mask))
+        return {};
+    return QPointF(rootX, rootY);
+}
+
 void XEventPoster::clickButton(int32_t amount, unsigned int positive, unsigned int negative)
 {
     const unsigned int button = amount > 0 ? positive : negative;

@@ -79,6 +79,18 @@ void VirtualHotKeys::grabElsewhere(quint32 code, bool grabbed)
         m_elsewhere.remove(code);
 }
 
+QList<quint32> VirtualHotKeys::desktopHotKeys()
+{
+    std::lock_guard lock(m_mutex);
+    return m_desktopHotKeys;
+}
+
+void VirtualHotKeys::setDesktopHotKeys(const QList<quint32>& codes)
+{
+    std::lock_guard lock(m_mutex);
+    m_desktopHotKeys = codes;
+}
+
 // --- workspace
 
 namespace {
@@ -656,6 +668,34 @@ bool VirtualCommandService::askRunningEngineToReopen()
         return false;
     ++m_reopenRequests;
     return true;
+}
+
+bool VirtualCommandService::askRunningEngineToOpenURL(const QString& url)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_nameTaken || m_ownsName)
+        return false;
+    m_urls.append(url);
+    return true;
+}
+
+void VirtualCommandService::announceHotKey(const QString& code)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_commands)
+        m_announcements.append(code);
+}
+
+QStringList VirtualCommandService::urlRequests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_urls;
+}
+
+QStringList VirtualCommandService::hotKeyAnnouncements() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_announcements;
 }
 
 int VirtualCommandService::reopenRequests() const

@@ -28,12 +28,15 @@ public:
     bool isRegistered(quint32 code) const;
     QList<quint32> registeredCodes() const;  // sorted
     void grabElsewhere(quint32 code, bool grabbed = true); // another program holds it
+    QList<quint32> desktopHotKeys() override;
+    void setDesktopHotKeys(const QList<quint32>& codes); // what the desktop's configuration binds
 
 private:
     bool deliver(quint32 code, bool pressed);
     mutable std::mutex m_mutex;
     QHash<quint64, quint32> m_byRef;
     QSet<quint32> m_elsewhere;
+    QList<quint32> m_desktopHotKeys;
     quint64 m_nextRef = 1;
     Handler m_handler;
 };
@@ -221,6 +224,9 @@ public:
     // Answered by the other program that holds the name, taken to be a
     // running engine; counted.
     bool askRunningEngineToReopen() override;
+    // Counted like a reopen; the URLs are kept.
+    bool askRunningEngineToOpenURL(const QString& url) override;
+    void announceHotKey(const QString& code) override;
 
     // Test controls: another program of the session holds the name; the
     // published commands (nullptr when none), for the tests to call.
@@ -228,9 +234,12 @@ public:
     int reopenRequests() const;
     bool ownsName() const;
     EngineCommands* published() const;
+    QStringList urlRequests() const;
+    QStringList hotKeyAnnouncements() const;
 
 private:
     mutable std::mutex m_mutex;
+    QStringList m_urls, m_announcements;
     bool m_nameTaken = false;
     bool m_ownsName = false;
     int m_reopenRequests = 0;

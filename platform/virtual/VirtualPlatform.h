@@ -5,6 +5,7 @@
 // notifications inside the process (recording each post).
 #include "Platform.h"
 #include "QtClipboard.h"
+#include "VirtualAccessibility.h"
 #include "VirtualDesktop.h"
 #include "VirtualInputDevices.h"
 
@@ -53,6 +54,7 @@ public:
     ProcessService& processes() override { return m_processes; }
     DocumentServices& documents() override { return m_documents; }
     PrintService& printing() override { return m_printing; }
+    AccessibilityService& accessibility() override { return m_accessibility; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -68,6 +70,7 @@ public:
     VirtualProcesses& virtualProcesses() { return m_processes; }
     VirtualDocumentServices& virtualDocuments() { return m_documents; }
     VirtualPrintService& virtualPrinting() { return m_printing; }
+    VirtualAccessibility& virtualAccessibility() { return m_accessibility; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -76,6 +79,7 @@ public:
     int postMouseMove(const QPointF& to, bool dragging) override;
     int postScroll(int wheelCount, int32_t vertical, int32_t horizontal) override;
     KeyMap heldKeys() override;
+    QPointF pointerLocation() override { return pointerPosition(); }
     void beginExclusive() override;
     void endExclusive() override;
     void releaseOwnKeys() override;
@@ -139,6 +143,7 @@ private:
     QString m_fieldBefore, m_fieldSelected, m_fieldAfter;
     VirtualDocumentServices m_documents;
     VirtualPrintService m_printing;
+    VirtualAccessibility m_accessibility;
 };
 
 } // namespace zelk

@@ -10,7 +10,7 @@
 // physical keyboard hold them, does not press them back. So with the hot
 // key still held, what is checked is the typed text alone (nothing of the
 // hot key's modifiers mixed into it), not the modifiers' state afterwards.
-#include "Desktop.h"
+#include "DesktopTest.h"
 
 #include "DataFileRecords.h"
 #include "TestSupport.h"
@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <gtest/gtest.h>
 #include <iostream>
 
@@ -37,23 +38,8 @@ constexpr quint32 CtrlAlt = Command | Option; // stored command is Ctrl, option 
 // US layout lacks (typed through a key lent to it).
 const QString kText = QStringLiteral("Hello, World 42 é!");
 
-class EngineOnTheDesktopTest : public ::testing::Test {
+class EngineOnTheDesktopTest : public DesktopTest {
 protected:
-    void SetUp() override
-    {
-        desktop = std::make_unique<Desktop>();
-        if (!desktop->whyNot().isEmpty())
-            ZELK_SKIP_UNLESS_CI(desktop->whyNot().toStdString());
-    }
-
-    void TearDown() override
-    {
-        if (HasFailure() && desktop && desktop->engine())
-            std::cerr << "--- engine log\n" << desktop->engineLog().toStdString() << "---\n";
-        client.reset();
-        desktop.reset();
-    }
-
     // One shortcut typing the text on the universal context, on the launcher.
     static DataFiles typingOn(const QVariantMap& launcher, const QString& text = kText)
     {
@@ -64,20 +50,6 @@ protected:
         files.shortcuts = {shortcut(0, "Type", {0}, {launcher.value("launcherID").toLongLong()}, {0})};
         return files;
     }
-
-    // The engine on the data, and a client of ours in front.
-    void start(const DataFiles& files)
-    {
-        ASSERT_TRUE(desktop->writeData(files));
-        QString why;
-        ASSERT_TRUE(desktop->startEngine(&why)) << why.toStdString();
-        client = desktop->startClient("ZelkTarget");
-        ASSERT_NE(client->window(), 0u) << "the test's X client has no window";
-        ASSERT_TRUE(desktop->focus(*client));
-    }
-
-    std::unique_ptr<Desktop> desktop;
-    std::unique_ptr<KeyClient> client;
 };
 
 TEST_F(EngineOnTheDesktopTest, HotKeyTypesTheTextAfterTheUserLetGo)
@@ -135,6 +107,47 @@ TEST_P(EngineEndTest, LosingTheXServerEndsTheEngineSayingWhy)
 
 INSTANTIATE_TEST_SUITE_P(, EngineEndTest, ::testing::Values("offscreen", "xcb"),
                          [](const auto& info) { return std::string(info.param); });
+
+TEST_F(EngineOnTheDesktopTest, ReportWindowComesWithEachLineAndScriptsReachTheEngine)
+{
+    DataFiles files = typingOn(keyLauncher(0, CtrlAlt | KeyR), "report");
+    // The step writes a report line when it succeeds.
+    QVariantMap cut = files.shortcuts.first().toMap();
+    QVariantList steps = cut.value("cutactions").toList();
+    QVariantMap step = steps.first().toMap();
+    QVariantMap result = step.value("cutactionresultparams").toMap();
+    result.insert("resultsuccess", 1);
+    step.insert("cutactionresultparams", result);
+    steps[0] = step;
+    cut.insert("cutactions", steps);
+    files.shortcuts = {cut};
+    ASSERT_NO_FATAL_FAILURE(start(files));
+    ASSERT_TRUE(desktop->postEditorCommand({{"action", "reporteachitem"}, {"param0", true}}));
+    // The command is taken before the list that follows it is answered.
+    ASSERT_EQ(desktop->callEngine("OrderedShortcuts").type(), QDBusMessage::ReplyMessage);
+
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+r"}));
+    EXPECT_TRUE(client->waitForText("report")) << "typed: " << client->text().toStdString();
+    ASSERT_TRUE(pollUntil([&] { return !desktop->windowsOf(desktop->engine()->pid()).isEmpty(); }, 15000))
+        << "no report window";
+    QFile report(desktop->dataFolder() + "/Report.plist");
+    ASSERT_TRUE(pollUntil([&] { return report.exists(); }, 15000));
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(report.readAll().contains("Type")) << "the line names the shortcut";
+    // Centred on the screen, once drawn (the screen is black around it).
+    pollUntil([&] {
+        const QImage shot = desktop->screenshot();
+        return !shot.isNull() && shot.pixel(shot.rect().center()) != qRgb(0, 0, 0);
+    }, 5000);
+    EXPECT_TRUE(desktop->saveScreenshot("report-window.png"));
+
+    // A script runs the shortcut by its name, typing into our client
+    // again; a palette that is not there is said so.
+    ASSERT_TRUE(desktop->focus(*client));
+    EXPECT_EQ(desktop->callEngine("RunShortcutNamed", {"Type"}).type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(client->waitForText("reportreport")) << "typed: " << client->text().toStdString();
+    EXPECT_EQ(desktop->callEngine("ShowPalette", {99u}).errorName(), "org.zelk.Zelk.Error.NotFound");
+}
 
 TEST_F(EngineOnTheDesktopTest, HotKeyRunsACommandAPauseAndAScriptInTurn)
 {

@@ -75,7 +75,11 @@ TEST_F(InstalledCopyTest, TheLauncherStartsTheInstalledEngine)
 {
     const QStringList exec = execOf(prefix + "/share/applications/org.zelk.Zelk.desktop");
     ASSERT_FALSE(exec.isEmpty()) << "no Exec line in the installed launcher";
-    EXPECT_EQ(exec, QStringList{contents + "/MacOS/Zelk"});
+    // A URL of the engine's schemes comes as the one argument.
+    EXPECT_EQ(exec, QStringList({contents + "/MacOS/Zelk", "%u"}));
+    QFile entry(prefix + "/share/applications/org.zelk.Zelk.desktop");
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entry.readAll().contains("\nMimeType=x-scheme-handler/zelk;x-scheme-handler/quov;\n"));
 }
 
 TEST_F(InstalledCopyTest, RunPathsStayInsideTheCopy)

@@ -2,6 +2,9 @@
 // built from properties as the device list builds them.
 #include "HIDTestSupport.h"
 
+#include "HIDElementMap.h"
+#include "PropertyList.h"
+
 #include <QStringList>
 
 using namespace zelk;
@@ -135,6 +138,14 @@ TEST(HIDNamesTest, UsageNamesFollowTheTables)
         {9, 12, "Button #12"},
         {0x0A, 0x1F, "Ordinal Instance 1f"},
         {0x0F, 0x7FF, "PID Usage 0x7ff"},
+        {0x0F, 0xAC, "RAM Pool Available"},
+        {0x0F, 0x8A, "PID Usage 0x8a"},
+        {0x84, 0x6B, "SwitchOn/Off"},
+        {0x84, 0xFF, "iSerialNumber"},
+        {0x84, 0x06, "Power Device Usage 0x6"},
+        {0x85, 0x01, "SMBBatteryMode"},
+        {0x85, 0xF3, "Level3"},
+        {0x85, 0x30, "Battery System Usage 0x30"},
         {0xFF00, 1, "Page: 0xff00, Usage: 0x1"},
         {0xFF01, 0x2A, "Vendor Defined Usage 0x2a"},
         {0x66, 3, "Page: 0x66, Usage: 0x3"},
@@ -157,6 +168,25 @@ TEST(HIDNamesTest, UsageNamesFollowTheTables)
     EXPECT_STREQ(cookie, "#{V:Macsense, P:1, C:7}#");
     EXPECT_FALSE(HIDCookieName(5, 6, 7, cookie));
     EXPECT_STREQ(cookie, "#{V:5, P:6, C:7}#");
+}
+
+TEST(HIDNamesTest, EveryKeyboardUsageAKeyCanReportHasANameInTheTable)
+{
+    // Keys without a table entry would show as "Keyboard Usage 0x..".
+    const auto table = zelk::plist::readFile(QStringLiteral(ZELK_HID_NAME_TABLES "/HID_usage_strings.plist"));
+    ASSERT_TRUE(table.has_value());
+    const QVariantMap keyboard = table->toMap().value("0x0007").toMap();
+    ASSERT_EQ(keyboard.value("Name").toString(), "Keyboard");
+    int named = 0;
+    for (quint16 code = 0; code < 256; ++code) {
+        const qint64 usage = zelk::hidKeyboardUsageForKey(code);
+        if (usage == 0)
+            continue;
+        EXPECT_TRUE(keyboard.contains(QString::asprintf("0x%4.4llX", static_cast<long long>(usage))))
+            << "key code " << code << " usage " << usage;
+        ++named;
+    }
+    EXPECT_GT(named, 100);
 }
 
 TEST(HIDValuesTest, CalibrationAndScaling)

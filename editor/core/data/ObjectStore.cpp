@@ -1,5 +1,6 @@
 #include "ObjectStore.h"
 
+#include "AtomicFile.h"
 #include "Log.h"
 #include "ModelSupport.h"
 #include "QVContext.h"
@@ -267,8 +268,10 @@ bool ObjectStore::save(const QString& folder, QString* error)
 {
     QStringList problems;
     const QDir dir(folder);
-    // The lists are taken here; each file is written on a thread of its own.
-    std::vector<std::future<QString>> writes;
+    // The lists are taken here and turned into file text side by side; the
+    // files then replace the old ones together, so that a failure leaves
+    // all of them as they were rather than some new and some old.
+    std::vector<std::pair<QString, std::future<std::pair<QByteArray, QString>>>> texts;
     for (const ObjectsFile::Kind kind : ObjectsFile::order()) {
         const QString path = dir.filePath(QLatin1String(ObjectsFile::fileName(kind)));
         if (m_damaged[kind]) {
@@ -286,19 +289,30 @@ bool ObjectStore::save(const QString& folder, QString* error)
         case ObjectsFile::Menus: next = QVMenu::currentMenuID(); break;
         case ObjectsFile::Palettes: next = QVPalette::currentPaletteID(); break;
         }
-        writes.push_back(std::async(std::launch::async, [path, kind, next, records = savedList(kind)] {
+        texts.emplace_back(path, std::async(std::launch::async, [path, kind, next, records = savedList(kind)] {
             QString why;
-            if (!ObjectsFile::write(path, kind, next, records, &why) && why.isEmpty())
-                why = path + QStringLiteral(": not written");
-            return why;
+            QByteArray text = ObjectsFile::data(kind, next, records, &why);
+            if (text.isEmpty())
+                why = path + QStringLiteral(": ") + (why.isEmpty() ? QStringLiteral("not written") : why);
+            return std::pair{text, why};
         }));
     }
-    for (std::future<QString>& write : writes) {
-        const QString why = write.get();
-        if (!why.isEmpty()) {
-            zelk::zlog("ObjectStore", "save") << why;
-            problems << why;
-        }
+    QList<std::pair<QString, QByteArray>> files;
+    QStringList unwritable;
+    for (auto& [path, text] : texts) {
+        auto [data, why] = text.get();
+        if (!why.isEmpty())
+            unwritable << why;
+        files.append({path, data});
+    }
+    QString why;
+    if (!unwritable.isEmpty())
+        why = unwritable.join(u'\n');
+    else if (!zelk::writeFilesAtomically(files, &why) && why.isEmpty())
+        why = folder + QStringLiteral(": not written");
+    if (!why.isEmpty()) {
+        zelk::zlog("ObjectStore", "save") << why;
+        problems << why;
     }
     if (error)
         *error = problems.join(u'\n');

@@ -8,7 +8,8 @@
 // The first store made becomes the shared directory until it is destroyed.
 //
 // Saving writes each file atomically over the old one (never deleting it
-// first) and leaves a file that was damaged when loaded untouched. The saved
+// first), all six together: when one cannot be written, none is replaced.
+// A file that was damaged when loaded is left untouched. The saved
 // lists keep the filters of the design: a shortcut or menu is written when
 // it has a context or something uses it, a palette when it has a context.
 #include "ObjectDirectory.h"

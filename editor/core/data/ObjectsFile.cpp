@@ -53,6 +53,12 @@ ObjectsFile::Status ObjectsFile::read(const QString& path, Kind kind, Contents* 
     return Status::Read;
 }
 
+QByteArray ObjectsFile::data(Kind kind, quint32 nextID, const QVariantList& records, QString* error)
+{
+    const QVariantMap file{{QStringLiteral("nextID"), qint64(nextID)}, {QLatin1String(arrayKey(kind)), records}};
+    return zelk::plist::writeXml(file, error);
+}
+
 bool ObjectsFile::write(const QString& path, Kind kind, quint32 nextID, const QVariantList& records, QString* error)
 {
     const QVariantMap file{{QStringLiteral("nextID"), qint64(nextID)}, {QLatin1String(arrayKey(kind)), records}};

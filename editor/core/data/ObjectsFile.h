@@ -34,6 +34,8 @@ public:
     };
     // Reads one file; *error says why a file is damaged.
     static Status read(const QString& path, Kind kind, Contents* contents, QString* error = nullptr);
+    // The XML text of one file; empty (with *error) when it can't be written.
+    static QByteArray data(Kind kind, quint32 nextID, const QVariantList& records, QString* error = nullptr);
     // Writes one file atomically: the old file stays whole when anything fails.
     static bool write(const QString& path, Kind kind, quint32 nextID, const QVariantList& records, QString* error = nullptr);
 };

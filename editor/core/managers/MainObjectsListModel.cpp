@@ -156,32 +156,50 @@ QMimeData* MainObjectsListModel::mimeData(const QModelIndexList& indexes) const
 
 int dropMainObjectsOnContext(const QMimeData* data, QVContext* context, QVContext* previous, bool copy)
 {
-    if (!context)
+    ObjectStore* store = managedStore("MainObjectsListModel", "dropMainObjectsOnContext");
+    if (!context || !store)
         return 0;
-    const std::pair<const char*, QVEMainObjectsManager*> kinds[] = {
-        {"QVShortcutPboardType", &QVEShortcutsManager::sharedManager()},
-        {"QVMenuPboardType", &QVEMenusManager::sharedManager()},
-        {"QVPalettePboardType", &QVEPalettesManager::sharedManager()},
+    struct DroppedKind {
+        const char* type;
+        const char* idKey;
+        QVEMainObjectsManager* manager;
+        QUndoStack* undoManager;
     };
-    const char* idKeys[] = {"cutID", "menuID", "paletteID"};
-    int moved = 0;
-    for (int k = 0; k < 3; ++k) {
-        const std::optional<QVariantList> records = recordsFromPasteboard(data, QLatin1String(kinds[k].first));
+    const DroppedKind kinds[] = {
+        {"QVShortcutPboardType", "cutID", &QVEShortcutsManager::sharedManager(),
+         QVEShortcutsManager::sharedManager().undoManager()},
+        {"QVMenuPboardType", "menuID", &QVEMenusManager::sharedManager(), QVEMenusManager::sharedManager().undoManager()},
+        {"QVPalettePboardType", "paletteID", &QVEPalettesManager::sharedManager(),
+         QVEPalettesManager::sharedManager().undoManager()},
+    };
+    UndoStep step(*store);
+    QUndoStack* undoManager = nullptr;
+    QStringList names;
+    for (const DroppedKind& kind : kinds) {
+        const std::optional<QVariantList> records = recordsFromPasteboard(data, QLatin1String(kind.type));
         if (!records)
             continue;
         for (const QVariant& record : *records) {
-            QVEMainModel* object = kinds[k].second->objectWithID(uintValue(record.toMap().value(QLatin1String(idKeys[k]))));
-            if (!object)
+            QVEMainModel* object = kind.manager->objectWithID(uintValue(record.toMap().value(QLatin1String(kind.idKey))));
+            // An object being edited ignores links from outside its editor:
+            // it takes no part in the drop.
+            if (!object || object->hasEditor())
                 continue;
             object->addAuxObjects({context});
             if (!copy && previous && previous != context)
                 object->removeAuxObjects({previous});
-            ++moved;
+            names << object->nameValue();
+            if (!undoManager)
+                undoManager = kind.undoManager;
         }
     }
-    if (moved)
-        postMainListsUpdate();
-    return moved;
+    if (names.isEmpty())
+        return 0;
+    step.push(undoManager, undoName(copy ? QStringLiteral("AnnulerLierContexte") : QStringLiteral("AnnulerDeplacerVersContexte"),
+                                    copy ? QStringLiteral("AnnulerLierContextes") : QStringLiteral("AnnulerDeplacerVersContextes"),
+                                    names));
+    postMainListsUpdate();
+    return int(names.size());
 }
 
 static QStringList exchangePaths(const QMimeData* data)

@@ -50,7 +50,10 @@ private:
 // Shortcuts, menus or palettes dropped on a context of the contexts pane:
 // each object named by the pasteboard records is found through its manager,
 // given the context and, unless the drag is a copy, taken out of the
-// context selected before (previous may be nullptr). The objects moved.
+// context selected before (previous may be nullptr). An object with an open
+// editor is left out (it would ignore the link). The change is one undo
+// step of the first dropped kind's manager, and the three lists' notices
+// follow. The number of objects linked; 0 changed nothing.
 int dropMainObjectsOnContext(const QMimeData* data, QVContext* context, QVContext* previous, bool copy);
 
 } // namespace editor

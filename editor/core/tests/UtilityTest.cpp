@@ -67,8 +67,12 @@ TEST_F(UtilityTest, PathKinds)
 TEST_F(UtilityTest, SystemHotKeysAreTheCombinationsOthersHold)
 {
     QVUtility& u = QVUtility::sharedUtility();
+    // Bound in the desktop's configuration: Super-Shift-Up (Up is 126).
+    desktop().virtualHotKeys().setDesktopHotKeys({0x40000 + 0x20000 + 126});
     desktop().virtualHotKeys().grabElsewhere(0x140000 + 20);
     EXPECT_TRUE(u.isSystemHotkeycode(0x140000 + 20));
+    EXPECT_TRUE(u.isSystemHotkeycode(0x60000 + 126 + 0x800000)) << "configured, asked with the function bit";
+    EXPECT_FALSE(u.isSystemHotkeycode(0x40000 + 126)) << "without its shift";
     EXPECT_TRUE(u.isSystemHotkeycode(0x140000 + 20 + 0x10000 + 0xA00000 + 0x80)) << "caps lock, numeric pad, function, bit 7";
     EXPECT_FALSE(u.isSystemHotkeycode(0x100000 + 21));
     EXPECT_TRUE(desktop().virtualHotKeys().registeredCodes().isEmpty()) << "a test grab is given back";
@@ -108,6 +112,14 @@ TEST_F(UtilityTest, Processes)
     EXPECT_FALSE(u.launchedAppPathArray().contains("/usr/bin/daemon")) << "background programs are left out";
     EXPECT_TRUE(u.launchedAppPathArray().contains("/usr/share/applications/org.gnome.gedit.desktop"));
     EXPECT_EQ(u.frontAppName(), "org.gnome.gedit");
+    EXPECT_FALSE(u.frontAppHasWindowTitleStarts("", false)) << "no window yet";
+    ws.setFocusedWindow(gedit, zelk::FocusedWindow{"", false});
+    EXPECT_FALSE(u.frontAppHasWindowTitleStarts("", false)) << "a window without a title";
+    ws.setFocusedWindow(gedit, zelk::FocusedWindow{"Notes.txt - gedit", true});
+    EXPECT_TRUE(u.frontAppHasWindowTitleStarts("Notes", false));
+    EXPECT_FALSE(u.frontAppHasWindowTitleStarts("notes", false));
+    EXPECT_TRUE(u.frontAppHasWindowTitleStarts("notes", true));
+    EXPECT_FALSE(u.frontAppHasWindowTitleStarts("gedit", true)) << "the title must begin with it";
     EXPECT_TRUE(u.isProcessLaunchedWithPathName("org.gnome.gedit"));
     u.quitProcessWithName("org.gnome.gedit");
     EXPECT_FALSE(u.isProcessLaunchedWithPathName("org.gnome.gedit"));

@@ -107,6 +107,13 @@ QString QVUtility::displayNameAtPath(const QString& path)
 bool QVUtility::isSystemHotkeycode(quint32 keycode)
 {
     const quint32 combination = keycode & zelk::HotKey::SystemHotKeyCheckMask;
+    zelk::HotKeyService& hotKeys = zelk::Platform::instance().hotKeys();
+    std::call_once(m_desktopHotKeysRead, [&] {
+        const QList<quint32> configured = hotKeys.desktopHotKeys();
+        std::lock_guard lock(m_cacheMutex);
+        for (quint32 code : configured)
+            m_systemHotKeys.insert(code & zelk::HotKey::SystemHotKeyCheckMask, true);
+    });
     {
         std::lock_guard lock(m_cacheMutex);
         if (auto it = m_systemHotKeys.constFind(combination); it != m_systemHotKeys.cend())
@@ -114,7 +121,6 @@ bool QVUtility::isSystemHotkeycode(quint32 keycode)
     }
     // A grab that another program already holds is refused; one we get is
     // given back at once.
-    zelk::HotKeyService& hotKeys = zelk::Platform::instance().hotKeys();
     quint64 ref = 0;
     const int status = hotKeys.registerHotKey(combination, &ref);
     if (status == 0)
@@ -357,6 +363,14 @@ QString QVUtility::frontAppName()
 {
     const std::optional<zelk::RunningApplication> front = zelk::Platform::instance().workspace().frontApplication();
     return front ? bundleBaseName(front->name) : QString("");
+}
+
+bool QVUtility::frontAppHasWindowTitleStarts(const QString& text, bool ignoreCase)
+{
+    const std::optional<zelk::FocusedWindow> window = zelk::Platform::instance().workspace().focusedWindow();
+    if (!window || !window->hasTitle)
+        return false;
+    return window->title.startsWith(text, ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive);
 }
 
 // --- Alerts, sounds, menus ----------------------------------------------------------------------

@@ -7,9 +7,10 @@
 // engine's hot keys off and on around a key capture.
 //
 // Linux notes:
-// - The desktop's own hot keys are the combinations another program holds:
-//   a test grab of the asked combination is refused. The answer is kept for
-//   the life of the process, as the list it stands for is never refreshed.
+// - The desktop's own hot keys are those its configuration binds (read once)
+//   and the combinations another program holds: a test grab of the asked
+//   combination is refused. The answer is kept for the life of the process,
+//   as the list it stands for is never refreshed.
 //   A running engine holds the user's own combinations, so the test grab
 //   finds those refused too: a check of the user's key launchers against
 //   this list means something only while the engine's hot keys are off.
@@ -100,6 +101,9 @@ public:
     QStringList launchedAppPathArray() override;
     QStringList recentAppPathArray() override;
     QString frontAppName();
+    // Whether the focused window's title begins with the text; false with
+    // no window or no title.
+    bool frontAppHasWindowTitleStarts(const QString& text, bool ignoreCase);
 
     // --- Alerts, sounds, menus ------------------------------------------------------------------
     // 1 for the first button, 0 for the second, -1 for the third.
@@ -130,6 +134,7 @@ private:
 
     std::mutex m_cacheMutex;
     QHash<quint32, bool> m_systemHotKeys; // asked combination -> held elsewhere
+    std::once_flag m_desktopHotKeysRead;
     std::function<QString(QFileDialog*)> m_panelAnswerer;
     AlertAnswerer m_alertAnswerer;
     int m_keyCaptures = 0;

@@ -184,3 +184,24 @@ TEST_F(AtomicFileTest, TemporaryOfAKilledWriterIsRemovedAndOthersAreKept)
 }
 
 } // namespace
+
+TEST_F(AtomicFileTest, FilesWrittenTogetherAllReplaceOrNoneDoes)
+{
+    ASSERT_TRUE(writeFileAtomically(path("a"), "old a"));
+    ASSERT_TRUE(writeFileAtomically(path("b"), "old b"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("c")); // a file that cannot be replaced
+
+    QString error;
+    EXPECT_FALSE(writeFilesAtomically({{path("a"), "new a"}, {path("b"), "new b"}, {path("c"), "new c"}}, &error));
+    EXPECT_TRUE(error.contains(path("c"))) << qPrintable(error);
+    EXPECT_EQ(contents(path("a")), "old a");
+    EXPECT_EQ(contents(path("b")), "old b");
+    EXPECT_EQ(entries(), (QStringList{"a", "b", "c"})) << "a temporary file was left behind";
+
+    ASSERT_TRUE(writeFilesAtomically({{path("a"), "new a"}, {path("b"), "new b"}, {path("d"), "new d"}}, &error))
+        << qPrintable(error);
+    EXPECT_EQ(contents(path("a")), "new a");
+    EXPECT_EQ(contents(path("b")), "new b");
+    EXPECT_EQ(contents(path("d")), "new d");
+    EXPECT_EQ(entries(), (QStringList{"a", "b", "c", "d"}));
+}

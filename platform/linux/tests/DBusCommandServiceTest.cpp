@@ -40,6 +40,12 @@ public:
     }
     CommandError runShortcut(quint32 id) override { return record(QStringLiteral("shortcut %1").arg(id)); }
     CommandError runShortcutNamed(const QString& name) override { return record("named " + name); }
+    CommandError displayMenu(quint32 id) override { return record(QStringLiteral("menu %1").arg(id)); }
+    CommandError showPalette(quint32 id, bool show) override
+    {
+        return record(QStringLiteral("%1 palette %2").arg(show ? "show" : "hide").arg(id));
+    }
+    void openURL(const QString& url) override { asked << "url " + url; }
     void reopen() override { asked << "reopen"; }
 
     CommandError record(const QString& what)
@@ -100,7 +106,8 @@ TEST_F(DBusCommandServiceTest, InterfaceHasTheMethodsWithTheirSignatures)
 {
     const QDBusMessage reply = call("Introspect", {}, DBusCommandService::ObjectPath, "org.freedesktop.DBus.Introspectable");
     ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
-    // Each method of org.zelk.Zelk as "Name(in types)out types".
+    // Each method of org.zelk.Zelk as "Name(in types)out types"; a
+    // signal's arguments are out.
     QStringList methods;
     QXmlStreamReader xml(reply.arguments().value(0).toString());
     bool inInterface = false;
@@ -114,15 +121,19 @@ TEST_F(DBusCommandServiceTest, InterfaceHasTheMethodsWithTheirSignatures)
             inInterface = false;
         else if (inInterface && xml.isStartElement() && name == u"method")
             method = xml.attributes().value("name").toString(), in.clear(), out.clear();
+        else if (inInterface && xml.isStartElement() && name == u"signal")
+            method = "signal " + xml.attributes().value("name").toString(), in.clear(), out.clear();
         else if (inInterface && xml.isStartElement() && name == u"arg")
             (xml.attributes().value("direction") == u"out" ? out : in) += xml.attributes().value("type").toString();
-        else if (inInterface && xml.isEndElement() && name == u"method")
+        else if (inInterface && xml.isEndElement() && (name == u"method" || name == u"signal"))
             methods << method + "(" + in + ")" + out;
     }
     methods.sort();
-    EXPECT_EQ(methods, QStringList({"GetShortCutList()s", "OrderedActions()a(us)", "OrderedMenus()a(us)",
-                                    "OrderedPalettes()a(us)", "OrderedSets()a(us)", "OrderedShortcuts()a(us)",
-                                    "Reopen()", "RunShortCutID(u)", "RunShortcut(u)", "RunShortcutNamed(s)", "SetShortcuts(u)a(us)"}));
+    EXPECT_EQ(methods, QStringList({"GetShortCutList()s", "HidePalette(u)", "OpenURL(s)", "OrderedActions()a(us)",
+                                    "OrderedMenus()a(us)", "OrderedPalettes()a(us)", "OrderedSets()a(us)",
+                                    "OrderedShortcuts()a(us)", "Reopen()", "RunShortCutID(u)", "RunShortcut(u)",
+                                    "RunShortcutNamed(s)", "SetShortcuts(u)a(us)", "ShowMenu(u)", "ShowPalette(u)",
+                                    "signal KeyCue()s"}));
 }
 
 TEST_F(DBusCommandServiceTest, CallsReachTheCommandsAndAnswerTheirResults)
@@ -153,12 +164,14 @@ TEST_F(DBusCommandServiceTest, CallsReachTheCommandsAndAnswerTheirResults)
     EXPECT_EQ(qdbus_cast<CommandElements>(set.arguments().value(0)), (CommandElements{{7, "in set"}}));
 
     for (const auto& [method, argument] : {std::pair<const char*, QVariant>{"RunShortCutID", 5u},
-                                           {"RunShortcut", 6u}, {"RunShortcutNamed", "Type"}}) {
+                                           {"RunShortcut", 6u}, {"RunShortcutNamed", "Type"}, {"ShowMenu", 8u},
+                                           {"ShowPalette", 9u}, {"HidePalette", 9u}, {"OpenURL", "zelk://manual"}}) {
         const QDBusMessage reply = call(method, {argument});
         EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method << ": " << reply.errorMessage().toStdString();
         EXPECT_EQ(reply.signature(), "") << method;
     }
-    EXPECT_EQ(commands.asked, QStringList({"list", "set 7", "launcher 5", "shortcut 6", "named Type"}));
+    EXPECT_EQ(commands.asked, QStringList({"list", "set 7", "launcher 5", "shortcut 6", "named Type", "menu 8",
+                                           "show palette 9", "hide palette 9", "url zelk://manual"}));
 }
 
 TEST_F(DBusCommandServiceTest, ErrorsAnswerTheirNamesAndTexts)
@@ -175,8 +188,8 @@ TEST_F(DBusCommandServiceTest, ErrorsAnswerTheirNamesAndTexts)
         const char* method;
         QVariantList arguments;
     } calls[] = {
-        {"GetShortCutList", {}}, {"RunShortCutID", {1u}}, {"SetShortcuts", {2u}},
-        {"RunShortcut", {3u}},   {"RunShortcutNamed", {"x"}},
+        {"GetShortCutList", {}}, {"RunShortCutID", {1u}}, {"SetShortcuts", {2u}}, {"RunShortcut", {3u}},
+        {"RunShortcutNamed", {"x"}}, {"ShowMenu", {4u}}, {"ShowPalette", {5u}}, {"HidePalette", {6u}},
     };
     for (const auto& k : kinds) {
         commands.failure = {k.kind, QStringLiteral("“Text” of %1").arg(k.name)};
@@ -234,6 +247,50 @@ TEST_F(DBusCommandServiceTest, ASecondStartAsksTheRunningEngineToReopen)
     QDBusConnection::disconnectFromBus("second-engine");
 }
 
+// Receives the service's KeyCue signal on the client's connection.
+class SignalCatcher : public QObject {
+    Q_OBJECT
+public slots:
+    void keyCue(const QString& code) { codes << code; }
+
+public:
+    QStringList codes;
+};
+
+TEST_F(DBusCommandServiceTest, AHotKeyIsAnnouncedAsASignalWhileTheCommandsArePublished)
+{
+    SignalCatcher catcher;
+    ASSERT_TRUE(clientBus->connect(DBusCommandService::ServiceName, DBusCommandService::ObjectPath,
+                                   DBusCommandService::InterfaceName, "KeyCue", &catcher, SLOT(keyCue(QString))));
+    // The match rule is in place once the bus has answered a call of ours.
+    ASSERT_EQ(call("OrderedSets").type(), QDBusMessage::ReplyMessage);
+    service->announceHotKey("Stop");
+    ASSERT_TRUE(zelk::test::waitUntil([&] { return !catcher.codes.isEmpty(); }, 15000));
+    EXPECT_EQ(catcher.codes, QStringList{"Stop"});
+
+    // Withdrawn: nothing is sent. A call made after the announcement comes
+    // back after any signal it would have sent.
+    service->withdraw();
+    service->announceHotKey("Stop");
+    ASSERT_TRUE(service->publish(&commands));
+    ASSERT_EQ(call("OrderedSets").type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(catcher.codes, QStringList{"Stop"});
+}
+
+TEST_F(DBusCommandServiceTest, ASecondStartHandsItsURLToTheRunningEngine)
+{
+    QDBusConnection otherBus = QDBusConnection::connectToBus(busAddress, "second-engine");
+    {
+        DBusCommandService second(otherBus);
+        ASSERT_FALSE(second.claimName());
+        auto asked = std::async(std::launch::async, [&] { return second.askRunningEngineToOpenURL("zelk://manual"); });
+        ASSERT_TRUE(zelk::test::waitUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 15000));
+        EXPECT_TRUE(asked.get());
+        EXPECT_EQ(commands.asked, QStringList{"url zelk://manual"});
+    }
+    QDBusConnection::disconnectFromBus("second-engine");
+}
+
 TEST(DBusCommandServiceWithoutBus, NothingToGuardAndNothingServed)
 {
     FakeCommands commands;
@@ -241,6 +298,9 @@ TEST(DBusCommandServiceWithoutBus, NothingToGuardAndNothingServed)
     EXPECT_TRUE(service.claimName());
     EXPECT_FALSE(service.publish(&commands));
     EXPECT_FALSE(service.askRunningEngineToReopen());
+    EXPECT_FALSE(service.askRunningEngineToOpenURL("zelk://manual"));
 }
 
 } // namespace
+
+#include "DBusCommandServiceTest.moc"

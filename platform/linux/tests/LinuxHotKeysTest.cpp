@@ -7,6 +7,7 @@
 #include "X11TestSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -261,6 +262,21 @@ TEST_F(LinuxHotKeysTest, KeysAreGrabbedAgainWhenTheKeymapChanges)
     QProcess::execute(xkbcomp, {"-w0", original, display});
     ASSERT_TRUE(moved) << "the grab never moved to the key's new keycode";
     EXPECT_EQ(got, QList<Call>({{kCommand | kA, true}, {kCommand | kA, false}})) << "the grab stayed on the old keycode";
+}
+
+TEST_F(LinuxHotKeysTest, TheDesktopsConfiguredBindingsBecomeStoredCombinations)
+{
+    zelk::test::TempHome home;
+    zelk::test::ScopedEnv desktop("XDG_CURRENT_DESKTOP", "openbox");
+    QDir().mkpath(home.configHome() + "/openbox");
+    QFile rc(home.configHome() + "/openbox/rc.xml");
+    ASSERT_TRUE(rc.open(QIODevice::WriteOnly));
+    rc.write(R"(<openbox_config><keyboard>
+<keybind key="C-A-Left"/><keybind key="W-t"/><keybind key="S-NoSuchKeysym"/>
+</keyboard></openbox_config>)");
+    rc.close();
+    // Left is stored as 123; T as 17 (on the US keymap of the test server).
+    EXPECT_EQ(hotKeys().desktopHotKeys(), (QList<quint32>{kCommand | kOption | 123, kControl | kT}));
 }
 
 TEST(LinuxHotKeysWithoutDisplay, RegistrationIsUnavailable)

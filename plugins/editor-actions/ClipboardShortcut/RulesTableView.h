@@ -29,13 +29,15 @@ class RulesTableView : public QTableWidget {
 public:
     static constexpr const char* RuleIndexType = "application/x-zelk-RuleIndex";
 
-    explicit RulesTableView(QWidget* parent = nullptr);
+    // indexType: the type of the dragged row numbers (another list's
+    // table takes its own, so rows never drop between lists).
+    explicit RulesTableView(QWidget* parent = nullptr, const char* indexType = RuleIndexType);
     void setRulesDelegate(RulesTableDelegate* delegate) { m_delegate = delegate; }
     RulesTableDelegate* rulesDelegate() const { return m_delegate; }
     // The selected rows, ascending.
     QList<int> selectedRows() const;
     // The row numbers a drag of these rows carries.
-    static QMimeData* mimeDataForRows(const QList<int>& rows);
+    static QMimeData* mimeDataForRows(const QList<int>& rows, const QString& indexType = QString::fromLatin1(RuleIndexType));
     // A drop as the user makes it; false when refused.
     bool dropRows(const QMimeData* data, int row, Qt::DropAction action);
 
@@ -48,6 +50,7 @@ protected:
 
 private:
     RulesTableDelegate* m_delegate = nullptr;
+    QString m_indexType;
 };
 
 } // namespace zelk::editor

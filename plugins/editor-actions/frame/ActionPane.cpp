@@ -347,17 +347,18 @@ QList<int> modelsOfCategory(const QVEActionClass& cls, int category)
 
 namespace {
 
-class FocusOutHook : public QObject {
+class EventHook : public QObject {
 public:
-    FocusOutHook(std::function<void()> fn, QObject* parent) : QObject(parent), m_fn(std::move(fn)) {}
+    EventHook(QEvent::Type type, std::function<void()> fn, QObject* parent) : QObject(parent), m_type(type), m_fn(std::move(fn)) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::FocusOut)
+        if (event->type() == m_type)
             m_fn();
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    QEvent::Type m_type;
     std::function<void()> m_fn;
 };
 
@@ -365,7 +366,44 @@ private:
 
 void onFocusOut(QWidget* widget, std::function<void()> fn)
 {
-    widget->installEventFilter(new FocusOutHook(std::move(fn), widget));
+    widget->installEventFilter(new EventHook(QEvent::FocusOut, std::move(fn), widget));
+}
+
+void onHide(QWidget* widget, std::function<void()> fn)
+{
+    widget->installEventFilter(new EventHook(QEvent::Hide, std::move(fn), widget));
+}
+
+// --- The recording blink ------------------------------------------------------------------------
+
+RecordingBlink::RecordingBlink()
+{
+    m_timer.setInterval(1000);
+    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
+        m_showingImage = !m_showingImage;
+        QGuiApplication::setWindowIcon(m_showingImage ? m_image : m_savedIcon);
+    });
+}
+
+RecordingBlink::~RecordingBlink() { stop(); }
+
+void RecordingBlink::start(const QImage& image)
+{
+    if (m_timer.isActive())
+        return;
+    m_savedIcon = QGuiApplication::windowIcon();
+    m_image = QIcon(QPixmap::fromImage(image));
+    m_showingImage = true;
+    QGuiApplication::setWindowIcon(m_image);
+    m_timer.start();
+}
+
+void RecordingBlink::stop()
+{
+    if (!m_timer.isActive())
+        return;
+    m_timer.stop();
+    QGuiApplication::setWindowIcon(m_savedIcon);
 }
 
 // --- Calendar formats ---------------------------------------------------------------------

@@ -41,6 +41,8 @@
 #include "QVEAction.h"
 
 #include <QComboBox>
+#include <QIcon>
+#include <QTimer>
 #include <QPointer>
 #include <QString>
 #include <QVariantMap>
@@ -216,6 +218,29 @@ QList<int> modelsOfCategory(const QVEActionClass& cls, int category);
 
 // Calls fn each time the widget loses the focus (the hook goes with it).
 void onFocusOut(QWidget* widget, std::function<void()> fn);
+// Calls fn each time the widget is hidden (its window closed).
+void onHide(QWidget* widget, std::function<void()> fn);
+
+// The application icon blinking while a type records (a menu choice,
+// interface controls): the action's image and the icon, one second each,
+// on the main thread. One blink at a time: start() while it runs does
+// nothing; stop() puts the icon back.
+class RecordingBlink {
+public:
+    RecordingBlink();
+    ~RecordingBlink();
+    RecordingBlink(const RecordingBlink&) = delete;
+    RecordingBlink& operator=(const RecordingBlink&) = delete;
+    void start(const QImage& image);
+    void stop();
+    bool isBlinking() const { return m_timer.isActive(); }
+
+private:
+    QTimer m_timer;
+    QIcon m_savedIcon;
+    QIcon m_image;
+    bool m_showingImage = false;
+};
 
 // --- Calendar formats -----------------------------------------------------------------------
 // The panel of format elements beside a date field: a tool window owned by

@@ -3,6 +3,8 @@
 #include "ManagerSupport.h"
 #include "QVEActionEditor.h"
 #include "QVEActionsManager.h"
+#include "QVEContextEditor.h"
+#include "QVELauncherEditor.h"
 #include "QVEShortcutEditor.h"
 #include "QVUtility.h"
 
@@ -43,6 +45,8 @@ EditorWindowHost& editorWindowHost()
 void registerObjectEditors()
 {
     setObjectEditorMaker(ObjectsFile::Shortcuts, [] { return std::make_shared<QVEShortcutEditor>(); });
+    setObjectEditorMaker(ObjectsFile::Launchers, [] { return std::make_shared<QVELauncherEditor>(); });
+    setObjectEditorMaker(ObjectsFile::Contexts, [] { return std::make_shared<QVEContextEditor>(); });
     QVEActionsManager::sharedManager().setActionEditorMaker([] { return std::make_shared<QVEActionEditor>(); });
 }
 

@@ -5,7 +5,8 @@
 // itself as the host; without one a window is shown and closed directly.
 //
 // registerObjectEditors() gives the managers the makers of this module's
-// windows (shortcut and action editors); the application calls it once.
+// windows (shortcut, launcher, context and action editors); the
+// application calls it once.
 #include "ObjectsFile.h"
 
 #include <QRect>
@@ -45,7 +46,8 @@ public:
 void setEditorWindowHost(EditorWindowHost* host);
 EditorWindowHost& editorWindowHost();
 
-// Registers the shortcut and action editor makers with the managers.
+// Registers the shortcut, launcher, context and action editor makers with
+// the managers.
 void registerObjectEditors();
 
 // Placement of a new editor window: at the stored frame's origin, pushed

@@ -12,15 +12,16 @@ namespace editor::HotKeyCode {
 
 // The word for a key with code k pressed with the event's flags: a
 // numeric-pad or function key with no other modifier keeps its flags;
-// otherwise the modifier keys and the numeric-pad flag, the function flag
-// dropped.
-constexpr quint32 fromKeyEvent(quint32 keyCode, quint32 flags)
+// otherwise the flags of the kept mask, the function flag dropped. A
+// launcher keeps the numeric-pad flag (LauncherCaptureMask), a context
+// rule does not (RuleCaptureMask).
+constexpr quint32 fromKeyEvent(quint32 keyCode, quint32 flags, quint32 keptMask = zelk::HotKey::LauncherCaptureMask)
 {
     const quint32 high = flags & 0xFFFF0000u;
     if (high == zelk::HotKey::NumericPad || high == (zelk::HotKey::NumericPad | zelk::HotKey::Function)
         || high == zelk::HotKey::Function)
         return high | keyCode;
-    return keyCode | (flags & zelk::HotKey::LauncherCaptureMask);
+    return keyCode | (flags & keptMask);
 }
 
 // A combination needs shift, control, option, command, numeric pad or

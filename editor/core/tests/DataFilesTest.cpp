@@ -254,6 +254,29 @@ TEST_F(DataFilesTest, EditorCommands)
     EXPECT_EQ(sent[4].value("action").toString(), "versioncheck");
 }
 
+TEST_F(DataFilesTest, KeyCapturesAreCountedSoTheFirstToEndLeavesHotKeysOff)
+{
+    QList<QVariant> switches;
+    auto observer = desktop().addObserver("QVEditorNotification", [&](const QString&, const QVariantMap& info) {
+        if (info.value("action") == "deactivatekeycombo")
+            switches << info.value("param0");
+    });
+    QVUtility& utility = QVUtility::sharedUtility();
+    utility.deactivateKeyCombo(); // two capturing windows
+    utility.deactivateKeyCombo();
+    utility.activateKeyCombo(); // the first closes: still capturing
+    EXPECT_EQ(switches, QList<QVariant>({true}));
+    utility.activateKeyCombo();
+    EXPECT_EQ(switches, QList<QVariant>({true, false}));
+    zelk::test::LogCapture log;
+    utility.activateKeyCombo(); // one end too many is not a capture of its own
+    utility.deactivateKeyCombo();
+    EXPECT_EQ(switches, QList<QVariant>({true, false, true}));
+    EXPECT_TRUE(log.contains("no capture to end"));
+    utility.activateKeyCombo();
+    EXPECT_EQ(utility.keyCaptureCount(), 0);
+}
+
 // --- Login item ------------------------------------------------------------------------------------
 
 // The virtual desktop with the real autostart folder behind its login items.

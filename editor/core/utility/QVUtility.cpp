@@ -133,12 +133,19 @@ bool QVUtility::isSystemHotkeycode(quint32 keycode)
 
 void QVUtility::deactivateKeyCombo()
 {
-    EditorCommand::post(EditorCommand::DeactivateKeyCombo, true);
+    // The engine's switch is one flag: only the first capture turns it.
+    if (m_keyCaptures++ == 0)
+        EditorCommand::post(EditorCommand::DeactivateKeyCombo, true);
 }
 
 void QVUtility::activateKeyCombo()
 {
-    EditorCommand::post(EditorCommand::DeactivateKeyCombo, false);
+    if (m_keyCaptures == 0) {
+        zelk::zlog("QVUtility", "activateKeyCombo") << "no capture to end";
+        return;
+    }
+    if (--m_keyCaptures == 0)
+        EditorCommand::post(EditorCommand::DeactivateKeyCombo, false);
 }
 
 // --- Images --------------------------------------------------------------------------------

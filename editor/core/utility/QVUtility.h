@@ -52,9 +52,12 @@ public:
     // Whether the desktop holds the combination (key code and the four
     // modifiers; caps lock, numeric pad, function and key-code bit 7 aside).
     bool isSystemHotkeycode(quint32 keycode);
-    // Switch the engine's hot keys off and on around a key capture.
+    // Switch the engine's hot keys off and on around a key capture. Captures
+    // are counted: the engine hears off at the first and on after the last,
+    // so one window ending its capture leaves another's capturing.
     void deactivateKeyCombo();
     void activateKeyCombo();
+    int keyCaptureCount() const { return m_keyCaptures; }
 
     // --- Images ---------------------------------------------------------------------------
     QImage emptyImage();
@@ -142,6 +145,7 @@ private:
     QHash<QString, QByteArray> m_sounds;
     std::function<QString(QFileDialog*)> m_panelAnswerer;
     AlertAnswerer m_alertAnswerer;
+    int m_keyCaptures = 0;
 };
 
 } // namespace editor

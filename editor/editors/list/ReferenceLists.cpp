@@ -8,6 +8,7 @@
 #include "QVELaunchersManager.h"
 #include "QVLauncher.h"
 #include "QVShortcut.h"
+#include "QVUtility.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -209,6 +210,32 @@ RecordListModel::Config actionStepsConfig()
             return resultText(step, QStringLiteral("resultsuccess"));
         if (column == QLatin1String("resultfailure"))
             return resultText(step, QStringLiteral("resultfailing"));
+        return {};
+    };
+    return config;
+}
+
+RecordListModel::Config contextRulesConfig(std::function<QString(const QVariantMap& rule)> labelOf)
+{
+    RecordListModel::Config config;
+    config.pboardType = QStringLiteral("QVRulePboardType");
+    config.add = {QString(), QStringLiteral("AnnulerAjouterRegles")};
+    config.remove = {QString(), QStringLiteral("AnnulerSupprimerRegles")};
+    config.move = {QString(), QStringLiteral("AnnulerDeplacerRegles")};
+    config.cut = {QString(), QStringLiteral("AnnulerCouperRegles")};
+    config.paste = {QString(), QStringLiteral("AnnulerCollerRegles")};
+    config.copy = {QString(), QStringLiteral("AnnulerCopierRegles")};
+    config.columns = {QStringLiteral("active"), QStringLiteral("label")};
+    config.headers = {QString(), loc(QStringLiteral("ColonneRegles"))};
+    config.data = [labelOf = std::move(labelOf)](const QVariantMap& rule, int, const QString& column,
+                                                 int role) -> QVariant {
+        if (column == QLatin1String("active"))
+            return role == Qt::CheckStateRole ? checkState(rule, QStringLiteral("ruleactive")) : QVariant();
+        if (role == Qt::DisplayRole)
+            return labelOf ? labelOf(rule) : QString();
+        if (role == Qt::DecorationRole)
+            return iconOf(QVUtility::sharedUtility().imageWithName(
+                QStringLiteral("rule%1").arg(rule.value(QStringLiteral("ruletype")).toInt())));
         return {};
     };
     return config;

@@ -28,6 +28,11 @@ RecordListModel::Config contextReferencesConfig(std::function<bool(const QList<i
 // "resultfailure".
 RecordListModel::Config actionStepsConfig();
 
+// A context's rules (ContextRule {ruletype, ruleactive, ruleparams}):
+// columns "active" and "label" (the label given, the "rule%d" image).
+// Undo steps name the number of rules, one or more.
+RecordListModel::Config contextRulesConfig(std::function<QString(const QVariantMap& rule)> labelOf);
+
 // The active flag of a row negated (no undo); false for a bad row.
 bool invertActiveFlag(RecordListModel* list, const QString& activeKey, int row);
 

@@ -6,6 +6,11 @@
 #include "EditorWindowHost.h"
 #include "QVEActionEditor.h"
 #include "QVEActionsManager.h"
+#include "QVEContextEditor.h"
+#include "QVEContextsManager.h"
+#include "QVELauncherEditor.h"
+#include "QVELaunchersManager.h"
+#include "QVERuleEditor.h"
 #include "QVERunParamsEditor.h"
 #include "QVEShortcutEditor.h"
 #include "QVEShortcutsManager.h"
@@ -86,6 +91,56 @@ TEST_F(EditorWindowsShotTest, RunResultPanel)
                                    {"resultparams", QVariantMap{{"resultfailing", 3}, {"resultdelay", 2.0}}}},
                                   "Type the greeting");
     EXPECT_TRUE(saved);
+}
+
+TEST_F(EditorWindowsShotTest, LauncherEditors)
+{
+    const struct {
+        int type;
+        QVariantMap params;
+        const char* name;
+    } launchers[] = {
+        {0, {{"launcherkeycode", 0x100000 | 17}, {"launcherkeyrepeat", true}, {"launcherkeyrepeatdelay", 0.5}},
+         "launcher-editor-key"},
+        {1, {{"launcherdatetype", 1}, {"launcherdatedays", QVariantList{1, 3, 5}}}, "launcher-editor-date"},
+        {2, {{"launcherapplicationapp", "gedit"}, {"launcherapplicationtype", 2}}, "launcher-editor-application"},
+        {5, {}, "launcher-editor-usb"},
+    };
+    for (const auto& l : launchers) {
+        QVariantMap record = QVLauncher::newDataForType(l.type);
+        QVariantMap params = record.value("launcherparams").toMap();
+        for (auto it = l.params.begin(); it != l.params.end(); ++it)
+            params.insert(it.key(), it.value());
+        record.insert("launcherparams", params);
+        QVLauncher* launcher = store->addLauncher(record);
+        ASSERT_TRUE(launcher);
+        QVELaunchersManager::sharedManager().editLaunchersID({launcher->IDValue()});
+        auto* editor = dynamic_cast<QVELauncherEditor*>(launcher->editor());
+        ASSERT_TRUE(editor);
+        EXPECT_TRUE(saveShot(editor->window(), l.name)) << l.name;
+        editor->abortEditing(nullptr);
+    }
+}
+
+TEST_F(EditorWindowsShotTest, ContextEditorAndRulePanel)
+{
+    QVContext* context = addAppContext("gedit");
+    context->setRulesDictArray({QVERuleEditor::newRuleDataForType(0),
+                                QVariantMap{{"ruletype", 1}, {"ruleactive", false},
+                                            {"ruleparams", QVariantMap{{"ruleexcludekeycode", 0x100000 | 12}}}}});
+    QVEContextsManager::sharedManager().editContextsID({context->IDValue()});
+    auto* editor = dynamic_cast<QVEContextEditor*>(context->editor());
+    ASSERT_TRUE(editor);
+    EXPECT_TRUE(saveShot(editor->window(), "context-editor"));
+    bool saved = false;
+    QVERuleEditor& panel = QVERuleEditor::sharedEditor();
+    QTimer::singleShot(0, panel.panel(), [&] {
+        saved = saveShot(panel.panel(), "rule-panel");
+        panel.abortPanel();
+    });
+    editor->editRuleAtIndex(1, false);
+    EXPECT_TRUE(saved);
+    editor->abortEditing(nullptr);
 }
 
 } // namespace

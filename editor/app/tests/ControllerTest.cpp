@@ -3,6 +3,7 @@
 // messages, the report, opened files and the menu bar's gate.
 #include "EditorCommand.h"
 #include "EditorTestSupport.h"
+#include "MainWindowLink.h"
 #include "NotificationCenter.h"
 #include "PropertyList.h"
 #include "QVEActionsManager.h"
@@ -523,6 +524,24 @@ struct FakeList {
     FakeDelegate delegate;
     StripedTableView* view;
 };
+
+TEST_F(ControllerTest, WithTheRealMainWindowEditingAShortcutOpensItsEditorWindow)
+{
+    copySample();
+    controller = std::make_unique<QVEController>();
+    installMainWindow(*controller);
+    ASSERT_TRUE(controller->finishLaunching());
+    ASSERT_FALSE(store->allShortcuts().isEmpty());
+    QVShortcut* shortcut = store->allShortcuts().first();
+    QVEShortcutsManager::sharedManager().editObjectsID({shortcut->IDValue()});
+    const auto editorShown = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("QVEShortcutEditorWindow") && w->isVisible())
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(zelk::test::waitUntil(editorShown)) << "no editor window opened";
+}
 
 TEST_F(ControllerTest, EditItemsAreEnabledOnlyWhileTheFocusedListAnswersThemAndReturnEdits)
 {

@@ -376,3 +376,68 @@ TEST_F(MenuEditorTest, TheTestMenuShowsTheWorkingActiveItems)
 
 } // namespace
 } // namespace editor::test
+
+namespace editor::test {
+namespace {
+
+class MenuItemsTest : public MenuEditorTest {};
+
+TEST_F(MenuItemsTest, ASubstitutedActionIsReplacedInPlaceAndAGoneOneLeavesAtOnce)
+{
+    addAction(5, "Five");
+    addAction(9, "Nine");
+    addAction(1, "One");
+    QVMenu* menu = addMenu({menuItem(2, 5), menuItem(2, 1), menuItem(2, 5)});
+    QVEMenuEditor* editor = open(menu);
+    ASSERT_TRUE(editor);
+    RecordListModel* items = editor->items();
+    editor->invertActiveOfItemAtIndex(0);
+    postSubstitute(ObjectsFile::Actions, 5, 9);
+    EXPECT_EQ(itemIDs(items->records()), (QList<quint32>{9, 1, 9}));
+    EXPECT_TRUE(items->recordAt(0).value("menuitemactive").toBool()) << "a substitute item is active";
+    postSubstitute(ObjectsFile::Actions, 9, 9); // with itself: nothing, and it ends
+    EXPECT_EQ(itemIDs(items->records()), (QList<quint32>{9, 1, 9}));
+    const int steps = menu->undoManager()->count();
+    postSubstitute(ObjectsFile::Actions, 9);
+    EXPECT_EQ(itemIDs(items->records()), (QList<quint32>{1}));
+    EXPECT_EQ(menu->undoManager()->count(), steps + 1);
+    editor->abortEditing(nullptr);
+}
+
+TEST_F(MenuItemsTest, DropsCopyBetweenEditorsAndWithAltButMoveWithinOneTable)
+{
+    addAction(1, "One");
+    addAction(2, "Two");
+    QVMenu* first = addMenu({menuItem(2, 1), menuItem(2, 2)});
+    QVMenu* second = addMenu({});
+    QVEMenuEditor* source = open(first);
+    QVEMenuEditor* target = open(second);
+    ASSERT_TRUE(source && target);
+    std::unique_ptr<QMimeData> drag(source->items()->mimeData({source->items()->index(0, 0)}));
+
+    // Into another editor: a copy, the source as it was.
+    ASSERT_TRUE(target->items()->dropMimeData(drag.get(), Qt::MoveAction, 0, 0, {}));
+    EXPECT_EQ(itemIDs(target->items()->records()), (QList<quint32>{1}));
+    EXPECT_EQ(itemIDs(source->items()->records()), (QList<quint32>{1, 2}));
+    QUndoStack* undo = second->undoManager();
+    EXPECT_EQ(undo->text(undo->count() - 1), locFormat("AnnulerCopierElements", {1}));
+
+    // Within its own table with the copy action: a copy after the last row.
+    ASSERT_TRUE(source->items()->dropMimeData(drag.get(), Qt::CopyAction, -1, 0, {}));
+    EXPECT_EQ(itemIDs(source->items()->records()), (QList<quint32>{1, 2, 1}));
+
+    // Unknown item kinds stay where they are and are written back.
+    QVariantMap odd{{"menuitemtype", 7}, {"menuitemactive", true}, {"menuitemparams", QVariantMap{{"x", 1}}}};
+    second->setItemsDictArray({odd});
+    target->abortEditing(nullptr);
+    target = open(second);
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target->items()->count(), 1);
+    EXPECT_EQ(target->items()->data(target->items()->index(0, 2), Qt::DisplayRole), QVariant());
+    control<QPushButton>(target, "MEOKButton")->click();
+    EXPECT_EQ(second->itemsDictArray(), QVariantList{odd});
+    source->abortEditing(nullptr);
+}
+
+} // namespace
+} // namespace editor::test

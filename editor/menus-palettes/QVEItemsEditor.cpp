@@ -1,5 +1,6 @@
 #include "QVEItemsEditor.h"
 
+#include "EditorFrame.h"
 #include "EditorWidgets.h"
 #include "EditorWindowHost.h"
 #include "Log.h"
@@ -36,43 +37,6 @@
 
 namespace editor {
 
-namespace {
-
-// Closing the window by its frame is Cancel; becoming key makes the
-// object's undo stack the one Edit acts on.
-class WindowWatcher : public QObject {
-public:
-    WindowWatcher(QVEItemsEditor* editor, QObject* parent) : QObject(parent), m_editor(editor) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Close && m_editor->isEdited()) {
-            event->ignore();
-            m_editor->abortEditing(nullptr);
-            return true;
-        }
-        if (event->type() == QEvent::WindowActivate && m_editor->undoStack())
-            editorWindowHost().undoStackActivated(m_editor->undoStack());
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QVEItemsEditor* m_editor;
-};
-
-// The add menus open on a disabled "Nouveau..." caption and end with the
-// Library.
-void frameAddMenu(QMenu* menu, QObject* owner, int libraryList)
-{
-    auto* caption = new QAction(loc(QStringLiteral("Nouveau...")), menu);
-    caption->setEnabled(false);
-    menu->insertAction(menu->actions().value(0), caption);
-    menu->addSeparator();
-    QObject::connect(menu->addAction(loc(QStringLiteral("AfficherBibliotheque"))), &QAction::triggered, owner,
-                     [libraryList] { editorWindowHost().displayLibrary(libraryList); });
-}
-
-} // namespace
-
 QVEItemsEditor::QVEItemsEditor(Traits traits, RecordListModel::Config itemsConfig, ItemKeys itemKeys)
     : m_traits(std::move(traits)), m_itemsConfig(std::move(itemsConfig)), m_itemKeys(std::move(itemKeys))
 {
@@ -100,20 +64,7 @@ QString QVEItemsEditor::outlet(const char* name) const
 
 QTableView* QVEItemsEditor::makeTable(const char* suffix, const QString& accessibleName)
 {
-    auto* table = new QTableView;
-    table->setObjectName(outlet(suffix));
-    table->setAccessibleName(accessibleName);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setDragDropMode(QAbstractItemView::DragDrop);
-    table->setDefaultDropAction(Qt::MoveAction);
-    table->setDragDropOverwriteMode(false);
-    table->setDropIndicatorShown(true);
-    table->verticalHeader()->hide();
-    table->setContextMenuPolicy(Qt::CustomContextMenu);
-    table->setWordWrap(false);
-    return table;
+    return makeEditorTable(outlet(suffix), accessibleName);
 }
 
 void QVEItemsEditor::buildWindow()
@@ -121,7 +72,15 @@ void QVEItemsEditor::buildWindow()
     m_window = new QWidget(nullptr, Qt::Window);
     m_window->setObjectName(QString::fromLatin1(m_traits.windowName));
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_window->installEventFilter(new WindowWatcher(this, m_window));
+    // Closing the window by its frame is Cancel; becoming key makes the
+    // object's undo stack the one Edit acts on.
+    m_window->installEventFilter(new EditorWindowWatcher(
+        [this] { return m_isEdited; }, [this] { abortEditing(nullptr); },
+        [this] {
+            if (m_undoStack)
+                editorWindowHost().undoStackActivated(m_undoStack);
+        },
+        m_window));
     auto* layout = new QVBoxLayout(m_window);
 
     m_nameField = new QLineEdit;
@@ -198,37 +157,8 @@ void QVEItemsEditor::buildWindow()
 
     // The window's edit commands act on the focused table; undo on the
     // object's stack.
-    auto command = [this](QKeySequence::StandardKey key, const std::function<void()>& run) {
-        auto* action = new QAction(m_window);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, run);
-        m_window->addAction(action);
-    };
-    command(QKeySequence::Undo, [this] {
-        if (m_undoStack)
-            m_undoStack->undo();
-    });
-    command(QKeySequence::Redo, [this] {
-        if (m_undoStack)
-            m_undoStack->redo();
-    });
-    command(QKeySequence::Cut, [this] {
-        if (RecordListModel* list = focusedList())
-            list->cutSelected();
-    });
-    command(QKeySequence::Copy, [this] {
-        if (RecordListModel* list = focusedList())
-            list->copySelected();
-    });
-    command(QKeySequence::Paste, [this] {
-        if (focusedList())
-            pastePasteboard();
-    });
-    command(QKeySequence::Delete, [this] {
-        if (RecordListModel* list = focusedList())
-            list->removeSelected();
-    });
+    addEditCommands(m_window, this, {[this] { return m_undoStack.data(); }, [this] { return focusedList(); },
+                                     [this] { pastePasteboard(); }});
     m_window->resize(600, 640);
 }
 
@@ -276,25 +206,18 @@ void QVEItemsEditor::connectTable(RecordListModel* list, QTableView* table)
         editSelected(list);
     });
     connect(table, &QWidget::customContextMenuRequested, this, [this, list, table](const QPoint& at) {
-        QMenu menu;
-        auto add = [&](const QString& key, bool enabled, const std::function<void()>& run) {
-            QAction* item = menu.addAction(loc(key));
-            item->setEnabled(enabled);
-            connect(item, &QAction::triggered, this, run);
-        };
-        const bool selected = !list->selectedRows().isEmpty();
-        add(QStringLiteral("Couper"), selected, [list] { list->cutSelected(); });
-        add(QStringLiteral("Copier"), selected, [list] { list->copySelected(); });
-        add(QStringLiteral("Coller"), list->canPaste(generalPasteboard()), [this] { pastePasteboard(); });
-        add(QStringLiteral("Supprimer"), selected, [list] { list->removeSelected(); });
-        add(QStringLiteral("Modifier"), selected, [this, list] { editSelected(list); });
-        add(QStringLiteral("Activer"), selected, [this, list] { invertActiveOfSelected(list); });
+        TableCommands commands;
+        commands.paste = [this] { pastePasteboard(); };
+        commands.edit = [this, list] { editSelected(list); };
+        commands.activate = [this, list] { invertActiveOfSelected(list); };
         if (list == m_items) {
-            add(QStringLiteral("Dupliquer"), selected, [this] { duplicateSelectedItems(); });
-            add(QStringLiteral("Tester"), selected, [this] { runSelectedItems(); });
-            addItemCommands(&menu);
+            commands.more = [this](QMenu* menu, bool selected) {
+                addMenuCommand(menu, QStringLiteral("Dupliquer"), selected, this, [this] { duplicateSelectedItems(); });
+                addMenuCommand(menu, QStringLiteral("Tester"), selected, this, [this] { runSelectedItems(); });
+                addItemCommands(menu);
+            };
         }
-        menu.exec(table->viewport()->mapToGlobal(at));
+        execTableMenu(table, list, at, this, commands);
     });
 }
 
@@ -402,17 +325,8 @@ void QVEItemsEditor::observe()
 void QVEItemsEditor::removeUnknownRows(RecordListModel* list,
                                        const std::function<bool(const QVariantMap&)>& concerned)
 {
-    if (!m_isEdited || !list)
-        return;
-    QList<int> gone;
-    for (int row = 0; row < list->count(); ++row) {
-        const QVariantMap record = list->recordAt(row);
-        if ((!concerned || concerned(record)) && !list->config().isKnown(record))
-            gone << row;
-    }
-    if (!gone.isEmpty())
-        list->removeRecords(gone, list->selectedRow());
-    list->reload();
+    if (m_isEdited)
+        removeMissingRows(list, concerned);
 }
 
 void QVEItemsEditor::updateLaunchers()
@@ -618,26 +532,13 @@ void QVEItemsEditor::newLauncherFromMenu(const QVariantMap& record)
 
 RecordListModel* QVEItemsEditor::focusedList() const
 {
-    QWidget* focus = QApplication::focusWidget();
-    if (focus == m_itemsTable)
-        return m_items;
-    if (focus == m_launchersTable)
-        return m_launchers;
-    if (focus == m_contextsTable)
-        return m_contexts;
-    return nullptr;
+    return focusedListOf({{m_itemsTable, m_items}, {m_launchersTable, m_launchers}, {m_contextsTable, m_contexts}});
 }
 
 void QVEItemsEditor::pastePasteboard()
 {
-    const QMimeData* pasteboard = generalPasteboard();
     // The first type present decides the table: items, then launchers, then contexts.
-    for (RecordListModel* list : {m_items, m_launchers, m_contexts}) {
-        if (list && list->canPaste(pasteboard)) {
-            list->paste(pasteboard);
-            return;
-        }
-    }
+    pasteIntoFirstTaker({m_items, m_launchers, m_contexts});
 }
 
 // --- Commit and discard --------------------------------------------------------------------
@@ -670,16 +571,7 @@ void QVEItemsEditor::finish()
 
 QVariantList QVEItemsEditor::knownRecords(const RecordListModel* list) const
 {
-    // An undo in the window can bring back a row whose object was deleted
-    // meanwhile: such rows are not written.
-    QVariantList records;
-    for (const QVariant& record : list->records()) {
-        if (list->config().isKnown(record.toMap()))
-            records << record;
-        else
-            zelk::zlog("QVEItemsEditor", "stopEditing") << "left out a reference to a missing object" << record.toMap();
-    }
-    return records;
+    return knownRecordsOf(list, "QVEItemsEditor");
 }
 
 bool QVEItemsEditor::stopEditing()

@@ -1,5 +1,6 @@
 #include "QVEMenuEditor.h"
 
+#include "EditorFrame.h"
 #include "EditorWidgets.h"
 #include "Log.h"
 #include "ManagerSupport.h"
@@ -268,9 +269,8 @@ void QVEMenuEditor::editOtherItem(int row, int type)
 
 void QVEMenuEditor::addItemCommands(QMenu* menu)
 {
-    QAction* image = menu->addAction(loc(QStringLiteral("DonnerImage")));
-    image->setEnabled(items()->selectedRow() >= 0);
-    connect(image, &QAction::triggered, this, &QVEMenuEditor::giveImageToMenu);
+    addMenuCommand(menu, QStringLiteral("DonnerImage"), items()->selectedRow() >= 0, this,
+                   [this] { giveImageToMenu(); });
 }
 
 bool QVEMenuEditor::menuReachesMenu(quint32 from, quint32 target)

@@ -2,6 +2,7 @@
 
 #include "EditorWindowHost.h"
 #include "Log.h"
+#include "ObjectStore.h"
 #include "ManagerSupport.h"
 #include "ModelSupport.h"
 #include "RecordListModel.h"
@@ -136,6 +137,47 @@ void removeMissingRows(RecordListModel* list, const std::function<bool(const QVa
     if (!gone.isEmpty())
         list->removeRecords(gone, list->selectedRow());
     list->reload();
+}
+
+void substituteRows(RecordListModel* list, const QVariantMap& payload, int kind,
+                    const std::function<bool(const QVariantMap& record, quint32 id)>& names,
+                    const std::function<QVariantMap(const QVariantMap& real)>& referenceFor)
+{
+    if (!list || !payload.contains(QStringLiteral("what")))
+        return;
+    const quint32 what = uintValue(payload.value(QStringLiteral("what")));
+    QVariantMap with;
+    if (payload.contains(QStringLiteral("with"))) {
+        const quint32 withID = uintValue(payload.value(QStringLiteral("with")));
+        if (withID == what)
+            return;
+        if (ObjectStore* store = ObjectStore::sharedStore())
+            with = recordOf(*store, ObjectsFile::Kind(kind), withID);
+    }
+    auto rowOfWhat = [&] {
+        for (int row = 0; row < list->count(); ++row) {
+            if (names(list->recordAt(row), what))
+                return row;
+        }
+        return -1;
+    };
+    if (with.isEmpty()) {
+        QList<int> rows;
+        for (int row = 0; row < list->count(); ++row) {
+            if (names(list->recordAt(row), what))
+                rows << row;
+        }
+        if (!rows.isEmpty())
+            list->removeRecords(rows, list->selectedRow());
+        return;
+    }
+    // Each pass turns one row of the old object into one of the new, so
+    // the walk ends.
+    const QVariantMap reference = referenceFor(with);
+    for (int row = rowOfWhat(); row >= 0; row = rowOfWhat()) {
+        list->removeRecords({row}, row);
+        list->addRecords({reference}, {row}, row);
+    }
 }
 
 void addMenuCommand(QMenu* menu, const QString& key, bool enabled, QObject* context, const std::function<void()>& run)

@@ -59,6 +59,15 @@ QVariantList knownRecordsOf(const RecordListModel* list, const char* cls);
 // `concerned` picks, all when unset), then shows the rows anew.
 void removeMissingRows(RecordListModel* list, const std::function<bool(const QVariantMap&)>& concerned = {});
 
+// A substitute notice {what, with} of a kind on a list: every row that
+// `names` says names `what` becomes a reference to `with` (made by
+// `referenceFor` from its record), in place, each as a removal and an add;
+// without `with`, or with `with` gone, the rows leave as one step. A
+// `with` equal to `what` changes nothing.
+void substituteRows(RecordListModel* list, const QVariantMap& payload, int kind,
+                    const std::function<bool(const QVariantMap& record, quint32 id)>& names,
+                    const std::function<QVariantMap(const QVariantMap& real)>& referenceFor);
+
 // An add menu opens on a disabled "Nouveau..." caption and ends with the
 // Library on a list (0 launchers, 1 actions, 2 contexts); -1: no Library.
 void frameAddMenu(QMenu* menu, QObject* context, int libraryList);

@@ -349,73 +349,39 @@ void QVEItemsEditor::updateShortcuts()
     removeUnknownRows(m_items, [this](const QVariantMap& item) { return intValue(item.value(m_itemKeys.type)) == 1; });
 }
 
-void QVEItemsEditor::substituteReference(RecordListModel* list, const QVariantMap& payload,
-                                         const std::function<QVariantMap(quint32)>& realRecord)
+void QVEItemsEditor::substitute(RecordListModel* list, int kind, const QVariantMap& payload)
 {
-    if (!m_isEdited || !payload.contains(QStringLiteral("what")))
+    if (!m_isEdited)
         return;
-    const quint32 what = uintValue(payload.value(QStringLiteral("what")));
-    const bool with = payload.contains(QStringLiteral("with"));
-    if (with && uintValue(payload.value(QStringLiteral("with"))) == what)
-        return;
-    auto rowOfWhat = [&]() {
-        if (list != m_items)
-            return list->indexOfID(what);
-        for (int row = 0; row < list->count(); ++row) {
-            const QVariantMap item = list->recordAt(row);
-            if (intValue(item.value(m_itemKeys.type)) == 2 && itemObjectID(m_itemKeys, item) == what)
-                return row;
-        }
-        return -1;
-    };
-    // Every item of the old action is replaced in place; references appear once.
-    if (!with) {
-        // Gone for good: every item of it leaves as one step.
-        QList<int> rows;
-        for (int row = 0; row < list->count(); ++row) {
-            const QVariantMap record = list->recordAt(row);
-            if (list == m_items ? intValue(record.value(m_itemKeys.type)) == 2 && itemObjectID(m_itemKeys, record) == what
-                                : list->indexOfID(what) == row)
-                rows << row;
-        }
-        if (!rows.isEmpty())
-            list->removeRecords(rows, list->selectedRow());
+    if (list == m_items) {
+        substituteRows(
+            list, payload, kind,
+            [this](const QVariantMap& item, quint32 id) {
+                return intValue(item.value(m_itemKeys.type)) == 2 && itemObjectID(m_itemKeys, item) == id;
+            },
+            m_itemsConfig.moreRealTypes.value(0).referenceFor);
         return;
     }
-    // Each pass takes one item of the old action away, so the walk ends.
-    for (int row = rowOfWhat(); row >= 0; row = list == m_items ? rowOfWhat() : -1) {
-        list->removeRecords({row}, row);
-        const QVariantMap record = realRecord(uintValue(payload.value(QStringLiteral("with"))));
-        if (!record.isEmpty()) {
-            const QVariantMap reference = list == m_items ? m_itemsConfig.moreRealTypes.value(0).referenceFor(record)
-                                                           : list->config().referenceFor(record);
-            list->addRecords({reference}, {row}, row);
-        }
-    }
+    const QString idKey = list == m_launchers ? launcherReferenceKeys().id : contextReferenceKeys().id;
+    substituteRows(
+        list, payload, kind,
+        [idKey](const QVariantMap& record, quint32 id) { return uintValue(record.value(idKey)) == id; },
+        list->config().referenceFor);
 }
 
 void QVEItemsEditor::subsituteLauncherNotification(const QVariantMap& payload)
 {
-    substituteReference(m_launchers, payload, [](quint32 id) {
-        const QVLauncher* launcher = QVELaunchersManager::sharedManager().launcherWithID(id);
-        return launcher ? launcher->dictValue() : QVariantMap();
-    });
+    substitute(m_launchers, ObjectsFile::Launchers, payload);
 }
 
 void QVEItemsEditor::subsituteContextNotification(const QVariantMap& payload)
 {
-    substituteReference(m_contexts, payload, [](quint32 id) {
-        const QVContext* context = QVEContextsManager::sharedManager().contextWithID(id);
-        return context ? context->dictValue() : QVariantMap();
-    });
+    substitute(m_contexts, ObjectsFile::Contexts, payload);
 }
 
 void QVEItemsEditor::subsituteActionNotification(const QVariantMap& payload)
 {
-    substituteReference(m_items, payload, [](quint32 id) {
-        zelk::QVEAction* action = QVEActionsManager::sharedManager().actionWithID(id);
-        return action ? action->dictValue() : QVariantMap();
-    });
+    substitute(m_items, ObjectsFile::Actions, payload);
 }
 
 // --- Items --------------------------------------------------------------------------------

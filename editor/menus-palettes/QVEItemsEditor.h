@@ -133,8 +133,7 @@ private:
     void finish();
     void updateButtons();
     void removeUnknownRows(RecordListModel* list, const std::function<bool(const QVariantMap&)>& concerned);
-    void substituteReference(RecordListModel* list, const QVariantMap& payload,
-                             const std::function<QVariantMap(quint32)>& realRecord);
+    void substitute(RecordListModel* list, int kind, const QVariantMap& payload);
     RecordListModel* focusedList() const;
     QString outlet(const char* name) const;
     QVariantList knownRecords(const RecordListModel* list) const;

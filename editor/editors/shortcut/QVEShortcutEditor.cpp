@@ -681,58 +681,32 @@ void QVEShortcutEditor::updateActions()
     setName(action->nameValue(), false, {});
 }
 
-void QVEShortcutEditor::substitute(RecordListModel* list, const QVariantMap& payload,
-                                   const std::function<QVariantMap(quint32)>& realRecord)
+void QVEShortcutEditor::substitute(RecordListModel* list, int kind, const QVariantMap& payload)
 {
-    if (!m_isEdited || !payload.contains(QStringLiteral("what")))
+    if (!m_isEdited)
         return;
-    const quint32 what = uintValue(payload.value(QStringLiteral("what")));
-    if (payload.contains(QStringLiteral("with")) && uintValue(payload.value(QStringLiteral("with"))) == what)
-        return;
-    const bool unique = bool(list->config().idOf);
-    const QString idKey = list == m_actions ? actionStepKeys().id : QString();
-    auto rowOfWhat = [&]() {
-        if (unique)
-            return list->indexOfID(what);
-        for (int row = 0; row < list->count(); ++row) {
-            if (uintValue(list->recordAt(row).value(idKey)) == what)
-                return row;
-        }
-        return -1;
-    };
-    // Every step naming the old action is replaced; references appear once.
-    for (int row = rowOfWhat(); row >= 0; row = unique ? -1 : rowOfWhat()) {
-        list->removeRecords({row}, row);
-        if (payload.contains(QStringLiteral("with"))) {
-            const QVariantMap with = realRecord(uintValue(payload.value(QStringLiteral("with"))));
-            if (!with.isEmpty())
-                list->addRecords({list->config().referenceFor(with)}, {row}, row);
-        }
-    }
+    const QString idKey = list == m_actions     ? actionStepKeys().id
+                          : list == m_launchers ? launcherReferenceKeys().id
+                                                : contextReferenceKeys().id;
+    substituteRows(
+        list, payload, kind,
+        [idKey](const QVariantMap& record, quint32 id) { return uintValue(record.value(idKey)) == id; },
+        list->config().referenceFor);
 }
 
 void QVEShortcutEditor::subsituteLauncherNotification(const QVariantMap& payload)
 {
-    substitute(m_launchers, payload, [](quint32 id) {
-        const QVLauncher* launcher = QVELaunchersManager::sharedManager().launcherWithID(id);
-        return launcher ? launcher->dictValue() : QVariantMap();
-    });
+    substitute(m_launchers, ObjectsFile::Launchers, payload);
 }
 
 void QVEShortcutEditor::subsituteContextNotification(const QVariantMap& payload)
 {
-    substitute(m_contexts, payload, [](quint32 id) {
-        const QVContext* context = QVEContextsManager::sharedManager().contextWithID(id);
-        return context ? context->dictValue() : QVariantMap();
-    });
+    substitute(m_contexts, ObjectsFile::Contexts, payload);
 }
 
 void QVEShortcutEditor::subsituteActionNotification(const QVariantMap& payload)
 {
-    substitute(m_actions, payload, [](quint32 id) {
-        zelk::QVEAction* action = QVEActionsManager::sharedManager().actionWithID(id);
-        return action ? action->dictValue() : QVariantMap();
-    });
+    substitute(m_actions, ObjectsFile::Actions, payload);
 }
 
 // --- Test and help ------------------------------------------------------------------------------------

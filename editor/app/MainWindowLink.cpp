@@ -1,6 +1,7 @@
 #include "MainWindowLink.h"
 
 #include "EditorWindowHost.h"
+#include "MenuPaletteEditors.h"
 #include "QVEContextsManager.h"
 #include "QVEController.h"
 #include "QVELaunchersManager.h"
@@ -97,6 +98,7 @@ void installMainWindow(QVEController& controller)
     editorHost = std::make_unique<EditorHost>(controller);
     // The lists open objects through the managers, which ask these makers.
     registerObjectEditors();
+    registerMenuPaletteEditors();
     setEditorWindowHost(editorHost.get());
     controller.setMainWindowMaker([] {
         QVEWindow::sharedWindow().setApplication(application.get());

@@ -525,7 +525,7 @@ struct FakeList {
     StripedTableView* view;
 };
 
-TEST_F(ControllerTest, WithTheRealMainWindowEditingAShortcutOpensItsEditorWindow)
+TEST_F(ControllerTest, WithTheRealMainWindowEditingAShortcutOrAMenuOpensItsEditorWindow)
 {
     copySample();
     controller = std::make_unique<QVEController>();
@@ -541,6 +541,12 @@ TEST_F(ControllerTest, WithTheRealMainWindowEditingAShortcutOpensItsEditorWindow
         return false;
     };
     EXPECT_TRUE(zelk::test::waitUntil(editorShown)) << "no editor window opened";
+
+    ASSERT_FALSE(store->allMenus().isEmpty());
+    const int before = QApplication::topLevelWidgets().size();
+    QVEMenusManager::sharedManager().editObjectsID({store->allMenus().first()->IDValue()});
+    EXPECT_TRUE(zelk::test::waitUntil([before] { return QApplication::topLevelWidgets().size() > before; }))
+        << "no menu editor window opened";
 }
 
 TEST_F(ControllerTest, EditItemsAreEnabledOnlyWhileTheFocusedListAnswersThemAndReturnEdits)

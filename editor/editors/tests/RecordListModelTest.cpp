@@ -257,6 +257,47 @@ TEST_F(RecordListModelTest, RemoveSelectsTheFollowingRowAndUndoGivesBackRowsAndS
     EXPECT_EQ(list->selectedRows(), (QList<int>{1, 3}));
 }
 
+TEST_F(RecordListModelTest, FurtherWholeObjectTypesPasteInOrderAndMayBeRefused)
+{
+    // A list that also takes contexts, after launchers, made into references
+    // of 10 + their ID; contexts from 3 on are refused as a whole.
+    RecordListModel::Config config = list->config();
+    config.moreRealTypes = {{QStringLiteral("QVContextPboardType"),
+                             [](const QVariantMap& real) {
+                                 return ref(10 + quint32(real.value(QStringLiteral("contextID")).toLongLong()));
+                             },
+                             {}}};
+    config.mayAddReal = [](const QString& type, const QVariantList& records) {
+        if (type != QLatin1String("QVContextPboardType"))
+            return true;
+        for (const QVariant& record : records) {
+            if (record.toMap().value(QStringLiteral("contextID")).toLongLong() >= 3)
+                return false;
+        }
+        return true;
+    };
+    RecordListModel both(config, &stack);
+    QTableView table;
+    table.setModel(&both);
+    both.setView(&table);
+    auto context = [](qint64 id) { return QVariantMap{{QStringLiteral("contextID"), id}}; };
+
+    std::unique_ptr<QMimeData> contexts(mimeDataWithRecords(QStringLiteral("QVContextPboardType"), {context(1)}));
+    EXPECT_TRUE(both.canPaste(contexts.get()));
+    EXPECT_TRUE(both.paste(contexts.get()));
+    EXPECT_EQ(idOfRef(both.recordAt(0)), 11u);
+    EXPECT_EQ(stack.text(stack.count() - 1), locFormat(QStringLiteral("AnnulerCollerLanceur"), {QString(QChar(char('A' + 10)))}));
+    std::unique_ptr<QMimeData> refused(
+        mimeDataWithRecords(QStringLiteral("QVContextPboardType"), {context(2), context(3)}));
+    EXPECT_FALSE(both.paste(refused.get()));
+    EXPECT_TRUE(both.dropMimeData(refused.get(), Qt::CopyAction, 0, 0, {})) << "a refused drop is still taken";
+    EXPECT_EQ(both.count(), 1);
+    EXPECT_TRUE(both.addRealRecordsOfType(QStringLiteral("QVContextPboardType"), {context(4)}, 0));
+    EXPECT_FALSE(both.addRealRecordsOfType(QStringLiteral("QVMenuPboardType"), {context(5)}, 0));
+    EXPECT_EQ(both.count(), 2);
+    EXPECT_TRUE(both.mimeTypes().contains(mimeTypeForPboardType(QStringLiteral("QVContextPboardType"))));
+}
+
 TEST_F(RecordListModelTest, StepsOutliveNoList)
 {
     list->setRecords(refs(QStringLiteral("AB")));

@@ -167,10 +167,8 @@ void QVEPreferencesEditor::loadPanel()
     m_prefsTable->horizontalHeader()->setStretchLastSection(true);
     m_prefsTable->verticalHeader()->setDefaultSectionSize(48);
     m_prefsTable->setFixedHeight(52);
-    static PaneBarTarget* target = nullptr;
-    delete target;
-    target = new PaneBarTarget(this);
-    m_prefsTable->setVerbDelegate(target);
+    m_paneBarTarget = std::make_unique<PaneBarTarget>(this);
+    m_prefsTable->setVerbDelegate(m_paneBarTarget.get());
     layout->addWidget(m_prefsTable);
 
     m_accessoryView = new QGroupBox(m_panel);

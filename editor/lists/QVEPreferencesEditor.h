@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QVariantMap>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -30,6 +31,7 @@ class QWidget;
 namespace editor {
 
 class PaletteLocationPicker;
+class QVETableVerbTarget;
 class QVEPrefTableView;
 
 class QVEPreferencesEditor : public QObject {
@@ -118,6 +120,7 @@ private:
     QLabel* m_versionField = nullptr;
     QPushButton* m_locationButton = nullptr;
     PaletteLocationPicker* m_picker = nullptr;
+    std::unique_ptr<QVETableVerbTarget> m_paneBarTarget;
 
     QVariantMap m_prefsDict;
     // The domain as last read or written: what a write compares against.

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTimer>

@@ -519,7 +519,7 @@ void QVEPreferencesEditor::displayPrefAtIndex(int index)
     if (index < 0 || index >= kPaneCount || index == m_selectedIndex)
         return;
     const bool visible = m_panel->isVisible();
-    const QRect before = m_panel->geometry();
+    const QPoint top = m_panel->pos();
     if (m_selectedIndex >= 0) {
         m_accessoryView->layout()->removeWidget(m_panes[m_selectedIndex]);
         m_panes[m_selectedIndex]->setParent(nullptr);
@@ -535,7 +535,7 @@ void QVEPreferencesEditor::displayPrefAtIndex(int index)
     // The window grows or shrinks below its top edge.
     m_panel->adjustSize();
     if (visible)
-        m_panel->move(before.topLeft());
+        m_panel->move(top);
 }
 
 void QVEPreferencesEditor::launchAtStartupStateChanged()

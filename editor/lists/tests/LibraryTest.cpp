@@ -21,8 +21,17 @@ namespace {
 // Actions whose model is the "model" of their data.
 class ModelAction : public zelk::QVEAction {
 public:
-    int modelID() const override { return dataValue().value("model").toInt(); }
-    bool isValid() const override { return !dataValue().value("broken").toBool(); }
+    bool initWithDictionaryInEditor(const QVariantMap& record) override
+    {
+        m_data = record.value("actiondata").toMap();
+        return zelk::QVEAction::initWithDictionaryInEditor(record);
+    }
+    QVariantMap dataValue() const override { return m_data; }
+    int modelID() const override { return m_data.value("model").toInt(); }
+    bool isValid() const override { return !m_data.value("broken").toBool(); }
+
+private:
+    QVariantMap m_data;
 };
 
 class FirstFamily : public zelk::QVEActionClass {
@@ -75,11 +84,14 @@ protected:
         return library;
     }
 
-    QVLauncher* launcher(int type, const QString& name)
+    // A launcher's name comes from its type and parameters: key
+    // combinations are named by their key (A = 0, B = 11, C = 8, D = 2).
+    QVLauncher* launcher(int type, const QString& key = {})
     {
-        QVariantMap record = QVLauncher::newDataForType(type);
-        record.insert("launchername", name);
-        return store->addLauncher(record);
+        static const QHash<QString, quint32> codes{{"A", 0}, {"B", 11}, {"C", 8}, {"D", 2}};
+        if (type == 0)
+            return addKeyLauncher(codes.value(key));
+        return store->addLauncher(QVLauncher::newDataForType(type));
     }
     QVContext* context(int type, const QString& name)
     {
@@ -150,9 +162,9 @@ protected:
 
 TEST_F(LibraryTest, LaunchersAreGroupedByTypeInNameOrderWithCountsAndUsedMarks)
 {
-    QVLauncher* a = launcher(0, "a key");
-    launcher(0, "B key");
-    launcher(3, "a date");
+    QVLauncher* b = launcher(0, "B");
+    QVLauncher* a = launcher(0, "A");
+    QVLauncher* system = launcher(3);
     addShortcut({}, {a->IDValue()});
     // Nothing reaches a Library never shown.
     EXPECT_FALSE(QVELibrary::sharedLibrary().launchersViewer()->isConnected());
@@ -160,14 +172,16 @@ TEST_F(LibraryTest, LaunchersAreGroupedByTypeInNameOrderWithCountsAndUsedMarks)
     QVELibraryViewer* list = library.launchersViewer();
     QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
     const QString type0 = loc("LauncherTypeName0"), type3 = loc("LauncherTypeName3"), type5 = loc("LauncherTypeName5");
-    EXPECT_EQ(rows(list), (QStringList{type0 + " (2)", "  a key|used", "  B key", type3 + " (1)", "  a date"}));
+    const QString nameA = a->nameValue(), nameB = b->nameValue();
+    ASSERT_LT(nameA.compare(nameB, Qt::CaseInsensitive), 0);
+    EXPECT_EQ(rows(list), (QStringList{type0 + " (2)", "  " + nameA + "|used", "  " + nameB, type3 + " (1)",
+                                       "  " + system->nameValue()}));
 
     // A type's first launcher brings its group; its last one takes it away.
-    QVariantMap record = QVLauncher::newDataForType(5);
-    record.insert("launchername", "fifth");
-    const QList<quint32> added = QVELaunchersManager::sharedManager().addLaunchers({record}, false);
+    const QList<quint32> added = QVELaunchersManager::sharedManager().addLaunchers({QVLauncher::newDataForType(5)}, false);
     ASSERT_EQ(added.size(), 1);
-    EXPECT_EQ(rows(list).mid(5), (QStringList{type5 + " (1)", "  fifth"}));
+    const QString fifth = QVELaunchersManager::sharedManager().launcherWithID(added[0])->nameValue();
+    EXPECT_EQ(rows(list).mid(5), (QStringList{type5 + " (1)", "  " + fifth}));
     QVELaunchersManager::sharedManager().delLaunchersID(added, false, false);
     EXPECT_EQ(rows(list).size(), 5);
     EXPECT_FALSE(rows(list).join(",").contains(type5));
@@ -175,14 +189,14 @@ TEST_F(LibraryTest, LaunchersAreGroupedByTypeInNameOrderWithCountsAndUsedMarks)
 
 TEST_F(LibraryTest, RemovingSeveralSelectsTheFirstRowRemovingOneKeepsTheSelection)
 {
-    launcher(0, "a");
-    QVLauncher* b = launcher(0, "b");
-    QVLauncher* c = launcher(0, "c");
-    QVLauncher* d = launcher(0, "d");
+    launcher(0, "A");
+    QVLauncher* b = launcher(0, "B");
+    QVLauncher* c = launcher(0, "C");
+    QVLauncher* d = launcher(0, "D");
     QVELibraryViewer* list = showLibrary().launchersViewer();
-    select(list, {"c"});
+    select(list, {c->nameValue()});
     QVELaunchersManager::sharedManager().delLaunchersID({d->IDValue()}, false, false);
-    EXPECT_EQ(selectedNames(list), QStringList{"c"});
+    EXPECT_EQ(selectedNames(list), QStringList{c->nameValue()});
     QVELaunchersManager::sharedManager().delLaunchersID({b->IDValue(), c->IDValue()}, false, false);
     EXPECT_EQ(selectedNames(list), QStringList{loc("LauncherTypeName0") + " (1)"});
     EXPECT_EQ(list->selectedObjectIndex(), 0);
@@ -203,13 +217,14 @@ TEST_F(LibraryTest, RenamingResortsAndKeepsTheSelectedItem)
 
 TEST_F(LibraryTest, LauncherCommandsNeedALauncherOnTheSelectedRow)
 {
-    QVLauncher* a = launcher(0, "a");
-    QVLauncher* b = launcher(0, "b");
+    QVLauncher* a = launcher(0, "A");
+    QVLauncher* b = launcher(0, "B");
     QVELibraryViewer* list = showLibrary().launchersViewer();
+    const QString group = loc("LauncherTypeName0") + " (2)", nameA = a->nameValue(), nameB = b->nameValue();
     const struct {
         QStringList selected; // the last one is the current row
         bool on;
-    } cases[] = {{{}, false}, {{"a"}, true}, {{"a", loc("LauncherTypeName0") + " (2)"}, false}, {{"b", "a"}, true}};
+    } cases[] = {{{}, false}, {{nameA}, true}, {{nameA, group}, false}, {{nameB, nameA}, true}};
     for (const auto& c : cases) {
         select(list, c.selected);
         for (const char* verb : {"copy", "clear", "edit"})
@@ -217,7 +232,7 @@ TEST_F(LibraryTest, LauncherCommandsNeedALauncherOnTheSelectedRow)
         EXPECT_FALSE(enabled(list, "paste"));
     }
     // Enabled, they act on the launcher rows only.
-    select(list, {loc("LauncherTypeName0") + " (2)", "b", "a"});
+    select(list, {group, nameB, nameA});
     EXPECT_EQ(list->selectedObjectsIDArray(), (QList<quint32>{a->IDValue(), b->IDValue()}));
     list->verbInTableView("copy", nullptr, list->objectsTable());
     const auto copied = recordsFromPasteboard(QApplication::clipboard()->mimeData(), "QVLauncherPboardType");
@@ -227,24 +242,24 @@ TEST_F(LibraryTest, LauncherCommandsNeedALauncherOnTheSelectedRow)
 
 TEST_F(LibraryTest, ADragWithAGroupRowWritesNothing)
 {
-    launcher(0, "a");
-    QVLauncher* b = launcher(0, "b");
+    launcher(0, "A");
+    QVLauncher* b = launcher(0, "B");
     QVELibraryViewer* list = showLibrary().launchersViewer();
-    select(list, {"b"});
+    select(list, {b->nameValue()});
     std::unique_ptr<QMimeData> drag = dragOf(list->objectsTable());
     ASSERT_TRUE(drag);
     const auto records = recordsFromPasteboard(drag.get(), "QVLauncherPboardType");
     ASSERT_TRUE(records);
     EXPECT_EQ(*records, QVariantList{b->dictValue()});
-    select(list, {"b", loc("LauncherTypeName0") + " (2)"});
+    select(list, {b->nameValue(), loc("LauncherTypeName0") + " (2)"});
     EXPECT_FALSE(dragOf(list->objectsTable()));
     EXPECT_EQ(list->draggingSourceOperationMask(Qt::AltModifier), Qt::MoveAction);
 }
 
 TEST_F(LibraryTest, DoubleClicksOpenGroupsAndEditors)
 {
-    launcher(0, "a");
-    launcher(3, "d");
+    QVLauncher* a = launcher(0, "A");
+    launcher(3);
     QVELibraryViewer* list = showLibrary().launchersViewer();
     QVEOutlineView* outline = list->objectsTable();
     const QModelIndex group = rowNamed(list, loc("LauncherTypeName0") + " (1)");
@@ -252,7 +267,7 @@ TEST_F(LibraryTest, DoubleClicksOpenGroupsAndEditors)
     EXPECT_FALSE(outline->isExpanded(group));
     list->doubleClicked(group);
     EXPECT_TRUE(outline->isExpanded(group));
-    list->doubleClicked(rowNamed(list, "a"));
+    list->doubleClicked(rowNamed(list, a->nameValue()));
     ASSERT_EQ(editors.size(), 1u);
     EXPECT_EQ(editors[0]->calls, QStringList{"displayWithLauncher"});
 }

@@ -203,11 +203,11 @@ TEST_F(PreferencesTest, TheWindowOpensOnTheGeneralPaneAndTheFillerDoesNothing)
         QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, filler);
         EXPECT_EQ(prefs().selectedIndex(), 0);
         const QPoint palettes = bar->visualRect(bar->model()->index(0, 4)).center();
-        const int top = prefs().panel()->geometry().top();
+        const int top = prefs().panel()->frameGeometry().top();
         QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, palettes);
         EXPECT_EQ(prefs().selectedIndex(), 4);
         EXPECT_EQ(prefs().panel()->windowTitle(), loc("pref4"));
-        EXPECT_EQ(prefs().panel()->geometry().top(), top) << "the top edge stays";
+        EXPECT_EQ(prefs().panel()->frameGeometry().top(), top) << "the top edge stays";
         EXPECT_TRUE(prefs().paneView(4)->isVisible());
     });
 }

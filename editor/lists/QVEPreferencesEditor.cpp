@@ -160,6 +160,7 @@ void QVEPreferencesEditor::loadPanel()
     m_prefsTable->verticalHeader()->hide();
     m_prefsTable->setShowGrid(false);
     m_prefsTable->setSelectionMode(QAbstractItemView::NoSelection);
+    m_prefsTable->setFocusPolicy(Qt::NoFocus);
     m_prefsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_prefsTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_prefsTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -526,8 +527,11 @@ void QVEPreferencesEditor::displayPrefAtIndex(int index)
     }
     m_selectedIndex = index;
     for (int column = 0; column < kPaneCount; ++column) {
-        m_paneModel->item(0, column)->setBackground(column == index ? QBrush(Qt::transparent)
-                                                                    : m_prefsTable->palette().button());
+        QStandardItem* item = m_paneModel->item(0, column);
+        item->setBackground(column == index ? QBrush(Qt::transparent) : m_prefsTable->palette().button());
+        QFont font = item->font();
+        font.setBold(column == index);
+        item->setFont(font);
     }
     m_panel->setWindowTitle(loc(QStringLiteral("pref%1").arg(index)));
     m_accessoryView->layout()->addWidget(m_panes[index]);

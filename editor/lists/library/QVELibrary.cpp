@@ -22,6 +22,7 @@ static QVEOutlineView* libraryOutline(const char* name, const QString& title)
     outline->setObjectName(QLatin1String(name));
     outline->setAccessibleName(title);
     outline->setUniformRowHeights(true);
+    outline->setIconSize(QSize(16, 16));
     return outline;
 }
 

@@ -129,8 +129,13 @@ QVariant LibraryOutlineModel::data(const QModelIndex& index, int role) const
         case Qt::AccessibleTextRole:
             return it->kind == LibraryItem::Object ? m_viewer->nameOf(it->id) : it->title;
         case Qt::DecorationRole: {
-            const QImage image = it->kind == LibraryItem::Object ? m_viewer->imageOf(it->id) : it->image;
-            return image.isNull() ? QVariant() : QVariant(QPixmap::fromImage(image));
+            QImage image = it->kind == LibraryItem::Object ? m_viewer->imageOf(it->id) : it->image;
+            if (image.isNull())
+                return {};
+            // Rows are 16 points high; larger artwork is drawn to fit.
+            if (image.width() > 16 || image.height() > 16)
+                image = image.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            return QPixmap::fromImage(image);
         }
         case Qt::FontRole: {
             if (it->font == LibraryItem::Regular)

@@ -15,7 +15,9 @@
 #include "QVLaunchersManager.h"
 #include "QVMenusManager.h"
 #include "QVNewUserPanel.h"
+#include "QVPalette.h"
 #include "QVPalettesManager.h"
+#include "QVStatusItemManager.h"
 #include "QVReport.h"
 #include "QVShortcutsManager.h"
 #include "QVTester.h"
@@ -269,6 +271,11 @@ QVAppl::~QVAppl()
     if (m_downHandler || m_upHandler)
         zelk::Platform::instance().hotKeys().setHandler({});
     endBackgroundWork();
+    // Panels, menus and tray items are the application's windows: they go
+    // with it, not among the exit handlers after it.
+    QVStatusItemManager::sharedManager().removeAllItems();
+    QVPalettesManager::sharedManager().resetPalettes();
+    QVMenusManager::sharedManager().resetMenus();
     delete m_panel.data();
     delete m_usbMissingPanel.data();
     if (zelk::QVAction::applicationObject() == this)
@@ -521,7 +528,7 @@ bool QVAppl::applicationShouldHandleReopen()
 void QVAppl::readSettings()
 {
     const zelk::UserDefaults& defaults = zelk::UserDefaults::standard();
-    QVPalettesManager::setDeactivateDelay(float(defaults.doubleForKey(QStringLiteral("PAPaletteDeactivatedDelay"))));
+    QVPalette::setDeactivateDelay(float(defaults.doubleForKey(QStringLiteral("PAPaletteDeactivatedDelay"))));
     m_checkUpdate = defaults.boolForKey(QStringLiteral("GECheckUpdate"));
     m_deactivateKeyCombo = defaults.boolForKey(QStringLiteral("GEDeactivateKeyCombo"));
     m_reportEachItem = defaults.boolForKey(QStringLiteral("GEReportEachItem"));
@@ -1012,10 +1019,10 @@ void QVAppl::editorNotification(const QVariantMap& userInfo, const zelk::Notific
         QVLaunchersManager::sharedManager().saveDateLaunchersDate();
         readPrefs();
         universalContextOn();
-        // The status items are checked again once the engine shows menus.
+        QVStatusItemManager::sharedManager().verifyItems();
     } else if (verb == QLatin1String("palettedelay")) {
         if (const auto delay = numberParam(param))
-            QVPalettesManager::setDeactivateDelay(float(*delay));
+            QVPalette::setDeactivateDelay(float(*delay));
         else
             badParam();
     } else if (verb == QLatin1String("versioncheck")) {

@@ -9,7 +9,9 @@
 #include "QVContextsManager.h"
 #include "QVLauncher.h"
 #include "QVLaunchersManager.h"
+#include "QVMenu.h"
 #include "QVMenusManager.h"
+#include "QVPalette.h"
 #include "QVPalettesManager.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
@@ -25,16 +27,6 @@ namespace {
 constexpr const char* kNotFoundText = "Zelk item not found in current context.";
 
 zelk::CommandError notFound() { return {zelk::CommandError::NotFound, QLatin1String(kNotFoundText)}; }
-
-zelk::CommandElements elementsOfRecords(const QVariantList& records, const QString& idKey, const QString& nameKey)
-{
-    zelk::CommandElements elements;
-    for (const QVariant& record : records) {
-        const QVariantMap map = record.toMap();
-        elements.append({quint32(map.value(idKey).toLongLong()), map.value(nameKey).toString()});
-    }
-    return elements;
-}
 
 zelk::CommandElements elementsOfShortcuts(const QList<std::shared_ptr<QVLinkedObject>>& objects)
 {
@@ -154,13 +146,18 @@ zelk::CommandElements QVEngineService::orderedActions()
 
 zelk::CommandElements QVEngineService::orderedMenus()
 {
-    return elementsOfRecords(QVMenusManager::sharedManager().menusArray(), QStringLiteral("menuID"), QStringLiteral("menuname"));
+    zelk::CommandElements elements;
+    for (const auto& menu : QVMenusManager::sharedManager().menusArray())
+        elements.append({menu->menuID(), menu->name()});
+    return elements;
 }
 
 zelk::CommandElements QVEngineService::orderedPalettes()
 {
-    return elementsOfRecords(QVPalettesManager::sharedManager().palettesArray(), QStringLiteral("paletteID"),
-                             QStringLiteral("palettename"));
+    zelk::CommandElements elements;
+    for (const auto& palette : QVPalettesManager::sharedManager().palettesArray())
+        elements.append({palette->paletteID(), palette->name()});
+    return elements;
 }
 
 zelk::CommandElements QVEngineService::orderedSets()

@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers the editor windows share to build their controls.
 #include <QString>
+#include <QUndoCommand>
 #include <functional>
 
 class QLineEdit;
@@ -29,5 +30,22 @@ void passUndoToWindowWhenCommitted(QLineEdit* field, std::function<bool()> commi
 
 // The editors' modal alert: title and message keys, one "OK" button.
 void editorAlert(const QString& titleKey, const QString& messageKey);
+
+// One undoable change of an editor's working state: the state before and
+// after, and how to show one. Pushing it applies the new state.
+template <class State>
+class StateStep : public QUndoCommand {
+public:
+    StateStep(std::function<void(const State&)> apply, State before, State after, const QString& text)
+        : QUndoCommand(text), m_apply(std::move(apply)), m_before(std::move(before)), m_after(std::move(after))
+    {
+    }
+    void redo() override { m_apply(m_after); }
+    void undo() override { m_apply(m_before); }
+
+private:
+    std::function<void(const State&)> m_apply;
+    State m_before, m_after;
+};
 
 } // namespace editor

@@ -3,7 +3,8 @@
 #include "EditorCommand.h"
 #include "Geometry.h"
 #include "ModelSupport.h"
-#include "PaletteLocationPicker.h"
+#include "LocationPicker.h"
+#include "ScreenGeometry.h"
 #include "QVERunParamsEditor.h"
 #include "QVETableVerbTarget.h"
 #include "QVMenu.h"
@@ -29,6 +30,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -313,9 +315,10 @@ void QVEPreferencesEditor::loadPanel()
     connect(buttons, &QDialogButtonBox::accepted, this, &QVEPreferencesEditor::stopPanel);
     connect(buttons, &QDialogButtonBox::rejected, this, &QVEPreferencesEditor::abortPanel);
 
-    m_picker = new PaletteLocationPicker(this);
-    connect(m_picker, &PaletteLocationPicker::picked, this, &QVEPreferencesEditor::pickedLocation);
-    connect(m_picker, &PaletteLocationPicker::cancelled, this, [this] { m_locationButton->setEnabled(true); });
+    m_picker = new LocationPicker(this);
+    connect(m_picker, &LocationPicker::picked, this, &QVEPreferencesEditor::pickedLocation);
+    connect(m_picker, &LocationPicker::cancelled, this, [this] { m_locationButton->setEnabled(true); });
+    m_panel->installEventFilter(this);
 
     const QString version = zelk::Bundle::main().version();
     m_versionField->setText(QStringLiteral("v. %1").arg(version));
@@ -593,11 +596,23 @@ void QVEPreferencesEditor::modifyPAPaletteLocation()
     if (answer != 1)
         return;
     m_locationButton->setEnabled(false);
-    m_picker->start(m_paletteOrigin->currentData().toInt());
+    m_pickOrigin = m_paletteOrigin->currentData().toInt();
+    m_picker->start();
 }
 
-void QVEPreferencesEditor::pickedLocation(const QPointF& point)
+bool QVEPreferencesEditor::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_panel && event->type() == QEvent::KeyPress && m_picker->isWaiting()
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        m_picker->cancel();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void QVEPreferencesEditor::pickedLocation(const QPointF& globalPoint)
+{
+    const QPointF point = zelk::pointOnScreenForPointOnScreen(globalPoint, m_pickOrigin);
     m_locationButton->setEnabled(true);
     m_paletteX->setText(QString::number(int(point.x())));
     m_paletteY->setText(QString::number(int(point.y())));

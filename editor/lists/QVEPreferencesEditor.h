@@ -30,7 +30,7 @@ class QWidget;
 
 namespace editor {
 
-class PaletteLocationPicker;
+class LocationPicker;
 class QVETableVerbTarget;
 class QVEPrefTableView;
 
@@ -75,8 +75,12 @@ public:
     QVEPrefTableView* prefsTable() const { return m_prefsTable; }
     QWidget* paneView(int index) const;
     int selectedIndex() const { return m_selectedIndex; }
-    PaletteLocationPicker* locationPicker() const { return m_picker; }
+    LocationPicker* locationPicker() const { return m_picker; }
     QVariantMap lastRunParameters() const { return m_lastRunParams; }
+
+protected:
+    // Escape while a location is picked ends the picking, not the window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QVEPreferencesEditor();
@@ -119,7 +123,8 @@ private:
     QLineEdit* m_paletteDelay = nullptr;
     QLabel* m_versionField = nullptr;
     QPushButton* m_locationButton = nullptr;
-    PaletteLocationPicker* m_picker = nullptr;
+    LocationPicker* m_picker = nullptr;
+    int m_pickOrigin = 0;
     std::unique_ptr<QVETableVerbTarget> m_paneBarTarget;
 
     QVariantMap m_prefsDict;

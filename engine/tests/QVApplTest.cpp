@@ -11,12 +11,15 @@
 #include "QVContextsManager.h"
 #include "QVLauncher.h"
 #include "QVNewUserPanel.h"
+#include "QVPalette.h"
 #include "QVPalettesManager.h"
+#include "QVStatusItemManager.h"
 #include "QVReport.h"
 #include "QVShortcut.h"
 #include "QVShortcutsManager.h"
 #include "WorkerPool.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLockFile>
 #include <QProcess>
@@ -177,7 +180,7 @@ TEST_F(QVApplTest, FirstRunSeedsTheSixFilesAndTheSharedDomainThenStarts)
     EXPECT_EQ(registeredKeys(), QList<quint32>({kCtrlAltD, kCtrlAltT}));
     // The settings come from the seeded domain.
     EXPECT_EQ(appl->daysSaveReport(), prefs.value("GEDaysSaveReport").toInt());
-    EXPECT_FLOAT_EQ(QVPalettesManager::deactivateDelay(), prefs.value("PAPaletteDeactivatedDelay").toFloat());
+    EXPECT_FLOAT_EQ(QVPalette::deactivateDelay(), prefs.value("PAPaletteDeactivatedDelay").toFloat());
 }
 
 // The default "Open a terminal" names the Debian alternative; on a machine
@@ -484,7 +487,7 @@ TEST_F(QVApplTest, SettingVerbsTakeWellFormedValuesOnly)
     for (const auto& c : cases) {
         editorCommand(c.verb, c.param);
         SCOPED_TRACE(std::string(c.verb) + " " + c.param.toString().toStdString());
-        EXPECT_FLOAT_EQ(QVPalettesManager::deactivateDelay(), c.delay);
+        EXPECT_FLOAT_EQ(QVPalette::deactivateDelay(), c.delay);
         EXPECT_EQ(appl->automaticallyChecksForUpdates(), c.checkUpdate);
         EXPECT_EQ(appl->reportEachItem(), c.reportEachItem);
     }
@@ -525,6 +528,45 @@ TEST_F(QVApplTest, UpdateObjectsSavesDatesReloadsAndSwitchesTheUniversalContextO
     EXPECT_TRUE(QVActionsManager::sharedManager().actionWithID(9));
     EXPECT_TRUE(QFileInfo::exists(dataFolder() + "/LaunchersDate.plist"));
     EXPECT_EQ(registeredKeys(), QList<quint32>({kCtrlAltD, kCtrlAltT}));
+}
+
+// The tray items follow each reload; panels and tray items go with the engine.
+TEST_F(QVApplTest, MenusAndPalettesFollowTheReloadsAndGoWithTheEngine)
+{
+    using namespace zelk::test::records;
+    onboard();
+    launch();
+    auto writeMenus = [&](bool inBar) {
+        writePlist(dataFolder() + "/Menus.plist",
+                   {{"nextID", 2}, {"menusarray", QVariantList{menuRecord(1, "Bar", {menuItem(0, 0, "a"), menuItem(0, 0, "b")},
+                                                                          {.inBar = inBar})}}});
+    };
+    auto shownPanel = [] {
+        const auto palette = QVPalettesManager::sharedManager().paletteWithID(1);
+        return palette && palette->isVisible() ? QPointer<QVPalettePanel>(palette->panel()) : QPointer<QVPalettePanel>();
+    };
+    writeMenus(true);
+    writePlist(dataFolder() + "/Palettes.plist", {{"nextID", 2}, {"palettesarray", QVariantList{paletteRecord(1, "Shown", {})}}});
+    editorCommand("updateobjects");
+    QVStatusItemManager& items = QVStatusItemManager::sharedManager();
+    EXPECT_TRUE(items.isStatusItemForID(1));
+    const QPointer<QVPalettePanel> first = shownPanel();
+    ASSERT_TRUE(first);
+
+    writeMenus(false);
+    editorCommand("updateobjects");
+    EXPECT_FALSE(items.isStatusItemForID(1)) << "no longer in the bar";
+    EXPECT_TRUE(first.isNull() || !first->isVisible()) << "the panel of before the reload is still up";
+    writeMenus(true);
+    editorCommand("updateobjects");
+    ASSERT_TRUE(items.isStatusItemForID(1));
+    const QPointer<QVPalettePanel> last = shownPanel();
+    ASSERT_TRUE(last);
+
+    appl.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(items.isStatusItemForID(1));
+    EXPECT_TRUE(last.isNull()) << "a panel outlived the engine";
 }
 
 TEST_F(QVApplTest, DeactivateKeyComboSwitchesAllHotKeys)

@@ -18,6 +18,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace zelk::e2e {
 
@@ -441,6 +442,93 @@ QList<unsigned long> Desktop::windowsOf(qint64 pid, const QString& display)
     zelk::x11::takeError(connection);
     zelk::x11::stopTrapping(connection);
     return found;
+}
+
+QRect Desktop::windowGeometry(unsigned long window)
+{
+    const Connection x(*this, {});
+    Display* connection = x.display();
+    if (!connection)
+        return {};
+    zelk::x11::trapErrors(connection);
+    XWindowAttributes attributes;
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    QRect geometry;
+    if (XGetWindowAttributes(connection, window, &attributes)
+        && XTranslateCoordinates(connection, window, DefaultRootWindow(connection), 0, 0, &rootX, &rootY, &child))
+        geometry = QRect(rootX, rootY, attributes.width, attributes.height);
+    XSync(connection, False);
+    zelk::x11::takeError(connection);
+    zelk::x11::stopTrapping(connection);
+    return geometry;
+}
+
+QString Desktop::windowName(unsigned long window)
+{
+    const Connection x(*this, {});
+    Display* connection = x.display();
+    if (!connection)
+        return {};
+    zelk::x11::trapErrors(connection);
+    QString name;
+    char* text = nullptr;
+    if (XFetchName(connection, window, &text) && text) {
+        name = QString::fromUtf8(text);
+        XFree(text);
+    }
+    XSync(connection, False);
+    zelk::x11::takeError(connection);
+    zelk::x11::stopTrapping(connection);
+    return name;
+}
+
+QSize Desktop::screenSize()
+{
+    const Connection x(*this, {});
+    Display* connection = x.display();
+    return connection ? QSize(DisplayWidth(connection, DefaultScreen(connection)), DisplayHeight(connection, DefaultScreen(connection)))
+                      : QSize();
+}
+
+bool Desktop::keyboardGrabbed()
+{
+    const Connection x(*this, {});
+    Display* connection = x.display();
+    if (!connection)
+        return false;
+    const int status = XGrabKeyboard(connection, DefaultRootWindow(connection), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    if (status == GrabSuccess)
+        XUngrabKeyboard(connection, CurrentTime);
+    XSync(connection, False);
+    return status == AlreadyGrabbed;
+}
+
+QImage Desktop::screenshot()
+{
+    const Connection x(*this, {});
+    Display* connection = x.display();
+    if (!connection)
+        return {};
+    const Window root = DefaultRootWindow(connection);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(connection, root, &attributes))
+        return {};
+    QImage image;
+    if (XImage* shot = XGetImage(connection, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)) {
+        image = QImage(attributes.width, attributes.height, QImage::Format_RGB32);
+        for (int y = 0; y < attributes.height; ++y)
+            for (int px = 0; px < attributes.width; ++px)
+                image.setPixel(px, y, XGetPixel(shot, px, y) & 0xFFFFFF);
+        XDestroyImage(shot);
+    }
+    return image;
+}
+
+bool Desktop::saveArtefact(const QImage& image, const QString& fileName)
+{
+    const QString artefacts = qEnvironmentVariable("ZELK_TEST_ARTEFACTS", QDir::tempPath());
+    return !image.isNull() && image.save(artefacts + "/" + fileName);
 }
 
 bool Desktop::closeWindow(unsigned long window, const QString& display)

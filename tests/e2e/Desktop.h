@@ -12,9 +12,11 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QImage>
 #include <QList>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -139,6 +141,18 @@ public:
     // one to close as a window manager's close button does.
     QList<unsigned long> windowsOf(qint64 pid, const QString& display = {});
     bool closeWindow(unsigned long window, const QString& display = {});
+    // A window's inside (without the window manager's frame) on the screen;
+    // an invalid rectangle when it is gone.
+    QRect windowGeometry(unsigned long window);
+    QString windowName(unsigned long window);
+    QSize screenSize();
+    // Does some client hold the keyboard (a menu, a grab of a hot key held)?
+    bool keyboardGrabbed();
+
+    // The screen as an image, and an image kept as a test artefact (in
+    // $ZELK_TEST_ARTEFACTS, else the temporary folder) for people to look at.
+    QImage screenshot();
+    static bool saveArtefact(const QImage& image, const QString& fileName);
 
     static QString enginePath();
     static QString clientPath();

@@ -10,7 +10,7 @@
 // physical keyboard hold them, does not press them back. So with the hot
 // key still held, what is checked is the typed text alone (nothing of the
 // hot key's modifiers mixed into it), not the modifiers' state afterwards.
-#include "Desktop.h"
+#include "DesktopTest.h"
 
 #include "DataFileRecords.h"
 #include "TestSupport.h"
@@ -37,23 +37,8 @@ constexpr quint32 CtrlAlt = Command | Option; // stored command is Ctrl, option 
 // US layout lacks (typed through a key lent to it).
 const QString kText = QStringLiteral("Hello, World 42 é!");
 
-class EngineOnTheDesktopTest : public ::testing::Test {
+class EngineOnTheDesktopTest : public DesktopTest {
 protected:
-    void SetUp() override
-    {
-        desktop = std::make_unique<Desktop>();
-        if (!desktop->whyNot().isEmpty())
-            ZELK_SKIP_UNLESS_CI(desktop->whyNot().toStdString());
-    }
-
-    void TearDown() override
-    {
-        if (HasFailure() && desktop && desktop->engine())
-            std::cerr << "--- engine log\n" << desktop->engineLog().toStdString() << "---\n";
-        client.reset();
-        desktop.reset();
-    }
-
     // One shortcut typing the text on the universal context, on the launcher.
     static DataFiles typingOn(const QVariantMap& launcher, const QString& text = kText)
     {
@@ -64,20 +49,6 @@ protected:
         files.shortcuts = {shortcut(0, "Type", {0}, {launcher.value("launcherID").toLongLong()}, {0})};
         return files;
     }
-
-    // The engine on the data, and a client of ours in front.
-    void start(const DataFiles& files)
-    {
-        ASSERT_TRUE(desktop->writeData(files));
-        QString why;
-        ASSERT_TRUE(desktop->startEngine(&why)) << why.toStdString();
-        client = desktop->startClient("ZelkTarget");
-        ASSERT_NE(client->window(), 0u) << "the test's X client has no window";
-        ASSERT_TRUE(desktop->focus(*client));
-    }
-
-    std::unique_ptr<Desktop> desktop;
-    std::unique_ptr<KeyClient> client;
 };
 
 TEST_F(EngineOnTheDesktopTest, HotKeyTypesTheTextAfterTheUserLetGo)

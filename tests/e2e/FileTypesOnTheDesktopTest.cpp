@@ -5,7 +5,7 @@
 // reach the print system with the per-run printer, the default untouched.
 // The browser, xdg-open and the CUPS tools are stand-ins that record their
 // arguments; the file manager is played by the test on the session bus.
-#include "Desktop.h"
+#include "DesktopTest.h"
 
 #include "DataFileRecords.h"
 #include "TestSupport.h"
@@ -17,10 +17,6 @@
 #include <QObject>
 #include <QUrl>
 #include <gtest/gtest.h>
-#include <iostream>
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 using namespace zelk::e2e;
 using namespace zelk::test::records;
@@ -40,27 +36,6 @@ public slots:
     void ShowItems(const QStringList& uris, const QString&) { shown << uris; }
 };
 
-// The X server's screen as an image, for people to look at.
-QImage screenshot(const QString& display)
-{
-    Display* x = XOpenDisplay(display.toLocal8Bit().constData());
-    if (!x)
-        return {};
-    const Window root = DefaultRootWindow(x);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(x, root, &attributes);
-    QImage image;
-    if (XImage* shot = XGetImage(x, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)) {
-        image = QImage(attributes.width, attributes.height, QImage::Format_RGB32);
-        for (int y = 0; y < attributes.height; ++y)
-            for (int px = 0; px < attributes.width; ++px)
-                image.setPixel(px, y, XGetPixel(shot, px, y) & 0xFFFFFF);
-        XDestroyImage(shot);
-    }
-    XCloseDisplay(x);
-    return image;
-}
-
 QString readAll(const QString& path)
 {
     QFile file(path);
@@ -76,7 +51,7 @@ void writeTool(const QString& path, const QByteArray& body)
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-class FileTypesOnTheDesktopTest : public ::testing::Test {
+class FileTypesOnTheDesktopTest : public DesktopTest {
 protected:
     void SetUp() override
     {
@@ -92,16 +67,7 @@ protected:
         writeTool(bin + "/lp", record);
         writeTool(bin + "/lpoptions", record);
         path = std::make_unique<zelk::test::ScopedEnv>("PATH", (bin + ":" + qEnvironmentVariable("PATH")).toUtf8());
-        desktop = std::make_unique<Desktop>();
-        if (!desktop->whyNot().isEmpty())
-            ZELK_SKIP_UNLESS_CI(desktop->whyNot().toStdString());
-    }
-
-    void TearDown() override
-    {
-        if (HasFailure() && desktop && desktop->engine())
-            std::cerr << "--- engine log\n" << desktop->engineLog().toStdString() << "---\n";
-        desktop.reset();
+        DesktopTest::SetUp();
     }
 
     QStringList calls() const { return readAll(log).split('\n', Qt::SkipEmptyParts); }
@@ -109,7 +75,6 @@ protected:
     QTemporaryDir tools;
     QString log;
     std::unique_ptr<zelk::test::ScopedEnv> path;
-    std::unique_ptr<Desktop> desktop;
 };
 
 TEST_F(FileTypesOnTheDesktopTest, HotKeysHandAddressFolderAndJobsToTheDesktop)
@@ -182,10 +147,9 @@ TEST_F(FileTypesOnTheDesktopTest, FolderMenuPopsUpAtTheMouse)
     // Into the submenu, so that it is listed as it opens.
     ASSERT_TRUE(desktop->xdotool({"key", "Down", "Down", "Down", "Down", "Down", "Down", "Right"}));
     pollUntil([] { return false; }, 500);
-    const QImage shot = screenshot(desktop->display());
+    const QImage shot = desktop->screenshot();
     ASSERT_FALSE(shot.isNull());
-    const QString artefacts = qEnvironmentVariable("ZELK_TEST_ARTEFACTS", QDir::tempPath());
-    EXPECT_TRUE(shot.save(artefacts + "/folder-menu.png")) << artefacts.toStdString();
+    EXPECT_TRUE(Desktop::saveArtefact(shot, "folder-menu.png"));
     ASSERT_TRUE(desktop->xdotool({"key", "Escape", "Escape"}));
     EXPECT_TRUE(pollUntil([&] { return desktop->windowsOf(desktop->engine()->pid()).isEmpty(); }, 15000));
 }

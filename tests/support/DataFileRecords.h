@@ -1,7 +1,8 @@
 #pragma once
 // Records of the six data files as the editor stores them, for tests that
 // hand the engine a data folder: actions, key launchers, contexts with their
-// rules, shortcuts with one step per action, and the files themselves.
+// rules, shortcuts with one step per action, menus, palettes, and the files
+// themselves.
 #include "PropertyList.h"
 
 #include <QDir>
@@ -79,6 +80,91 @@ inline QVariantMap shortcut(qint64 id, const QString& name, const QList<qint64>&
         contextRefs << QVariantMap{{"cutcontextID", c}, {"cutcontextactive", true}};
     return {{"cutname", name}, {"cutID", id}, {"cutimage", QByteArray()}, {"cutactions", steps}, {"cutlaunchers", launcherRefs},
             {"cutcontexts", contextRefs}, {"cutrunparams", QVariantMap{{"runrepeatnum", 0}, {"runrepeatpause", 0.0}}}};
+}
+
+// Menu items: 0 separator (or a label), 1 shortcut, 2 action, 3 submenu.
+inline QVariantMap menuItem(int type, qint64 id = 0, const QString& label = {}, bool active = true)
+{
+    QVariantMap params;
+    switch (type) {
+    case 0: params.insert("menuitemseparatorlabel", label); break;
+    case 1: params.insert("menuitemshortcutID", id); break;
+    case 2: params.insert("menuitemactionID", id); break;
+    case 3: params.insert("menuitemmenuID", id); break;
+    default: break;
+    }
+    return {{"menuitemtype", type}, {"menuitemactive", active}, {"menuitemparams", params}};
+}
+
+struct MenuLook {
+    bool inBar = false;
+    bool imageInBar = false;
+    bool nameInBar = false;
+    bool showImage = false;
+    bool showCombo = false;
+};
+
+inline QVariantList references(const QList<qint64>& ids, const char* idKey, const char* activeKey)
+{
+    QVariantList list;
+    for (qint64 id : ids)
+        list << QVariantMap{{idKey, id}, {activeKey, true}};
+    return list;
+}
+
+inline QVariantMap menuRecord(qint64 id, const QString& name, const QVariantList& items, MenuLook look = {},
+                              const QList<qint64>& contexts = {0}, const QList<qint64>& launchers = {})
+{
+    return {{"menuname", name},
+            {"menuID", id},
+            {"menuimage", QByteArray()},
+            {"menuinbar", look.inBar},
+            {"menuimageinbar", look.imageInBar},
+            {"menuimageistemplate", true},
+            {"menunameinbar", look.nameInBar},
+            {"menushowimage", look.showImage},
+            {"menushowcombo", look.showCombo},
+            {"menuitems", items},
+            {"menucontexts", references(contexts, "cutcontextID", "cutcontextactive")},
+            {"menulaunchers", references(launchers, "cutlauncherID", "cutlauncheractive")}};
+}
+
+// Palette items: 1 shortcut, 2 action.
+inline QVariantMap paletteItem(int type, qint64 id, bool active = true)
+{
+    const QVariantMap params = type == 1 ? QVariantMap{{"paletteitemshortcutID", id}} : QVariantMap{{"paletteitemactionID", id}};
+    return {{"paletteitemtype", type}, {"paletteitemactive", active}, {"paletteitemparams", params}};
+}
+
+struct PaletteLook {
+    int origin = 0;
+    QString location = "{10, 10}";
+    int perRow = 3;
+    int type = 1;
+    int imageSize = 30;
+    int fontSize = 12;
+    bool showActive = true;
+    bool titleOutside = false;
+    int transparency = 0;
+};
+
+inline QVariantMap paletteRecord(qint64 id, const QString& name, const QVariantList& items, const PaletteLook& look = {},
+                                 const QList<qint64>& contexts = {0}, const QList<qint64>& launchers = {})
+{
+    return {{"palettename", name},
+            {"paletteID", id},
+            {"paletteshowactive", look.showActive},
+            {"palettelocationorigin", look.origin},
+            {"palettelocation", look.location},
+            {"palettetitleoutside", look.titleOutside},
+            {"paletteoutsidetransparency", look.transparency},
+            {"paletteitemsinwidth", look.perRow},
+            {"paletteitemstype", look.type},
+            {"paletteitemsimagesize", look.imageSize},
+            {"paletteitemsfontsize", look.fontSize},
+            {"paletteitems", items},
+            {"palettecontexts", references(contexts, "cutcontextID", "cutcontextactive")},
+            {"palettelaunchers", references(launchers, "cutlauncherID", "cutlauncheractive")}};
 }
 
 struct DataFiles {

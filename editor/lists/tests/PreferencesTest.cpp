@@ -6,7 +6,8 @@
 #include "LinuxServices.h"
 #include "EditorCommand.h"
 #include "ModelSupport.h"
-#include "PaletteLocationPicker.h"
+#include "LocationPicker.h"
+#include "ScreenGeometry.h"
 #include "QVEPreferencesEditor.h"
 #include "SharedUtilities.h"
 #include "UserDefaults.h"
@@ -217,25 +218,25 @@ TEST_F(PreferencesTest, PickingALocationWaitsForCtrlWithoutFreezingAndEscapeOrTi
     prefs().loadPreferences();
     prefs().getPreferences();
     prefs().panel()->show();
-    PaletteLocationPicker* picker = prefs().locationPicker();
+    LocationPicker* picker = prefs().locationPicker();
     QLineEdit* x = control<QLineEdit>("PEPAPaletteLocationXField");
     QLineEdit* y = control<QLineEdit>("PEPAPaletteLocationYField");
-    control<QComboBox>("PEPAPaletteLocationOriginButton")->setCurrentIndex(0);
+    control<QComboBox>("PEPAPaletteLocationOriginButton")->setCurrentIndex(2);
     QPushButton* button = control<QPushButton>("PEPAPaletteLocationButton");
 
     // Cancel in the question: nothing starts.
     answerAlerts({0});
     button->click();
-    EXPECT_FALSE(picker->isPicking());
+    EXPECT_FALSE(picker->isWaiting());
 
     // Escape cancels, the icon is put back.
     const qint64 before = QApplication::windowIcon().cacheKey();
     answerAlerts({1});
     button->click();
-    ASSERT_TRUE(picker->isPicking());
-    EXPECT_TRUE(picker->iconBlinked());
+    ASSERT_TRUE(picker->isWaiting());
+    EXPECT_NE(QApplication::windowIcon().cacheKey(), before) << "the icon blinks while waiting";
     QTest::keyClick(x, Qt::Key_Escape);
-    EXPECT_FALSE(picker->isPicking());
+    EXPECT_FALSE(picker->isWaiting());
     EXPECT_EQ(QApplication::windowIcon().cacheKey(), before);
     EXPECT_TRUE(prefs().panel()->isVisible()) << "Escape ends the picking, not the window";
 
@@ -243,38 +244,24 @@ TEST_F(PreferencesTest, PickingALocationWaitsForCtrlWithoutFreezingAndEscapeOrTi
     QCursor::setPos(200, 150);
     answerAlerts({1});
     button->click();
-    ASSERT_TRUE(picker->isPicking());
+    ASSERT_TRUE(picker->isWaiting());
     x->setText("9");
     EXPECT_EQ(x->text(), "9");
     desktop().postKey(55, true);
-    QTRY_VERIFY_WITH_TIMEOUT(!picker->isPicking(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!picker->isWaiting(), 5000);
     desktop().postKey(55, false);
-    const QPointF expected = PaletteLocationPicker::pointOnScreenForPointOnScreen(PaletteLocationPicker::mousePoint(), 0);
+    const QPointF expected = zelk::pointOnScreenForPointOnScreen(zelk::mousePoint(), 2);
     EXPECT_EQ(x->text(), QString::number(int(expected.x())));
     EXPECT_EQ(y->text(), QString::number(int(expected.y())));
     EXPECT_TRUE(button->isEnabled());
 
     // Nobody holds Ctrl: the time-out cancels.
-    QSignalSpy cancelled(picker, &PaletteLocationPicker::cancelled);
+    QSignalSpy cancelled(picker, &LocationPicker::cancelled);
     picker->setTimeout(50);
     answerAlerts({1});
     button->click();
     QTRY_COMPARE_WITH_TIMEOUT(cancelled.count(), 1, 5000);
-    picker->setTimeout(30000);
-}
-
-TEST_F(PreferencesTest, PointsAreCountedFromTheChosenCorner)
-{
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    const struct {
-        int origin;
-        QPointF expected;
-    } cases[] = {{0, {10, 20}},
-                 {1, {screen.width() - 10.0, 20}},
-                 {2, {screen.width() - 10.0, screen.height() - 20.0}},
-                 {3, {10, screen.height() - 20.0}}};
-    for (const auto& c : cases)
-        EXPECT_EQ(PaletteLocationPicker::pointOnScreenForPointOnScreen({10, 20}, c.origin), c.expected) << c.origin;
+    picker->setTimeout(60000);
 }
 
 } // namespace

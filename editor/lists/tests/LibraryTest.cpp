@@ -12,6 +12,7 @@
 #include <QAbstractItemModelTester>
 #include <QClipboard>
 #include <QTabWidget>
+#include <QTest>
 
 using namespace editor;
 using namespace editor::test;
@@ -270,6 +271,33 @@ TEST_F(LibraryTest, DoubleClicksOpenGroupsAndEditors)
     list->doubleClicked(rowNamed(list, a->nameValue()));
     ASSERT_EQ(editors.size(), 1u);
     EXPECT_EQ(editors[0]->calls, QStringList{"displayWithLauncher"});
+}
+
+TEST_F(LibraryTest, AClickOnTheUsedMarkOfAUsedObjectAsksForTheMenuOfItsUsers)
+{
+    QVLauncher* used = launcher(0, "A");
+    QVLauncher* unused = launcher(0, "B");
+    QVShortcut* user = addShortcut({}, {used->IDValue()});
+    QVELibrary& library = showLibrary();
+    library.displayWithLaunchers();
+    QList<QList<zelk::QVEMainObject*>> asked;
+    library.setMenuForObjects([&](const QList<zelk::QVEMainObject*>& objects) -> QMenu* {
+        asked << objects;
+        return nullptr;
+    });
+    QVELibraryViewer* list = library.launchersViewer();
+    QVEOutlineView* outline = list->objectsTable();
+    const auto click = [&](QVLauncher* launcher, bool onTheMark) {
+        const QRect cell = outline->visualRect(rowNamed(list, launcher->nameValue()).siblingAtColumn(1));
+        QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, onTheMark ? cell.center() : cell.topLeft() + QPoint(1, 1));
+    };
+    click(unused, true);
+    click(used, false);
+    EXPECT_TRUE(asked.isEmpty());
+    click(used, true);
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0], QList<zelk::QVEMainObject*>{user});
+    library.setMenuForObjects({});
 }
 
 TEST_F(LibraryTest, ActionsByFamilyNameThenModelTitleThenName)

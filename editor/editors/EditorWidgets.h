@@ -4,7 +4,10 @@
 #include <QUndoCommand>
 #include <functional>
 
+class QBoxLayout;
 class QLineEdit;
+class QObject;
+class QPushButton;
 class QWidget;
 
 namespace editor {
@@ -18,6 +21,17 @@ Widget* named(Widget* widget, const char* objectName, const QString& accessibleN
     widget->setAccessibleName(accessibleName);
     return widget;
 }
+
+// What an editor window's bottom buttons do; without a test, no Test button.
+struct EditorButtonActions {
+    std::function<void()> help, test, cancel, ok;
+};
+
+// The bottom row of an editor window (help, test, then cancel and the
+// default OK button on the right) added to its layout, named with the
+// window's outlet prefix ("AE": "AEHelpButton"...); answers the OK button.
+QPushButton* addEditorButtons(QBoxLayout* layout, const char* prefix, QObject* context,
+                              const EditorButtonActions& actions);
 
 // A window title format ("TitreRaccourci") filled with the object's name.
 QString titleWithName(const QString& format, const QString& name);

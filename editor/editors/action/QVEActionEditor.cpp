@@ -140,22 +140,8 @@ void QVEActionEditor::buildWindow()
     m_usedWarningField->setWordWrap(true);
     layout->addWidget(m_usedWarningField);
 
-    auto* bottom = new QHBoxLayout;
-    auto* help = named(new QPushButton(QStringLiteral("?")), "AEHelpButton", loc(QStringLiteral("Aide")));
-    auto* test = named(new QPushButton(loc(QStringLiteral("Tester"))), "AETestButton", loc(QStringLiteral("Tester")));
-    auto* cancel = named(new QPushButton(loc(QStringLiteral("Annuler"))), "AECancelButton", loc(QStringLiteral("Annuler")));
-    auto* ok = named(new QPushButton(QStringLiteral("OK")), "AEOKButton", QStringLiteral("OK"));
-    ok->setDefault(true);
-    bottom->addWidget(help);
-    bottom->addWidget(test);
-    bottom->addStretch(1);
-    bottom->addWidget(cancel);
-    bottom->addWidget(ok);
-    layout->addLayout(bottom);
-    connect(help, &QPushButton::clicked, this, &QVEActionEditor::showHelp);
-    connect(test, &QPushButton::clicked, this, &QVEActionEditor::test);
-    connect(cancel, &QPushButton::clicked, this, [this] { abortEditing(nullptr); });
-    connect(ok, &QPushButton::clicked, this, [this] { stopEditing(); });
+    addEditorButtons(layout, "AE", this,
+                     {[this] { showHelp(); }, [this] { test(); }, [this] { abortEditing(nullptr); }, [this] { stopEditing(); }});
 }
 
 void QVEActionEditor::setTitle()

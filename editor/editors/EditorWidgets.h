@@ -1,5 +1,6 @@
 #pragma once
 // Small helpers the editor windows share to build their controls.
+#include <QEvent>
 #include <QString>
 #include <QUndoCommand>
 #include <functional>
@@ -32,6 +33,18 @@ struct EditorButtonActions {
 // window's outlet prefix ("AE": "AEHelpButton"...); answers the OK button.
 QPushButton* addEditorButtons(QBoxLayout* layout, const char* prefix, QObject* context,
                               const EditorButtonActions& actions);
+
+// Closing an editor's window by its frame while it edits is Cancel: the
+// close is refused and the editing aborted. True when it took the event.
+template <class Editor>
+bool closeIsCancel(Editor* editor, QEvent* event)
+{
+    if (event->type() != QEvent::Close || !editor->isEdited())
+        return false;
+    event->ignore();
+    editor->abortEditing(nullptr);
+    return true;
+}
 
 // A window title format ("TitreRaccourci") filled with the object's name.
 QString titleWithName(const QString& format, const QString& name);

@@ -36,14 +36,9 @@ public:
     ActionWindowWatcher(QVEActionEditor* editor, QObject* parent) : QObject(parent), m_editor(editor) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (closeIsCancel(m_editor, event))
+            return true;
         switch (event->type()) {
-        case QEvent::Close:
-            if (m_editor->isEdited()) {
-                event->ignore();
-                m_editor->abortEditing(nullptr);
-                return true;
-            }
-            break;
         case QEvent::ShortcutOverride:
         case QEvent::KeyPress:
             if (m_editor->isEdited() && m_editor->wantKeyEvent()) {

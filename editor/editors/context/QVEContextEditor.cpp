@@ -39,11 +39,8 @@ public:
     ContextWindowWatcher(QVEContextEditor* editor, QObject* parent) : QObject(parent), m_editor(editor) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Close && m_editor->isEdited()) {
-            event->ignore();
-            m_editor->abortEditing(nullptr);
+        if (closeIsCancel(m_editor, event))
             return true;
-        }
         if (event->type() == QEvent::WindowActivate && m_editor->editedContext())
             editorWindowHost().undoStackActivated(m_editor->editedContext()->undoManager());
         return QObject::eventFilter(watched, event);

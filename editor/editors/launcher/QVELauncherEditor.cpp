@@ -55,14 +55,9 @@ public:
 protected:
     bool event(QEvent* event) override
     {
+        if (closeIsCancel(m_editor, event))
+            return true;
         switch (event->type()) {
-        case QEvent::Close:
-            if (m_editor->isEdited()) {
-                event->ignore();
-                m_editor->abortEditing(nullptr);
-                return true;
-            }
-            break;
         case QEvent::WindowActivate:
             if (QVLauncher* launcher = m_editor->editedLauncher()) {
                 editorWindowHost().undoStackActivated(launcher->undoManager());

@@ -48,11 +48,8 @@ public:
     WindowWatcher(QVEShortcutEditor* editor, QObject* parent) : QObject(parent), m_editor(editor) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Close && m_editor->isEdited()) {
-            event->ignore();
-            m_editor->abortEditing(nullptr);
+        if (closeIsCancel(m_editor, event))
             return true;
-        }
         if (event->type() == QEvent::WindowActivate && m_editor->editedShortcut()) {
             editorWindowHost().undoStackActivated(m_editor->editedShortcut()->undoManager());
             m_editor->editedShortcut()->windowDidBecomeKey();

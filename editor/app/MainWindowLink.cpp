@@ -8,6 +8,8 @@
 #include "QVEMenusManager.h"
 #include "QVEPalettesManager.h"
 #include "QVEShortcutsManager.h"
+#include "QVContext.h"
+#include "QVLauncher.h"
 #include "QVEWindow.h"
 
 #include <QMainWindow>

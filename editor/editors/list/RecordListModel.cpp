@@ -30,6 +30,28 @@ QList<int> consecutive(int first, int count)
     return rows;
 }
 
+// Rows sorted, each once, those outside a list of count rows dropped.
+QList<int> rowsWithin(const QList<int>& rows, int count)
+{
+    QList<int> within;
+    for (const int row : sortedUnique(rows)) {
+        if (row >= 0 && row < count)
+            within << row;
+    }
+    return within;
+}
+
+// A step goes on the undo stack when the list has one, else it is just done.
+void pushOrRun(QUndoStack* stack, QUndoCommand* step)
+{
+    if (stack) {
+        stack->push(step);
+    } else {
+        step->redo();
+        delete step;
+    }
+}
+
 // Where selectAfter stands once the rows are out, kept inside the list.
 int rowAfterRemoval(int selectAfter, const QList<int>& removed, int countAfter)
 {
@@ -266,22 +288,13 @@ bool RecordListModel::addRecords(const QVariantList& records, const QList<int>& 
     }
     const QString name = undoName.isEmpty() ? stepName(m_config.add, records) : undoName;
     auto* step = new RecordListCommand(this, RecordListCommand::Add, records, atIndexes, selectAfter, name);
-    if (m_undoStack) {
-        m_undoStack->push(step);
-    } else {
-        step->redo();
-        delete step;
-    }
+    pushOrRun(m_undoStack, step);
     return true;
 }
 
 bool RecordListModel::removeRecords(const QList<int>& rows, int selectAfter, const QString& undoName)
 {
-    QList<int> valid;
-    for (const int row : sortedUnique(rows)) {
-        if (row >= 0 && row < count())
-            valid << row;
-    }
+    const QList<int> valid = rowsWithin(rows, count());
     if (valid.isEmpty())
         return false;
     QVariantList removed;
@@ -289,22 +302,13 @@ bool RecordListModel::removeRecords(const QList<int>& rows, int selectAfter, con
         removed << m_records.at(row);
     const QString name = undoName.isEmpty() ? stepName(m_config.remove, removed) : undoName;
     auto* step = new RecordListCommand(this, RecordListCommand::Remove, {}, valid, selectAfter, name);
-    if (m_undoStack) {
-        m_undoStack->push(step);
-    } else {
-        step->redo();
-        delete step;
-    }
+    pushOrRun(m_undoStack, step);
     return true;
 }
 
 bool RecordListModel::moveRecords(const QList<int>& rows, int dropRow, const QString& undoName)
 {
-    QList<int> moved;
-    for (const int row : sortedUnique(rows)) {
-        if (row >= 0 && row < count())
-            moved << row;
-    }
+    const QList<int> moved = rowsWithin(rows, count());
     if (moved.isEmpty())
         return false;
     dropRow = std::clamp(dropRow, 0, count());
@@ -317,12 +321,7 @@ bool RecordListModel::moveRecords(const QList<int>& rows, int dropRow, const QSt
         records << m_records.at(row);
     const QString name = undoName.isEmpty() ? stepName(m_config.move, records) : undoName;
     auto* step = new RecordListCommand(this, RecordListCommand::Move, {}, moved, first, name);
-    if (m_undoStack) {
-        m_undoStack->push(step);
-    } else {
-        step->redo();
-        delete step;
-    }
+    pushOrRun(m_undoStack, step);
     return true;
 }
 

@@ -145,22 +145,8 @@ void QVEShortcutEditor::buildWindow()
                           1, 1);
     layout->addLayout(references, 1);
 
-    auto* bottom = new QHBoxLayout;
-    auto* help = named(new QPushButton(QStringLiteral("?")), "SEHelpButton", loc(QStringLiteral("Aide")));
-    auto* test = named(new QPushButton(loc(QStringLiteral("Tester"))), "SETestButton", loc(QStringLiteral("Tester")));
-    auto* cancel = named(new QPushButton(loc(QStringLiteral("Annuler"))), "SECancelButton", loc(QStringLiteral("Annuler")));
-    auto* ok = named(new QPushButton(QStringLiteral("OK")), "SEOKButton", QStringLiteral("OK"));
-    ok->setDefault(true);
-    bottom->addWidget(help);
-    bottom->addWidget(test);
-    bottom->addStretch(1);
-    bottom->addWidget(cancel);
-    bottom->addWidget(ok);
-    layout->addLayout(bottom);
-    connect(help, &QPushButton::clicked, this, &QVEShortcutEditor::showHelp);
-    connect(test, &QPushButton::clicked, this, &QVEShortcutEditor::test);
-    connect(cancel, &QPushButton::clicked, this, [this] { abortEditing(nullptr); });
-    connect(ok, &QPushButton::clicked, this, [this] { stopEditing(); });
+    addEditorButtons(layout, "SE", this,
+                     {[this] { showHelp(); }, [this] { test(); }, [this] { abortEditing(nullptr); }, [this] { stopEditing(); }});
 
     // Contexts come from the types the contexts manager makes (the add menu).
     auto* contextsMenu = new QMenu(m_addContextButton);

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace zelk {
 
@@ -38,6 +39,8 @@ public:
     // wheelCount 1: vertical only; 2: vertical then horizontal amounts.
     virtual int postScroll(int wheelCount, int32_t vertical, int32_t horizontal) = 0;
     virtual KeyMap heldKeys() = 0;
+    // Where the pointer is now, in global coordinates; none without a desktop.
+    virtual std::optional<QPointF> pointerLocation() = 0;
     // While held, the user's own keyboard and modifier state must not mix
     // into posted events. Callers keep a count; the backend sees only the
     // outermost begin and end.
@@ -95,6 +98,7 @@ public:
     virtual ProcessService& processes() = 0;
     virtual DocumentServices& documents() = 0;
     virtual PrintService& printing() = 0;
+    virtual WindowService& windows() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

@@ -5,6 +5,7 @@
 #include "LinuxDocuments.h"
 #include "LinuxPrinting.h"
 #include "LinuxServices.h"
+#include "LinuxWindows.h"
 #include "Platform.h"
 #include "QtClipboard.h"
 #include "SystemClock.h"
@@ -41,6 +42,7 @@ public:
     ProcessService& processes() override { return m_processes; }
     DocumentServices& documents() override { return m_documents; }
     PrintService& printing() override { return m_printing; }
+    WindowService& windows() override { return m_windows; }
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
@@ -61,6 +63,7 @@ private:
     LinuxProcesses m_processes;
     LinuxDocumentServices m_documents{m_workspace};
     LinuxPrintService m_printing;
+    LinuxWindows m_windows{m_session, m_workspace};
 };
 
 } // namespace zelk

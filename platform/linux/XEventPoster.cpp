@@ -279,6 +279,20 @@ EventPoster::KeyMap XEventPoster::heldKeys()
     return map;
 }
 
+std::optional<QPointF> XEventPoster::pointerLocation()
+{
+    std::lock_guard lock(m_mutex);
+    if (open())
+        return std::nullopt;
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, winX = 0, winY = 0;
+    unsigned int mask = 0;
+    // False only when the pointer is on another screen's root: its place
+    // there still is where it is.
+    XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &winX, &winY, &mask);
+    return QPointF(rootX, rootY);
+}
+
 void XEventPoster::beginExclusive()
 {
     std::lock_guard lock(m_mutex);

@@ -32,6 +32,7 @@ public:
     int postMouseMove(const QPointF& to, bool dragging) override;
     int postScroll(int wheelCount, int32_t vertical, int32_t horizontal) override;
     KeyMap heldKeys() override;
+    std::optional<QPointF> pointerLocation() override;
     void beginExclusive() override;
     void endExclusive() override;
     void releaseOwnKeys() override;

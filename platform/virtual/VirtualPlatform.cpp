@@ -285,6 +285,14 @@ QPointF VirtualPlatform::pointerPosition() const
     return m_pointer;
 }
 
+std::optional<QPointF> VirtualPlatform::pointerLocation() { return pointerPosition(); }
+
+void VirtualPlatform::userMovesPointer(const QPointF& to)
+{
+    std::lock_guard lock(m_mutex);
+    m_pointer = to;
+}
+
 QList<VirtualPlatform::Posted> VirtualPlatform::postedNotifications() const
 {
     std::lock_guard lock(m_mutex);

@@ -7,6 +7,7 @@
 #include "QtClipboard.h"
 #include "VirtualDesktop.h"
 #include "VirtualInputDevices.h"
+#include "VirtualWindows.h"
 
 #include <QList>
 #include <QPointF>
@@ -53,6 +54,7 @@ public:
     ProcessService& processes() override { return m_processes; }
     DocumentServices& documents() override { return m_documents; }
     PrintService& printing() override { return m_printing; }
+    WindowService& windows() override { return m_windows; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -68,6 +70,7 @@ public:
     VirtualProcesses& virtualProcesses() { return m_processes; }
     VirtualDocumentServices& virtualDocuments() { return m_documents; }
     VirtualPrintService& virtualPrinting() { return m_printing; }
+    VirtualWindows& virtualWindows() { return m_windows; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -76,6 +79,7 @@ public:
     int postMouseMove(const QPointF& to, bool dragging) override;
     int postScroll(int wheelCount, int32_t vertical, int32_t horizontal) override;
     KeyMap heldKeys() override;
+    std::optional<QPointF> pointerLocation() override;
     void beginExclusive() override;
     void endExclusive() override;
     void releaseOwnKeys() override;
@@ -99,6 +103,7 @@ public:
     bool keyRepeats(uint16_t keyCode) const;
     void userSetsKeyRepeat(uint16_t keyCode, bool on);
     QPointF pointerPosition() const;
+    void userMovesPointer(const QPointF& to); // not logged
     struct Posted { QString name; QVariantMap userInfo; };
     QList<Posted> postedNotifications() const;
     void clearPostedNotifications();
@@ -139,6 +144,7 @@ private:
     QString m_fieldBefore, m_fieldSelected, m_fieldAfter;
     VirtualDocumentServices m_documents;
     VirtualPrintService m_printing;
+    VirtualWindows m_windows{m_workspace};
 };
 
 } // namespace zelk

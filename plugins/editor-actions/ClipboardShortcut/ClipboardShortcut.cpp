@@ -603,29 +603,11 @@ void ClipboardShortcut::delRulesAtIndexes(const QList<int>& indexes, int selectA
 
 void ClipboardShortcut::moveRulesFromIndexes(const QList<int>& rows, int toRow)
 {
-    QList<int> sources = rows;
-    std::sort(sources.begin(), sources.end());
-    sources.erase(std::unique(sources.begin(), sources.end()), sources.end());
-    sources.removeIf([this](int row) { return row < 0 || row >= CUTLastRules.size(); });
-    if (sources.isEmpty())
-        return;
-    QVariantList moved;
-    QVariantList rest;
-    for (int i = 0; i < CUTLastRules.size(); ++i)
-        (sources.contains(i) ? moved : rest).append(CUTLastRules.at(i));
-    // The drop row counted in the list before the move: the moved rules
-    // above it no longer count.
-    int at = std::clamp(toRow, 0, int(CUTLastRules.size()));
-    at -= int(std::count_if(sources.cbegin(), sources.cend(), [toRow](int row) { return row < toRow; }));
-    QVariantList list = rest;
     QList<int> select;
-    for (int k = 0; k < moved.size(); ++k) {
-        list.insert(at + k, moved.at(k));
-        select.append(at + k);
-    }
-    if (list == CUTLastRules)
+    const QVariantList list = listWithMovedRows(CUTLastRules, rows, toRow, &select);
+    if (select.isEmpty() || list == CUTLastRules)
         return;
-    setRules(list, select, false, fillFormat(localizedStr(QStringLiteral("AnnulerDeplacerRegle")), {int(sources.size())}));
+    setRules(list, select, false, fillFormat(localizedStr(QStringLiteral("AnnulerDeplacerRegle")), {int(select.size())}));
 }
 
 bool ClipboardShortcut::canClear() const { return CUTIsEdited && !selectedRows().isEmpty(); }

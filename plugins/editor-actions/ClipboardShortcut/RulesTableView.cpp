@@ -11,7 +11,8 @@
 
 namespace zelk::editor {
 
-RulesTableView::RulesTableView(QWidget* parent) : QTableWidget(0, 3, parent)
+RulesTableView::RulesTableView(QWidget* parent, const char* indexType, int columns)
+    : QTableWidget(0, columns, parent), m_indexType(QString::fromLatin1(indexType))
 {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -34,22 +35,22 @@ QList<int> RulesTableView::selectedRows() const
     return rows;
 }
 
-QMimeData* RulesTableView::mimeDataForRows(const QList<int>& rows)
+QMimeData* RulesTableView::mimeDataForRows(const QList<int>& rows) const
 {
     QStringList numbers;
     for (int row : rows)
         numbers.append(QString::number(row));
     auto* data = new QMimeData;
-    data->setData(QString::fromLatin1(RuleIndexType), numbers.join(QLatin1Char(',')).toLatin1());
+    data->setData(m_indexType, numbers.join(QLatin1Char(',')).toLatin1());
     return data;
 }
 
 bool RulesTableView::dropRows(const QMimeData* data, int row, Qt::DropAction action)
 {
-    if (!m_delegate || !data || !data->hasFormat(QString::fromLatin1(RuleIndexType)) || row < 0)
+    if (!m_delegate || !data || !data->hasFormat(m_indexType) || row < 0)
         return false;
     QList<int> rows;
-    for (const QByteArray& number : data->data(QString::fromLatin1(RuleIndexType)).split(',')) {
+    for (const QByteArray& number : data->data(m_indexType).split(',')) {
         bool ok = false;
         const int value = number.toInt(&ok);
         if (ok && value >= 0 && value < rowCount() && !rows.contains(value))
@@ -100,7 +101,7 @@ void RulesTableView::startDrag(Qt::DropActions /*supportedActions*/)
 
 void RulesTableView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasFormat(QString::fromLatin1(RuleIndexType)) && event->source() == this)
+    if (event->mimeData()->hasFormat(m_indexType) && event->source() == this)
         event->acceptProposedAction();
     else
         event->ignore();
@@ -108,7 +109,7 @@ void RulesTableView::dragEnterEvent(QDragEnterEvent* event)
 
 void RulesTableView::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->mimeData()->hasFormat(QString::fromLatin1(RuleIndexType)) && event->source() == this)
+    if (event->mimeData()->hasFormat(m_indexType) && event->source() == this)
         event->acceptProposedAction();
     else
         event->ignore();

@@ -5,7 +5,9 @@
 // paste, delete by the standard keys) when it says they apply, and drops
 // of dragged rows. A drag carries the row numbers as
 // application/x-zelk-RuleIndex: a move inside the table, or a copy with
-// Alt held. The drop never lets the view remove rows on its own.
+// Alt held. The drop never lets the view remove rows on its own. Other
+// types' lists (the mouse type's movements) use it with their own index
+// type and columns.
 #include <QTableWidget>
 
 namespace zelk::editor {
@@ -29,13 +31,13 @@ class RulesTableView : public QTableWidget {
 public:
     static constexpr const char* RuleIndexType = "application/x-zelk-RuleIndex";
 
-    explicit RulesTableView(QWidget* parent = nullptr);
+    explicit RulesTableView(QWidget* parent = nullptr, const char* indexType = RuleIndexType, int columns = 3);
     void setRulesDelegate(RulesTableDelegate* delegate) { m_delegate = delegate; }
     RulesTableDelegate* rulesDelegate() const { return m_delegate; }
     // The selected rows, ascending.
     QList<int> selectedRows() const;
     // The row numbers a drag of these rows carries.
-    static QMimeData* mimeDataForRows(const QList<int>& rows);
+    QMimeData* mimeDataForRows(const QList<int>& rows) const;
     // A drop as the user makes it; false when refused.
     bool dropRows(const QMimeData* data, int row, Qt::DropAction action);
 
@@ -48,6 +50,7 @@ protected:
 
 private:
     RulesTableDelegate* m_delegate = nullptr;
+    const QString m_indexType;
 };
 
 } // namespace zelk::editor

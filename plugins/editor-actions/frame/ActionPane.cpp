@@ -363,6 +363,29 @@ private:
 
 } // namespace
 
+QVariantList listWithMovedRows(const QVariantList& list, const QList<int>& rows, int toRow, QList<int>* movedTo)
+{
+    QList<int> sources = rows;
+    std::sort(sources.begin(), sources.end());
+    sources.erase(std::unique(sources.begin(), sources.end()), sources.end());
+    sources.removeIf([&list](int row) { return row < 0 || row >= list.size(); });
+    QVariantList moved;
+    QVariantList result;
+    for (int i = 0; i < list.size(); ++i)
+        (sources.contains(i) ? moved : result).append(list.at(i));
+    // The moved items above the target no longer count in its row.
+    int at = std::clamp(toRow, 0, int(list.size()));
+    at -= int(std::count_if(sources.cbegin(), sources.cend(), [toRow](int row) { return row < toRow; }));
+    if (movedTo)
+        movedTo->clear();
+    for (int k = 0; k < moved.size(); ++k) {
+        result.insert(at + k, moved.at(k));
+        if (movedTo)
+            movedTo->append(at + k);
+    }
+    return result;
+}
+
 void onFocusOut(QWidget* widget, std::function<void()> fn)
 {
     widget->installEventFilter(new FocusOutHook(std::move(fn), widget));

@@ -214,6 +214,12 @@ QComboBox* addScriptFileRows(const QVEActionClass& cls, QFormLayout* form, QWidg
 // The class's offered models of a category, in menu order.
 QList<int> modelsOfCategory(const QVEActionClass& cls, int category);
 
+// The list with the items at rows (any order; repeated rows and rows out of
+// range left out) taken out and put, in their order, before the item at
+// toRow, a row of the list before the move (its size for the end). movedTo
+// gets the rows where they now stand. The one move of the types' lists.
+QVariantList listWithMovedRows(const QVariantList& list, const QList<int>& rows, int toRow, QList<int>* movedTo = nullptr);
+
 // Calls fn each time the widget loses the focus (the hook goes with it).
 void onFocusOut(QWidget* widget, std::function<void()> fn);
 

@@ -168,17 +168,16 @@ bool LinuxWindows::moveWindow(WindowId window, const QPoint& frameTopLeft)
         before = *current;
         if (before.topLeft() == frameTopLeft)
             return true;
-        const Extents e = d->extents(display, Window(window));
-        const long x = frameTopLeft.x() + e.left, y = frameTopLeft.y() + e.top;
         d->session->clearErrors();
         bool sent = false;
         if (d->workspace.hasWindowManager(lock)) {
-            // Static gravity: x and y place the client window itself, so the
-            // decorations' sizes (read above) decide where the frame goes.
+            // North-west gravity: x and y place the frame's outer corner
+            // (window managers read static gravity each their own way).
             sent = d->sendToRoot(display, Window(window), d->atoms[NetMoveResizeWindow],
-                                 {StaticGravity | (1L << 8) | (1L << 9) | (kSourcePager << 12), x, y, 0, 0});
+                                 {NorthWestGravity | (1L << 8) | (1L << 9) | (kSourcePager << 12), frameTopLeft.x(),
+                                  frameTopLeft.y(), 0, 0});
         } else {
-            XMoveWindow(display, Window(window), int(x), int(y));
+            XMoveWindow(display, Window(window), frameTopLeft.x(), frameTopLeft.y());
             sent = d->session->sync() == 0;
         }
         if (!sent) {
@@ -272,8 +271,11 @@ bool LinuxWindows::unminimizeWindow(WindowId window)
     Display* display = d->prepare(lock);
     if (!display || !window || !d->frame(display, Window(window)))
         return false;
+    // The window manager de-iconifies what it activates; without one a map
+    // request brings the window back (ICCCM).
+    if (d->workspace.hasWindowManager(lock))
+        return d->workspace.activateWindow(lock, window);
     d->session->clearErrors();
-    // A map request brings an iconified window back (ICCCM).
     XMapWindow(display, Window(window));
     return d->session->sync() == 0;
 }

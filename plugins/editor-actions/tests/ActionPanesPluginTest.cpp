@@ -39,18 +39,25 @@ TEST(ActionPanesPluginTest, LoadsFromTheBundleAndRegistersItsTypes)
 TEST(ActionPanesPluginTest, RecordOfATypeNotBuiltYetIsKeptAndReported)
 {
     ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionPanesPath()));
+    // A type of the list that the plug-in does not register (yet).
+    QString missing;
+    for (const char* name : kActionTypeNames)
+        if (missing.isEmpty() && !ClassRegistry::shared().classNamed(QString::fromLatin1(name)))
+            missing = QString::fromLatin1(name);
+    if (missing.isEmpty())
+        GTEST_SKIP() << "every action type is built";
     FakeEditorApplication app;
     QVEAction::setApplicationObject(&app);
     const QVariantMap data{{"Action", 3}, {"Steps", QVariantList{1, 2}}};
-    const QVariantMap record{{"actionname", "Drag"}, {"actionclass", "MouseShortcut"}, {"actionID", qint64(77)},
+    const QVariantMap record{{"actionname", "Drag"}, {"actionclass", missing}, {"actionID", qint64(77)},
                              {"actiondata", data}};
     const auto action = QVEAction::actionWithRecord(record);
     QVEAction::setApplicationObject(nullptr);
     ASSERT_TRUE(action);
     EXPECT_EQ(action->actionClass().className(), "QVEAction");
-    EXPECT_EQ(app.missing, QStringList{"MouseShortcut"});
+    EXPECT_EQ(app.missing, QStringList{missing});
     EXPECT_EQ(action->dictValue().value("actiondata").toMap(), data);
-    EXPECT_EQ(action->dictValue().value("actionclass").toString(), "MouseShortcut");
+    EXPECT_EQ(action->dictValue().value("actionclass").toString(), missing);
 }
 
 } // namespace

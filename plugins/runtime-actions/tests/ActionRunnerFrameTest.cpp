@@ -110,15 +110,22 @@ TEST(ActionRunnersPluginTest, LoadsFromTheBundleAndRegistersItsTypes)
 TEST(ActionRunnersPluginTest, RecordOfATypeNotBuiltYetFailsVisibly)
 {
     ASSERT_TRUE(ClassRegistry::shared().loadPlugin(actionRunnersPath()));
+    // A type of the list that the plug-in does not register (yet).
+    QString missing;
+    for (const char* name : kActionTypeNames)
+        if (missing.isEmpty() && !ClassRegistry::shared().classNamed(QString::fromLatin1(name)))
+            missing = QString::fromLatin1(name);
+    if (missing.isEmpty())
+        GTEST_SKIP() << "every action type is built";
     const auto action = QVAction::actionWithRecord(
-        {{"actionname", "drag"}, {"actionclass", "MouseShortcut"}, {"actionID", qint64(5)},
+        {{"actionname", "drag"}, {"actionclass", missing}, {"actionID", qint64(5)},
          {"actiondata", QVariantMap{{"Action", 1}}}});
     ASSERT_TRUE(action);
     EXPECT_EQ(action->actionClass().className(), "QVAction");
     auto controller = std::make_shared<TestController>();
     action->runActionFromObjectInThread(controller);
     EXPECT_TRUE(controller->ended);
-    EXPECT_TRUE(controller->outcome.contains("MouseShortcut")) << controller->outcome.toStdString();
+    EXPECT_TRUE(controller->outcome.contains(missing)) << controller->outcome.toStdString();
 }
 
 } // namespace

@@ -41,6 +41,7 @@ protected:
         openWindow();
         ASSERT_TRUE(loadActionRunners());
         previous = Platform::install(makeLinuxPlatform());
+        installed = true;
         ASSERT_TRUE(Platform::instance().workspace().activate(::getpid()));
         ASSERT_TRUE(waitUntil([&] { return windows().focusedWindow() == window; }))
             << "the test window never came to the front";
@@ -48,7 +49,9 @@ protected:
 
     void TearDown() override
     {
-        if (previous)
+        // Back to the backend before (none: made again on next use), so no X
+        // connection of ours outlives the test server.
+        if (installed)
             Platform::install(std::move(previous));
         if (wm) {
             wm->terminate();
@@ -123,6 +126,7 @@ protected:
     std::unique_ptr<QProcess> wm;
     unsigned long window = 0;
     std::unique_ptr<Platform> previous;
+    bool installed = false;
 };
 
 TEST_F(WindowMouseX11Test, WindowActionsMoveAndResizeARealWindow)

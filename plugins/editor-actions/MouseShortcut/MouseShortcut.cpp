@@ -4,7 +4,6 @@
 #include "Log.h"
 #include "MouseShortcut/WindowPoints.h"
 #include "Platform.h"
-#include "PropertyList.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleValidator>
@@ -252,19 +251,10 @@ void MouseShortcut::addMovement(int type)
 void MouseShortcut::addMovements(const QVariantList& movements, const QList<int>& atIndexes, int selectAfterIndex,
                                  const QString& undoKey)
 {
-    QVariantList list = CUTLastMovements;
-    QList<int> inserted;
-    for (int k = 0; k < movements.size() && k < atIndexes.size(); ++k) {
-        const int at = std::clamp(atIndexes.at(k), 0, int(list.size()));
-        list.insert(at, movements.at(k));
-        inserted.append(at);
-    }
-    if (inserted.isEmpty())
-        return;
-    // The row to show first, then the rest of the new ones.
-    inserted.removeAll(selectAfterIndex);
-    inserted.prepend(std::clamp(selectAfterIndex, 0, int(list.size()) - 1));
-    setMovements(list, inserted, false, fillFormat(localizedStr(undoKey), {int(movements.size())}));
+    QList<int> select;
+    const QVariantList list = listWithInsertedItems(CUTLastMovements, movements, atIndexes, selectAfterIndex, &select);
+    if (!select.isEmpty())
+        setMovements(list, select, false, fillFormat(localizedStr(undoKey), {int(movements.size())}));
 }
 
 void MouseShortcut::delSelectedMovements()
@@ -277,18 +267,11 @@ void MouseShortcut::delSelectedMovements()
 
 void MouseShortcut::delMovementsAtIndexes(const QList<int>& indexes, int selectAfterIndex, const QString& undoKey)
 {
-    QVariantList list = CUTLastMovements;
-    QList<int> sorted = indexes;
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    sorted.removeIf([&list](int row) { return row < 0 || row >= list.size(); });
-    if (sorted.isEmpty())
-        return;
-    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it)
-        list.removeAt(*it);
-    // The given row, or the new last one when it is past the end.
-    const QList<int> select = list.isEmpty() ? QList<int>() : QList<int>{std::min(selectAfterIndex, int(list.size()) - 1)};
-    setMovements(list, select, false, fillFormat(localizedStr(undoKey), {int(sorted.size())}));
+    QList<int> select;
+    int removed = 0;
+    const QVariantList list = listWithoutRows(CUTLastMovements, indexes, selectAfterIndex, &select, &removed);
+    if (removed > 0)
+        setMovements(list, select, false, fillFormat(localizedStr(undoKey), {removed}));
 }
 
 void MouseShortcut::moveMovementsFromIndexes(const QList<int>& rows, int toRow)
@@ -302,25 +285,14 @@ void MouseShortcut::moveMovementsFromIndexes(const QList<int>& rows, int toRow)
 
 bool MouseShortcut::canClear() const { return CUTIsEdited && !selectedRows().isEmpty(); }
 
-bool MouseShortcut::canPaste() const
-{
-    if (!CUTIsEdited)
-        return false;
-    for (const ClipboardItem& item : Platform::instance().clipboard().items())
-        if (item.type == QLatin1String(MovementType))
-            return true;
-    return false;
-}
+bool MouseShortcut::canPaste() const { return CUTIsEdited && clipboardHasListItems(QString::fromLatin1(MovementType)); }
 
 void MouseShortcut::copySelectedRules()
 {
     QVariantList movements;
     for (int row : selectedRows())
         movements.append(CUTLastMovements.at(row));
-    if (movements.isEmpty())
-        return;
-    const QByteArray xml = plist::writeXml(QVariantMap{{QStringLiteral("MovementDictionary"), movements}});
-    Platform::instance().clipboard().setItems({{QString::fromLatin1(MovementType), xml}});
+    putListItemsOnClipboard(QString::fromLatin1(MovementType), QStringLiteral("MovementDictionary"), movements);
 }
 
 void MouseShortcut::cutSelectedRules()
@@ -343,15 +315,7 @@ void MouseShortcut::pastePasteboard()
 {
     if (!CUTIsEdited)
         return;
-    QVariantList movements;
-    for (const ClipboardItem& item : Platform::instance().clipboard().items()) {
-        if (item.type != QLatin1String(MovementType))
-            continue;
-        if (const std::optional<QVariant> value = plist::read(item.data))
-            for (const QVariant& movement : value->toMap().value(QStringLiteral("MovementDictionary")).toList())
-                if (movement.canConvert<QVariantMap>())
-                    movements.append(movement.toMap());
-    }
+    const QVariantList movements = listItemsOnClipboard(QString::fromLatin1(MovementType), QStringLiteral("MovementDictionary"));
     if (movements.isEmpty())
         return;
     const QList<int> rows = selectedRows();

@@ -97,6 +97,61 @@ struct LinuxWindows::Private {
         return session->sync() == 0;
     }
 
+    // Asks for a new corner or size of the frame, and waits until the
+    // window manager has done it: false when the window is gone, the
+    // request failed or nothing changed.
+    bool changeFrame(Window window, std::optional<QPoint> topLeft, std::optional<QSize> size, const char* method)
+    {
+        QRect before;
+        {
+            XSession::Lock lock(*session);
+            Display* display = prepare(lock);
+            const std::optional<QRect> current = display && window ? frame(display, window) : std::nullopt;
+            if (!current) {
+                zlog("LinuxWindows", method) << "no window" << window;
+                return false;
+            }
+            before = *current;
+            if ((topLeft && before.topLeft() == *topLeft) || (size && before.size() == *size))
+                return true;
+            // The client window's size: the frame's without the decorations.
+            const Extents e = extents(display, window);
+            const long width = size ? size->width() - e.left - e.right : 0;
+            const long height = size ? size->height() - e.top - e.bottom : 0;
+            if (size && (width < 1 || height < 1 || width > 32767 || height > 32767)) {
+                zlog("LinuxWindows", method) << "no such size for window" << window << ":" << *size;
+                return false;
+            }
+            session->clearErrors();
+            bool sent = false;
+            if (workspace.hasWindowManager(lock)) {
+                // North-west gravity: x and y place the frame's outer corner,
+                // and a new size keeps it where it is (window managers read
+                // static gravity each their own way).
+                const long flags = topLeft ? (1L << 8) | (1L << 9) : (1L << 10) | (1L << 11);
+                sent = sendToRoot(display, window, atoms[NetMoveResizeWindow],
+                                  {NorthWestGravity | flags | (kSourcePager << 12), topLeft ? topLeft->x() : 0,
+                                   topLeft ? topLeft->y() : 0, width, height});
+            } else {
+                if (topLeft)
+                    XMoveWindow(display, window, topLeft->x(), topLeft->y());
+                else
+                    XResizeWindow(display, window, unsigned(width), unsigned(height));
+                sent = session->sync() == 0;
+            }
+            if (!sent) {
+                zlog("LinuxWindows", method) << "X error for window" << window;
+                return false;
+            }
+        }
+        const bool done = settle(window, before, [&](const QRect& r) {
+            return topLeft ? r.topLeft() == *topLeft : r.size() == *size;
+        });
+        if (!done)
+            zlog("LinuxWindows", method) << "window" << window << "did not change";
+        return done;
+    }
+
     // Waits until the window's frame is the target, the bounded wait runs
     // out (then: did it change at all?) or the window went.
     bool settle(Window window, const QRect& before, const std::function<bool(const QRect&)>& reached)
@@ -156,82 +211,12 @@ std::optional<bool> LinuxWindows::isMinimized(WindowId window)
 
 bool LinuxWindows::moveWindow(WindowId window, const QPoint& frameTopLeft)
 {
-    QRect before;
-    {
-        XSession::Lock lock(*d->session);
-        Display* display = d->prepare(lock);
-        const std::optional<QRect> current = display && window ? d->frame(display, Window(window)) : std::nullopt;
-        if (!current) {
-            zlog("LinuxWindows", "moveWindow") << "no window" << window;
-            return false;
-        }
-        before = *current;
-        if (before.topLeft() == frameTopLeft)
-            return true;
-        d->session->clearErrors();
-        bool sent = false;
-        if (d->workspace.hasWindowManager(lock)) {
-            // North-west gravity: x and y place the frame's outer corner
-            // (window managers read static gravity each their own way).
-            sent = d->sendToRoot(display, Window(window), d->atoms[NetMoveResizeWindow],
-                                 {NorthWestGravity | (1L << 8) | (1L << 9) | (kSourcePager << 12), frameTopLeft.x(),
-                                  frameTopLeft.y(), 0, 0});
-        } else {
-            XMoveWindow(display, Window(window), frameTopLeft.x(), frameTopLeft.y());
-            sent = d->session->sync() == 0;
-        }
-        if (!sent) {
-            zlog("LinuxWindows", "moveWindow") << "X error moving window" << window;
-            return false;
-        }
-    }
-    if (!d->settle(Window(window), before, [&](const QRect& r) { return r.topLeft() == frameTopLeft; })) {
-        zlog("LinuxWindows", "moveWindow") << "window" << window << "did not move";
-        return false;
-    }
-    return true;
+    return d->changeFrame(Window(window), frameTopLeft, std::nullopt, "moveWindow");
 }
 
 bool LinuxWindows::resizeWindow(WindowId window, const QSize& frameSize)
 {
-    QRect before;
-    {
-        XSession::Lock lock(*d->session);
-        Display* display = d->prepare(lock);
-        const std::optional<QRect> current = display && window ? d->frame(display, Window(window)) : std::nullopt;
-        if (!current) {
-            zlog("LinuxWindows", "resizeWindow") << "no window" << window;
-            return false;
-        }
-        before = *current;
-        if (before.size() == frameSize)
-            return true;
-        const Extents e = d->extents(display, Window(window));
-        const long width = frameSize.width() - e.left - e.right, height = frameSize.height() - e.top - e.bottom;
-        if (width < 1 || height < 1 || width > 32767 || height > 32767) {
-            zlog("LinuxWindows", "resizeWindow") << "no such size for window" << window << ":" << frameSize;
-            return false;
-        }
-        d->session->clearErrors();
-        bool sent = false;
-        if (d->workspace.hasWindowManager(lock)) {
-            // North-west gravity: the frame's top-left corner stays.
-            sent = d->sendToRoot(display, Window(window), d->atoms[NetMoveResizeWindow],
-                                 {NorthWestGravity | (1L << 10) | (1L << 11) | (kSourcePager << 12), 0, 0, width, height});
-        } else {
-            XResizeWindow(display, Window(window), unsigned(width), unsigned(height));
-            sent = d->session->sync() == 0;
-        }
-        if (!sent) {
-            zlog("LinuxWindows", "resizeWindow") << "X error resizing window" << window;
-            return false;
-        }
-    }
-    if (!d->settle(Window(window), before, [&](const QRect& r) { return r.size() == frameSize; })) {
-        zlog("LinuxWindows", "resizeWindow") << "window" << window << "kept its size";
-        return false;
-    }
-    return true;
+    return d->changeFrame(Window(window), std::nullopt, frameSize, "resizeWindow");
 }
 
 bool LinuxWindows::zoomWindow(WindowId window)

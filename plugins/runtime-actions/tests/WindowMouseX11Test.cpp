@@ -85,39 +85,44 @@ protected:
         return window;
     }
 
-    // Where the client window is now, by the X server's own account.
-    QRect clientRect()
-    {
-        XWindowAttributes a;
-        XGetWindowAttributes(x, window, &a);
-        int rx = 0, ry = 0;
-        Window child = 0;
-        XTranslateCoordinates(x, window, DefaultRootWindow(x), 0, 0, &rx, &ry, &child);
-        return {rx, ry, a.width, a.height};
-    }
     QMargins extents()
     {
         const QList<unsigned long> e = x11::listProperty(x, window, XInternAtom(x, "_NET_FRAME_EXTENTS", False), XA_CARDINAL);
         return e.size() == 4 ? QMargins(int(e[0]), int(e[2]), int(e[1]), int(e[3])) : QMargins();
     }
     // The frame the user sees: the client window and its decorations.
-    QRect frameNow() { return clientRect().marginsAdded(extents()); }
+    QRect frameNow() { return frameOf(window); }
+    QRect frameOf(unsigned long w)
+    {
+        XWindowAttributes a;
+        XGetWindowAttributes(x, w, &a);
+        int rx = 0, ry = 0;
+        Window child = 0;
+        XTranslateCoordinates(x, w, DefaultRootWindow(x), 0, 0, &rx, &ry, &child);
+        const QList<unsigned long> e = x11::listProperty(x, w, XInternAtom(x, "_NET_FRAME_EXTENTS", False), XA_CARDINAL);
+        const QMargins m = e.size() == 4 ? QMargins(int(e[0]), int(e[2]), int(e[1]), int(e[3])) : QMargins();
+        return QRect(rx, ry, a.width, a.height).marginsAdded(m);
+    }
 
     QString run(const QString& className, const QVariantMap& data)
     {
         return runAction(actionWithParameters(className, "x11", 9, data), std::make_shared<TestController>());
     }
 
-    // The button presses the window received: their root coordinates.
-    QList<QPoint> presses()
+    // The button presses our windows received: their root coordinates,
+    // and the buttons in the same order.
+    QList<QPoint> presses(QList<unsigned>* buttons = nullptr)
     {
         QList<QPoint> list;
         XSync(x, False);
         while (XPending(x) > 0) {
             XEvent e;
             XNextEvent(x, &e);
-            if (e.type == ButtonPress)
+            if (e.type == ButtonPress) {
                 list << QPoint(e.xbutton.x_root, e.xbutton.y_root);
+                if (buttons)
+                    *buttons << e.xbutton.button;
+            }
         }
         return list;
     }
@@ -179,6 +184,36 @@ TEST_F(WindowMouseX11Test, WindowCommandsReachTheWindowManager)
     ASSERT_EQ(run("WindowShortcut", {{"Action", 4}}), QString());
     EXPECT_TRUE(waitUntil([&] { return windows().isMinimized(window) == std::optional<bool>(false); }))
         << "shown again";
+}
+
+TEST_F(WindowMouseX11Test, NextAndPreviousWindowAndScrollingLines)
+{
+    const unsigned long second = newWindow();
+    ASSERT_TRUE(waitUntil([&] { return windows().focusedWindow() == second; }));
+    ASSERT_EQ(run("WindowShortcut", {{"Action", 13}}), QString());
+    EXPECT_TRUE(waitUntil([&] { return windows().focusedWindow() == window; })) << "next: the top one goes back";
+    EXPECT_TRUE(waitUntil([&] { return windows().frontApplicationWindows().first() == second; }))
+        << "and is at the bottom of the stack";
+    ASSERT_EQ(run("WindowShortcut", {{"Action", 14}}), QString());
+    EXPECT_TRUE(waitUntil([&] { return windows().focusedWindow() == second; })) << "previous: the bottom one comes forward";
+
+    // Two lines down: wheel clicks over the front window, the pointer put back.
+    ASSERT_TRUE(windows().moveWindow(second, {300, 300}));
+    ASSERT_EQ(Platform::instance().events().postMouseMove({5, 5}, false), 0);
+    presses();
+    ASSERT_EQ(run("WindowShortcut", {{"Action", 15}, {"Unit", 0}, {"Count", 2}}), QString());
+    const QPoint middle = frameOf(second).center();
+    QList<QPoint> at;
+    QList<unsigned> buttons;
+    EXPECT_TRUE(waitUntil([&] {
+        at += presses(&buttons);
+        return at.size() >= 2;
+    }));
+    EXPECT_EQ(at, QList<QPoint>({middle, middle}));
+    EXPECT_EQ(buttons, QList<unsigned>({5, 5}));
+    EXPECT_EQ(Platform::instance().events().pointerLocation(), QPointF(5, 5));
+    // Scroll bars are out of the window manager's reach: said, not passed over.
+    EXPECT_EQ(run("WindowShortcut", {{"Action", 15}, {"Unit", 2}, {"Count", 10}}), WindowShortcut::noBarString());
 }
 
 TEST_F(WindowMouseX11Test, MouseClickReachesTheWindowAtTheConvertedPoint)

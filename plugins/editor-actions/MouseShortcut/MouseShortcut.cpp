@@ -603,6 +603,9 @@ QWidget* MouseShortcut::makeView()
     CUTMovementsTable->setObjectName(QStringLiteral("CUTMovementsTable"));
     CUTMovementsTable->setAccessibleName(localizedStr(QStringLiteral("MovementsLabel")));
     CUTMovementsTable->setHorizontalHeaderLabels({localizedStr(QStringLiteral("name")), localizedStr(QStringLiteral("pause"))});
+    CUTMovementsTable->horizontalHeader()->setStretchLastSection(false);
+    CUTMovementsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    CUTMovementsTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     QObject::connect(CUTMovementsTable, &QTableWidget::itemSelectionChanged, view, [this] {
         const QList<int> rows = selectedRows();
         selectMovementAtIndex(rows.isEmpty() ? -1 : rows.first());

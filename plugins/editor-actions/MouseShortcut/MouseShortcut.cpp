@@ -104,7 +104,8 @@ bool MouseShortcut::willValidateEditing()
 void MouseShortcut::abortEditing()
 {
     // Neither a wait for a position nor the chooser outlives the edit.
-    m_recorder.cancel();
+    if (m_recorder)
+        m_recorder->cancel();
     if (CUTAppPanel)
         CUTAppPanel->close();
     CUTAppArray.clear();
@@ -488,9 +489,16 @@ void MouseShortcut::modifyPause()
 
 // --- Recording a point -----------------------------------------------------------------------------------
 
+PositionRecorder& MouseShortcut::positionRecorder()
+{
+    if (!m_recorder)
+        m_recorder = std::make_unique<PositionRecorder>();
+    return *m_recorder;
+}
+
 void MouseShortcut::setLocation()
 {
-    if (!CUTIsEdited || CUTSelectedRow < 0 || CUTLastMouseCategory != M::PointMovement || m_recorder.isWaiting())
+    if (!CUTIsEdited || CUTSelectedRow < 0 || CUTLastMouseCategory != M::PointMovement || isRecording())
         return;
     if (CUTLastAction == M::ScreenArea) {
         if (alertPanel(cls(), localizedStr(QStringLiteral("DefinirPosition1")), localizedStr(QStringLiteral("DefinirPosition2")),
@@ -550,7 +558,7 @@ void MouseShortcut::stopAppPanel()
 void MouseShortcut::startRecording()
 {
     const int area = CUTLastAction;
-    m_recorder.start(imageValueWithSize(32), [this, area](PositionRecorder::Outcome outcome, const QPointF& point) {
+    positionRecorder().start(imageValueWithSize(32), [this, area](PositionRecorder::Outcome outcome, const QPointF& point) {
         positionTaken(outcome, point, area);
     });
 }

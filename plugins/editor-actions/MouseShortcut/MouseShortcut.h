@@ -93,8 +93,9 @@ public:
     void clearSelectedRules() override;
     void dropRules(const QList<int>& rows, int atRow, bool copy) override;
 
-    bool isRecording() const { return m_recorder.isWaiting(); }
-    PositionRecorder& positionRecorder() { return m_recorder; }
+    bool isRecording() const { return m_recorder && m_recorder->isWaiting(); }
+    // Made at the first recording, on the thread of the windows.
+    PositionRecorder& positionRecorder();
     QDialog* appPanel() const { return CUTAppPanel; }
 
 private:
@@ -127,7 +128,7 @@ private:
     QPointer<QPushButton> CUTPositionButton;
     QPointer<QDialog> CUTAppPanel;
     QPointer<QListWidget> CUTAppTable;
-    PositionRecorder m_recorder;
+    std::unique_ptr<PositionRecorder> m_recorder;
 };
 
 class MouseShortcutClass : public QVEActionClass {

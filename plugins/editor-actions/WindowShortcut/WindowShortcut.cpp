@@ -173,7 +173,8 @@ bool WindowShortcut::willValidateEditing()
 void WindowShortcut::abortEditing()
 {
     // A wait for a position ends with the edit that asked for it.
-    m_recorder.cancel();
+    if (m_recorder)
+        m_recorder->cancel();
     CUTIsEdited = false;
 }
 
@@ -304,15 +305,22 @@ void WindowShortcut::modifyCount()
               fillFormat(localizedStr(QStringLiteral("AnnulerModifierNombre")), {count}));
 }
 
+PositionRecorder& WindowShortcut::positionRecorder()
+{
+    if (!m_recorder)
+        m_recorder = std::make_unique<PositionRecorder>();
+    return *m_recorder;
+}
+
 void WindowShortcut::setLocation()
 {
-    if (!CUTIsEdited || m_recorder.isWaiting())
+    if (!CUTIsEdited || isRecording())
         return;
     if (alertPanel(cls(), localizedStr(QStringLiteral("DefinirPosition1")), localizedStr(QStringLiteral("DefinirPosition2")),
                    localizedStr(QStringLiteral("DefinirPosition")), localizedStr(QStringLiteral("Annuler")))
         != 1)
         return;
-    m_recorder.start(imageValueWithSize(32),
+    positionRecorder().start(imageValueWithSize(32),
                      [this](PositionRecorder::Outcome outcome, const QPointF& point) { positionTaken(outcome, point); });
 }
 

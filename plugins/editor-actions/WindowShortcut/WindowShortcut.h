@@ -57,8 +57,9 @@ public:
                    const QString& undoString);
     void setAction(int action, int unit, int count, const QString& withCutName, bool isUndo, const QString& undoString);
 
-    bool isRecording() const { return m_recorder.isWaiting(); }
-    PositionRecorder& positionRecorder() { return m_recorder; }
+    bool isRecording() const { return m_recorder && m_recorder->isWaiting(); }
+    // Made at the first recording, on the thread of the windows.
+    PositionRecorder& positionRecorder();
 
 private:
     // The two controls of one model in the value box.
@@ -94,7 +95,7 @@ private:
     QHash<int, ValueControls> m_valueControls; // by model
     QPointer<QComboBox> CUTUnitButton;
     QPointer<QLineEdit> CUTCountField;
-    PositionRecorder m_recorder;
+    std::unique_ptr<PositionRecorder> m_recorder;
 };
 
 class WindowShortcutClass : public QVEActionClass {

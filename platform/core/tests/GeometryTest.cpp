@@ -64,4 +64,18 @@ TEST(Geometry, TextRoundTrips)
     }
 }
 
+TEST(Geometry, ScreenPointsCountFromTheirCornerAndConvertBack)
+{
+    const QSizeF screen(1440, 900);
+    const struct {
+        int origin;
+        QPointF global;
+    } cases[] = {{0, {10, 20}}, {1, {1430, 20}}, {2, {1430, 880}}, {3, {10, 880}}, {7, {10, 20}}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(pointOnScreenForPointOnScreen({10, 20}, c.origin, screen), c.global) << c.origin;
+        EXPECT_EQ(pointOnScreenForPointOnScreen(c.global, c.origin, screen), QPointF(10, 20)) << "its own inverse " << c.origin;
+    }
+    EXPECT_EQ(pointOnScreenForPointOnScreen({10, 20}, 2, QSizeF(0, 0)), QPointF(-10, -20)) << "no screen";
+}
+
 } // namespace

@@ -85,6 +85,7 @@ TEST_F(WindowShortcutEditorTest, ModelsCategoriesDefaultsAndNames)
     EXPECT_EQ(cls->nameForAction(13, 4, 5), "Next Window");
     EXPECT_EQ(cls->nameForAction(-1, 0, 0), "");
 
+    EXPECT_EQ(make(cls->dataForAction(8))->imageValueWithSize(32).size(), QSize(32, 32));
     // A model of no category: no view, no image, valid, written back as it was.
     const QVariantMap odd{{"Action", 25}, {"XValue", 3}};
     auto action = make(odd);
@@ -243,6 +244,8 @@ TEST_F(MouseShortcutEditorTest, NewActionsAndValidity)
     EXPECT_EQ(cls->newDataForAction(1).value("actiondata").toMap(), (QVariantMap{{"Action", 1}, {"Movements", QVariantList()}}));
     EXPECT_EQ(cls->categoryOfAction(3), 1);
     EXPECT_EQ(cls->categoryOfAction(4), 0);
+    EXPECT_EQ(make({{"Action", 3}})->imageValueWithSize(16).size(), QSize(16, 16));
+    EXPECT_TRUE(make({{"Action", 4}})->imageValueWithSize(16).isNull());
     desktop().virtualWorkspace().setWindowsReadable(false);
     EXPECT_TRUE(make({{"Action", 1}})->isValid());
     EXPECT_FALSE(make({{"Action", 2}})->isValid());

@@ -41,6 +41,10 @@ public:
     virtual KeyMap heldKeys() = 0;
     // Where the pointer is now, in global coordinates; none without a desktop.
     virtual std::optional<QPointF> pointerLocation() = 0;
+    // Presses and releases of keys anywhere on the desktop, whichever window
+    // has the focus (posted ones too), by their stored codes, on the main
+    // thread while the handle lives. Nothing without a desktop.
+    [[nodiscard]] virtual ObserverHandle observeKeys(std::function<void(uint16_t keyCode, bool down)> observer) = 0;
     // While held, the user's own keyboard and modifier state must not mix
     // into posted events. Callers keep a count; the backend sees only the
     // outermost begin and end.

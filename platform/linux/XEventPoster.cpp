@@ -279,6 +279,11 @@ EventPoster::KeyMap XEventPoster::heldKeys()
     return map;
 }
 
+ObserverHandle XEventPoster::observeKeys(std::function<void(uint16_t, bool)> observer)
+{
+    return m_keyWatch.observe(std::move(observer));
+}
+
 std::optional<QPointF> XEventPoster::pointerLocation()
 {
     std::lock_guard lock(m_mutex);

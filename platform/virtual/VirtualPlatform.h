@@ -80,6 +80,8 @@ public:
     int postScroll(int wheelCount, int32_t vertical, int32_t horizontal) override;
     KeyMap heldKeys() override;
     std::optional<QPointF> pointerLocation() override;
+    // Told of the user's keys (userPressesKey, userReleasesKey), at once.
+    [[nodiscard]] ObserverHandle observeKeys(std::function<void(uint16_t, bool)> observer) override;
     void beginExclusive() override;
     void endExclusive() override;
     void releaseOwnKeys() override;
@@ -129,6 +131,7 @@ private:
     QList<Posted> m_posted;
     NotificationSender m_postSender;
     NotificationCenter m_distributed;
+    NotificationCenter m_keys; // the user's presses and releases
     VirtualHotKeys m_hotKeys;
     VirtualWorkspace m_workspace;
     VirtualPower m_power;

@@ -20,10 +20,8 @@ bool isHeld(const EventPoster::KeyMap& keys, uint16_t keyCode)
 
 PositionRecorder::PositionRecorder()
 {
-    m_checks.setInterval(kCheckMilliseconds);
     m_blinks.setInterval(kBlinkMilliseconds);
     m_deadline.setSingleShot(true);
-    connect(&m_checks, &QTimer::timeout, this, [this] { check(); });
     connect(&m_blinks, &QTimer::timeout, this, [this] { blink(); });
     connect(&m_deadline, &QTimer::timeout, this, [this] { finish(Outcome::TimedOut); });
 }
@@ -44,11 +42,16 @@ bool PositionRecorder::start(const QImage& blinkImage, Done done)
     m_blinkImage = blinkImage;
     m_savedIcon = QGuiApplication::windowIcon();
     m_showingImage = false;
-    m_checks.start();
     m_deadline.start(m_timeout);
     blink();
     m_blinks.start();
-    check();
+    EventPoster& events = Platform::instance().events();
+    m_keys = events.observeKeys([this](uint16_t keyCode, bool down) { keyChanged(keyCode, down); });
+    // A key held before the wait began counts at once.
+    const EventPoster::KeyMap held = events.heldKeys();
+    for (uint16_t key : {kEscapeKey, kCommandKeys[0], kCommandKeys[1]})
+        if (isHeld(held, key) && keyChanged(key, true))
+            break;
     return true;
 }
 
@@ -58,28 +61,21 @@ void PositionRecorder::cancel()
         finish(Outcome::Cancelled);
 }
 
-void PositionRecorder::check()
+bool PositionRecorder::keyChanged(uint16_t keyCode, bool down)
 {
-    if (!isWaiting())
-        return;
-    EventPoster& events = Platform::instance().events();
-    const EventPoster::KeyMap keys = events.heldKeys();
-    if (isHeld(keys, kEscapeKey)) {
+    if (!isWaiting() || !down)
+        return false;
+    if (keyCode == kEscapeKey) {
         finish(Outcome::Cancelled);
-        return;
+        return true;
     }
-    for (uint16_t command : kCommandKeys) {
-        if (isHeld(keys, command)) {
-            const std::optional<QPointF> at = events.pointerLocation();
-            if (!at) {
-                zlog("PositionRecorder", "check") << "the pointer's place cannot be read";
-                finish(Outcome::Cancelled);
-                return;
-            }
-            finish(Outcome::Taken, *at);
-            return;
-        }
-    }
+    if (keyCode != kCommandKeys[0] && keyCode != kCommandKeys[1])
+        return false;
+    const std::optional<QPointF> at = Platform::instance().events().pointerLocation();
+    if (!at)
+        zlog("PositionRecorder", "keyChanged") << "the pointer's place cannot be read";
+    finish(at ? Outcome::Taken : Outcome::Cancelled, at.value_or(QPointF()));
+    return true;
 }
 
 void PositionRecorder::blink()
@@ -92,7 +88,7 @@ void PositionRecorder::blink()
 
 void PositionRecorder::finish(Outcome outcome, const QPointF& point)
 {
-    m_checks.stop();
+    m_keys = {};
     m_blinks.stop();
     m_deadline.stop();
     if (m_savedIcon) {

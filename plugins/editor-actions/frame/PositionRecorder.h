@@ -5,13 +5,15 @@
 // wherever the focus is; Escape gives up, and so does the time-out. The
 // wait runs on the main loop, which goes on serving the windows meanwhile,
 // and the application icon blinks, the action's image and its own, a
-// second each, until the wait ends. One wait at a time: starting again
-// while one runs does nothing.
+// second each, until the wait ends. The keys are heard as the desktop
+// tells them (EventPoster::observeKeys), wherever the focus is. One wait at
+// a time: starting again while one runs does nothing.
 #include <QIcon>
 #include <QImage>
 #include <QObject>
 #include <QPointF>
 #include <QTimer>
+#include "NotificationCenter.h"
 #include <functional>
 #include <optional>
 
@@ -23,7 +25,6 @@ public:
     // The outcome and, when taken, the pointer's place (global coordinates).
     using Done = std::function<void(Outcome, const QPointF&)>;
 
-    static constexpr int kCheckMilliseconds = 50;
     static constexpr int kBlinkMilliseconds = 1000;
     static constexpr int kTimeoutMilliseconds = 60000;
     // The stored codes of the keys it watches.
@@ -39,15 +40,16 @@ public:
     // Ends the wait without a position (done hears Cancelled); nothing
     // when none runs.
     void cancel();
-    bool isWaiting() const { return m_checks.isActive(); }
+    bool isWaiting() const { return m_deadline.isActive(); }
     void setTimeoutMilliseconds(int milliseconds) { m_timeout = milliseconds; }
 
 private:
-    void check();
+    // Ends the wait when the keys say so; true when it ended.
+    bool keyChanged(uint16_t keyCode, bool down);
     void blink();
     void finish(Outcome outcome, const QPointF& point = {});
 
-    QTimer m_checks;
+    ObserverHandle m_keys;
     QTimer m_blinks;
     QTimer m_deadline;
     int m_timeout = kTimeoutMilliseconds;

@@ -216,6 +216,31 @@ TEST_F(WindowMouseX11Test, NextAndPreviousWindowAndScrollingLines)
     EXPECT_EQ(run("WindowShortcut", {{"Action", 15}, {"Unit", 2}, {"Count", 10}}), WindowShortcut::noBarString());
 }
 
+TEST_F(WindowMouseX11Test, KeysAreHeardWhateverWindowHasTheFocus)
+{
+    QList<std::pair<uint16_t, bool>> heard;
+    ObserverHandle handle = Platform::instance().events().observeKeys([&](uint16_t key, bool down) { heard.append({key, down}); });
+    // The watch starts on the main loop; keys pressed before it are not heard.
+    ASSERT_TRUE(waitUntil([&] {
+        heard.clear();
+        Platform::instance().events().postKey(53, true);
+        Platform::instance().events().postKey(53, false);
+        return waitUntil([&] { return heard.size() >= 2; }, 200);
+    }));
+    EXPECT_EQ(heard, (QList<std::pair<uint16_t, bool>>{{53, true}, {53, false}})) << "Escape, down and up";
+    heard.clear();
+    ASSERT_EQ(Platform::instance().events().postKey(55, true), 0);
+    ASSERT_EQ(Platform::instance().events().postKey(55, false), 0);
+    EXPECT_TRUE(waitUntil([&] { return heard.size() >= 2; }));
+    EXPECT_EQ(heard, (QList<std::pair<uint16_t, bool>>{{55, true}, {55, false}})) << "Ctrl, the stored command";
+    handle = {};
+    heard.clear();
+    Platform::instance().events().postKey(53, true);
+    Platform::instance().events().postKey(53, false);
+    waitUntil([] { return false; }, 200);
+    EXPECT_TRUE(heard.isEmpty()) << "heard after the handle went";
+}
+
 TEST_F(WindowMouseX11Test, MouseClickReachesTheWindowAtTheConvertedPoint)
 {
     ASSERT_EQ(run("WindowShortcut", {{"Action", 8}, {"XValue", 100}, {"YValue", 120}, {"Origin", 0}}), QString());

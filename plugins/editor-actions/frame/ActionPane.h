@@ -216,6 +216,23 @@ QComboBox* addScriptFileRows(const QVEActionClass& cls, QFormLayout* form, QWidg
 // The class's offered models of a category, in menu order.
 QList<int> modelsOfCategory(const QVEActionClass& cls, int category);
 
+// The list with each item inserted in turn at its row (kept inside the
+// list). select gets the row to show, selectAfterIndex, first, then the new
+// rows.
+QVariantList listWithInsertedItems(const QVariantList& list, const QVariantList& items, const QList<int>& atIndexes,
+                                   int selectAfterIndex, QList<int>* select);
+// The list without the items at rows (any order; repeated rows and rows
+// out of range left out); removed gets how many went, select the row to
+// select after: selectAfterIndex, the new last row when that is past the
+// end, none when the list is empty.
+QVariantList listWithoutRows(const QVariantList& list, const QList<int>& rows, int selectAfterIndex, QList<int>* select,
+                             int* removed);
+// Items of a type's list on the clipboard: an XML property list {key:
+// items} under the list's own MIME type (that type alone).
+void putListItemsOnClipboard(const QString& mimeType, const QString& key, const QVariantList& items);
+QVariantList listItemsOnClipboard(const QString& mimeType, const QString& key);
+bool clipboardHasListItems(const QString& mimeType);
+
 // Calls fn each time the widget loses the focus (the hook goes with it).
 void onFocusOut(QWidget* widget, std::function<void()> fn);
 // Calls fn each time the widget is hidden (its window closed).

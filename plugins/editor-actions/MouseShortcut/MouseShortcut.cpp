@@ -695,20 +695,8 @@ QWidget* MouseShortcut::makeView()
     layout->addWidget(CUTPauseAccessoryView);
 
     // The application chooser of the window areas: shown, never waited for.
-    CUTAppPanel = new QDialog(view);
-    CUTAppPanel->setObjectName(QStringLiteral("CUTAppPanel"));
-    CUTAppPanel->setWindowTitle(localizedStr(QStringLiteral("AppPanelTitle")));
-    auto* panelLayout = new QVBoxLayout(CUTAppPanel);
-    panelLayout->addWidget(new QLabel(localizedStr(QStringLiteral("AppPanelMessage")), CUTAppPanel));
-    CUTAppTable = new QListWidget(CUTAppPanel);
-    CUTAppTable->setObjectName(QStringLiteral("CUTAppTable"));
-    CUTAppTable->setAccessibleName(localizedStr(QStringLiteral("AppPanelTitle")));
-    QObject::connect(CUTAppTable, &QListWidget::itemActivated, CUTAppPanel, [this] { stopAppPanel(); });
-    panelLayout->addWidget(CUTAppTable);
-    auto* choose = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, CUTAppPanel);
-    QObject::connect(choose, &QDialogButtonBox::accepted, CUTAppPanel, [this] { stopAppPanel(); });
-    QObject::connect(choose, &QDialogButtonBox::rejected, CUTAppPanel, [this] { abortAppPanel(); });
-    panelLayout->addWidget(choose);
+    std::tie(CUTAppPanel, CUTAppTable) = makeAppPanel(cls(), view, {}, localizedStr(QStringLiteral("AppPanelMessage")),
+                                                      [this] { stopAppPanel(); }, [this] { abortAppPanel(); });
     return view;
 }
 

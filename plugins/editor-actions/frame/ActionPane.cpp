@@ -8,12 +8,14 @@
 #include "PropertyList.h"
 #include "QVUtilityClass.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <algorithm>
 #include <QGuiApplication>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -336,6 +338,28 @@ QComboBox* addScriptFileRows(const QVEActionClass& cls, QFormLayout* form, QWidg
     QObject::connect(editButton, &QPushButton::clicked, view, std::move(edit));
     form->addRow(QString(), editButton);
     return popUp;
+}
+
+std::pair<QDialog*, QListWidget*> makeAppPanel(const QVEActionClass& cls, QWidget* parent, Qt::WindowFlags flags,
+                                               const QString& message, std::function<void()> choose,
+                                               std::function<void()> cancel)
+{
+    auto* panel = new QDialog(parent, flags);
+    panel->setObjectName(QStringLiteral("CUTAppPanel"));
+    panel->setWindowTitle(cls.localizedStr(QStringLiteral("AppPanelTitle")));
+    auto* layout = new QVBoxLayout(panel);
+    if (!message.isEmpty())
+        layout->addWidget(new QLabel(message, panel));
+    auto* table = new QListWidget(panel);
+    table->setObjectName(QStringLiteral("CUTAppTable"));
+    table->setAccessibleName(panel->windowTitle());
+    QObject::connect(table, &QListWidget::itemActivated, panel, [choose] { choose(); });
+    layout->addWidget(table);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, panel);
+    QObject::connect(box, &QDialogButtonBox::accepted, panel, [choose] { choose(); });
+    QObject::connect(box, &QDialogButtonBox::rejected, panel, [cancel = std::move(cancel)] { cancel(); });
+    layout->addWidget(box);
+    return {panel, table};
 }
 
 QList<int> modelsOfCategory(const QVEActionClass& cls, int category)

@@ -41,6 +41,8 @@
 #include "QVEAction.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QListWidget>
 #include <QIcon>
 #include <QTimer>
 #include <QPointer>
@@ -48,6 +50,7 @@
 #include <QVariantMap>
 #include <functional>
 #include <map>
+#include <utility>
 
 class QFormLayout;
 class QLineEdit;
@@ -212,6 +215,14 @@ bool filePopUpAskedToChoose(QComboBox* popUp, int index);
 // ("CUTEditButton") calling edit. Answers the pop-up.
 QComboBox* addScriptFileRows(const QVEActionClass& cls, QFormLayout* form, QWidget* view,
                              std::function<void()> choose, std::function<void()> edit);
+
+// The chooser of an application ("CUTAppPanel", titled "AppPanelTitle"):
+// its list ("CUTAppTable") under the message, when there is one; a row
+// activated or OK calls choose, Cancel calls cancel. Answers the panel and
+// its list.
+std::pair<QDialog*, QListWidget*> makeAppPanel(const QVEActionClass& cls, QWidget* parent, Qt::WindowFlags flags,
+                                               const QString& message, std::function<void()> choose,
+                                               std::function<void()> cancel);
 
 // The class's offered models of a category, in menu order.
 QList<int> modelsOfCategory(const QVEActionClass& cls, int category);

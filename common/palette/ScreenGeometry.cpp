@@ -6,18 +6,6 @@
 
 namespace zelk {
 
-QPointF pointOnScreenForPointOnScreen(const QPointF& point, int origin, const QSizeF& mainScreen)
-{
-    const double w = mainScreen.width();
-    const double h = mainScreen.height();
-    switch (origin) {
-    case 1: return {w - point.x(), point.y()};
-    case 2: return {w - point.x(), h - point.y()};
-    case 3: return {point.x(), h - point.y()};
-    default: return point;
-    }
-}
-
 QPointF pointOnScreenForPointOnScreen(const QPointF& point, int origin)
 {
     return pointOnScreenForPointOnScreen(point, origin, mainScreenSize());

@@ -5,13 +5,13 @@
 // ScreenOrigin: 0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left).
 // Converted points are global, top-left origin, y down. The conversion is
 // its own inverse, so the same call turns a global point into a stored one.
+#include "Geometry.h"
+
 #include <QPointF>
 #include <QSizeF>
 
 namespace zelk {
 
-// With W x H the main screen's size.
-QPointF pointOnScreenForPointOnScreen(const QPointF& point, int origin, const QSizeF& mainScreen);
 // Against the main screen of the running application (0 x 0 without one).
 QPointF pointOnScreenForPointOnScreen(const QPointF& point, int origin);
 QSizeF mainScreenSize();

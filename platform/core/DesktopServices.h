@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -105,6 +106,58 @@ public:
     virtual bool canReadWindows() = 0;
     // The front application's focused window; none when it has no window.
     virtual std::optional<FocusedWindow> focusedWindow() = 0;
+};
+
+// Top-level windows of the front application and the main screen, as the
+// window manager knows them. A window is an opaque id, 0 for none; every
+// call on a window that went away fails. Safe from any thread; nothing
+// here asks for the accessibility interface, so an application that
+// exposes none is still served.
+class WindowService {
+public:
+    using WindowId = quint64;
+    enum class Orientation { Vertical, Horizontal };
+    virtual ~WindowService() = default;
+
+    // The front application's window with the input focus (a dialog
+    // counts) and its main window (the one a dialog belongs to; the
+    // focused one when that is no dialog). 0 when it has none.
+    virtual WindowId focusedWindow() = 0;
+    virtual WindowId mainWindow() = 0;
+    // Every window of the front application, minimised ones included,
+    // the top of the stack last.
+    virtual QList<WindowId> frontApplicationWindows() = 0;
+    // The window's outer frame (its decorations included) in global
+    // coordinates; none when it cannot be read.
+    virtual std::optional<QRect> frame(WindowId window) = 0;
+    virtual std::optional<bool> isMinimized(WindowId window) = 0;
+
+    // Each answers false when the window is gone or the desktop refused.
+    // A move or resize answers once the window manager has carried it out
+    // (a bounded wait), and false when the window did not change at all.
+    virtual bool moveWindow(WindowId window, const QPoint& frameTopLeft) = 0;
+    virtual bool resizeWindow(WindowId window, const QSize& frameSize) = 0;
+    // Maximised, or back to its size before.
+    virtual bool zoomWindow(WindowId window) = 0;
+    virtual bool minimizeWindow(WindowId window) = 0;
+    virtual bool unminimizeWindow(WindowId window) = 0;
+    // Asks the window to close (its application may ask the user first).
+    virtual bool closeWindow(WindowId window) = 0;
+    // To the top of the stack with the focus; to the bottom of the stack.
+    virtual bool activateWindow(WindowId window) = 0;
+    virtual bool lowerWindow(WindowId window) = 0;
+
+    // Scrolls the window's content by count lines or pages, down or right
+    // for a positive count; false when it cannot be scrolled that way.
+    virtual bool scrollWindow(WindowId window, Orientation orientation, bool pages, int count) = 0;
+    // Its scroll bar's position, 0 at the top or left edge to 1; none when
+    // it has no scroll bar that can be read, and false when it cannot be set.
+    virtual std::optional<double> scrollPosition(WindowId window, Orientation orientation) = 0;
+    virtual bool setScrollPosition(WindowId window, Orientation orientation, double position) = 0;
+
+    // The main screen's frame in global coordinates (top-left origin, y
+    // down); empty when there is no screen.
+    virtual QRect mainScreenFrame() = 0;
 };
 
 // One representation of what the clipboard holds: a MIME type and its bytes.

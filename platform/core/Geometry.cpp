@@ -89,4 +89,11 @@ QRectF rectFromString(const QString& s, bool* ok)
     return good ? QRectF(v[0], v[1], v[2], v[3]) : QRectF(0, 0, 0, 0);
 }
 
+QPointF pointOnScreenForPointOnScreen(const QPointF& point, int origin, const QSizeF& mainScreen)
+{
+    const qreal x = origin == 1 || origin == 2 ? mainScreen.width() - point.x() : point.x();
+    const qreal y = origin == 2 || origin == 3 ? mainScreen.height() - point.y() : point.y();
+    return {x, y};
+}
+
 } // namespace zelk

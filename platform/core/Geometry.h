@@ -17,4 +17,10 @@ QPointF pointFromString(const QString& s, bool* ok = nullptr);
 QSizeF sizeFromString(const QString& s, bool* ok = nullptr);
 QRectF rectFromString(const QString& s, bool* ok = nullptr);
 
+// Stored screen points count from a corner of the main screen (0 top-left,
+// 1 top-right, 2 bottom-right, 3 bottom-left; any other value counts as 0).
+// The conversion to global coordinates (top-left origin, y down) is its own
+// inverse, so it also turns a global point into a stored one.
+QPointF pointOnScreenForPointOnScreen(const QPointF& point, int origin, const QSizeF& mainScreen);
+
 } // namespace zelk

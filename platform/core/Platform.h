@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace zelk {
 
@@ -40,8 +41,12 @@ public:
     // wheelCount 1: vertical only; 2: vertical then horizontal amounts.
     virtual int postScroll(int wheelCount, int32_t vertical, int32_t horizontal) = 0;
     virtual KeyMap heldKeys() = 0;
-    // Where the pointer is, global; (0, 0) when the backend cannot tell.
-    virtual QPointF pointerLocation() { return {}; }
+    // Where the pointer is now, in global coordinates; none without a desktop.
+    virtual std::optional<QPointF> pointerLocation() = 0;
+    // Presses and releases of keys anywhere on the desktop, whichever window
+    // has the focus (posted ones too), by their stored codes, on the main
+    // thread while the handle lives. Nothing without a desktop.
+    [[nodiscard]] virtual ObserverHandle observeKeys(std::function<void(uint16_t keyCode, bool down)> observer) = 0;
     // While held, the user's own keyboard and modifier state must not mix
     // into posted events. Callers keep a count; the backend sees only the
     // outermost begin and end.
@@ -104,6 +109,7 @@ public:
     virtual SoundService& sound() = 0;
     virtual VolumeService& volumes() = 0;
     virtual SecretStore& secrets() = 0;
+    virtual WindowService& windows() = 0;
 
     // The process's backend, made on first use from ZELK_PLATFORM.
     static Platform& instance();

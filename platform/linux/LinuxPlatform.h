@@ -7,6 +7,7 @@
 #include "LinuxPrinting.h"
 #include "LinuxServices.h"
 #include "LinuxSystem.h"
+#include "LinuxWindows.h"
 #include "Platform.h"
 #include "QtClipboard.h"
 #include "SystemClock.h"
@@ -48,6 +49,7 @@ public:
     SoundService& sound() override { return m_sound; }
     VolumeService& volumes() override { return m_volumes; }
     SecretStore& secrets() override { return m_secrets; }
+    WindowService& windows() override { return m_windows; }
 
 private:
     std::shared_ptr<XSession> m_session; // the X connection of hot keys, workspace and layout
@@ -74,6 +76,7 @@ private:
     LinuxSound m_sound;
     LinuxVolumes m_volumes;
     LinuxSecretStore m_secrets;
+    LinuxWindows m_windows{m_session, m_workspace};
 };
 
 } // namespace zelk

@@ -550,6 +550,25 @@ std::optional<FocusedWindow> LinuxWorkspace::focusedWindow()
     return focused;
 }
 
+LinuxWorkspace::FrontWindows LinuxWorkspace::frontWindows(XSession::Lock& lock)
+{
+    FrontWindows front;
+    Display* display = d->prepare(lock);
+    if (!display)
+        return front;
+    front.windowManager = d->hasWindowManager(display);
+    front.main = d->effectiveFront(display, front.windowManager);
+    if (!front.main)
+        return front;
+    const qint64 pid = d->info(display, front.main).pid;
+    for (Window w : d->windowsOf(display, pid, front.windowManager))
+        front.all << w;
+    const Window active = d->activeWindow(display, front.windowManager);
+    front.focused = front.all.contains(active) ? active : front.main;
+    x11::takeError(display);
+    return front;
+}
+
 QList<RunningApplication> LinuxWorkspace::runningApplications()
 {
     XSession::Lock lock(*d->session);
@@ -658,11 +677,24 @@ bool LinuxWorkspace::activate(qint64 pid)
     const auto top = std::find_if(list.rbegin(), list.rend(), [&, x = display](Window w) { return !d->info(x, w).transient; });
     if (top == list.rend())
         return false;
+    if (!activateWindow(lock, *top)) {
+        zlog("LinuxWorkspace", "activate") << "could not activate" << pid;
+        return false;
+    }
+    return true;
+}
+
+bool LinuxWorkspace::activateWindow(XSession::Lock& lock, unsigned long window)
+{
+    Display* display = d->prepare(lock);
+    if (!display)
+        return false;
+    const bool wm = d->hasWindowManager(display);
     d->session->clearErrors();
     if (wm) {
         XEvent event{};
         event.xclient.type = ClientMessage;
-        event.xclient.window = *top;
+        event.xclient.window = window;
         event.xclient.message_type = d->atoms[NetActiveWindow];
         event.xclient.format = 32;
         event.xclient.data.l[0] = 2; // a pager: the user asked for it
@@ -670,14 +702,26 @@ bool LinuxWorkspace::activate(qint64 pid)
         event.xclient.data.l[2] = long(d->activeWindow(display, wm));
         XSendEvent(display, d->session->root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     } else {
-        XMapRaised(display, *top);
-        XSetInputFocus(display, *top, RevertToParent, CurrentTime);
+        XMapRaised(display, window);
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
     }
     if (const int error = d->session->sync()) {
-        zlog("LinuxWorkspace", "activate") << "X error" << error << "for" << pid;
+        zlog("LinuxWorkspace", "activateWindow") << "X error" << error << "for window" << window;
         return false;
     }
     return true;
+}
+
+bool LinuxWorkspace::hasWindowManager(XSession::Lock& lock)
+{
+    Display* display = d->prepare(lock);
+    return display && d->hasWindowManager(display);
+}
+
+bool LinuxWorkspace::isWindowHidden(XSession::Lock& lock, unsigned long window)
+{
+    Display* display = d->prepare(lock);
+    return display && d->isHidden(display, window, d->hasWindowManager(display));
 }
 
 bool LinuxWorkspace::hide(qint64 pid)

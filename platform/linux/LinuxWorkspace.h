@@ -18,12 +18,12 @@
 // (from window-list changes and, for background programs, a poll of /proc
 // once a second while anyone observes), on the main thread.
 #include "DesktopServices.h"
+#include "XSession.h"
 
+#include <QList>
 #include <memory>
 
 namespace zelk {
-
-class XSession;
 
 class LinuxWorkspace : public Workspace {
 public:
@@ -62,6 +62,22 @@ public:
     // The window that makes the front application (see above); its title
     // is _NET_WM_NAME, else WM_NAME.
     std::optional<FocusedWindow> focusedWindow() override;
+
+    // The front application's windows, read with the session's lock held
+    // (the caller's): the active window when it is one of them (else the
+    // main one), the main window as the front is decided above, and all
+    // its windows bottom to top. Zeros and none without a front window.
+    struct FrontWindows {
+        unsigned long focused = 0, main = 0;
+        QList<unsigned long> all;
+        bool windowManager = false;
+    };
+    FrontWindows frontWindows(XSession::Lock& lock);
+    // Raises a window and gives it the focus (through the window manager
+    // when one runs); minimised or hidden: iconified, unmapped.
+    bool activateWindow(XSession::Lock& lock, unsigned long window);
+    bool isWindowHidden(XSession::Lock& lock, unsigned long window);
+    bool hasWindowManager(XSession::Lock& lock);
 
 private:
     struct Private;

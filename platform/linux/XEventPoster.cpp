@@ -233,19 +233,6 @@ int XEventPoster::postMouseMove(const QPointF& to, bool /*dragging*/)
     return sync();
 }
 
-QPointF XEventPoster::pointerLocation()
-{
-    std::lock_guard lock(m_mutex);
-    if (open())
-        return {};
-    Window root = 0, child = 0;
-    int rootX = 0, rootY = 0, x = 0, y = 0;
-    unsigned int mask = 0;
-    if (!XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &x, &y, &mask))
-        return {};
-    return QPointF(rootX, rootY);
-}
-
 void XEventPoster::clickButton(int32_t amount, unsigned int positive, unsigned int negative)
 {
     const unsigned int button = amount > 0 ? positive : negative;
@@ -290,6 +277,25 @@ EventPoster::KeyMap XEventPoster::heldKeys()
             map[mac / 8] |= uint8_t(1u << (mac % 8));
     }
     return map;
+}
+
+ObserverHandle XEventPoster::observeKeys(std::function<void(uint16_t, bool)> observer)
+{
+    return m_keyWatch.observe(std::move(observer));
+}
+
+std::optional<QPointF> XEventPoster::pointerLocation()
+{
+    std::lock_guard lock(m_mutex);
+    if (open())
+        return std::nullopt;
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, winX = 0, winY = 0;
+    unsigned int mask = 0;
+    // False only when the pointer is on another screen's root: its place
+    // there still is where it is.
+    XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &winX, &winY, &mask);
+    return QPointF(rootX, rootY);
 }
 
 void XEventPoster::beginExclusive()

@@ -10,6 +10,7 @@
 // of (a "press and hold" key action) are not the user's: the bracket leaves
 // them down.
 #include "MacKeyTable.h"
+#include "XKeyWatch.h"
 #include "Platform.h"
 
 #include <QList>
@@ -32,7 +33,9 @@ public:
     int postMouseMove(const QPointF& to, bool dragging) override;
     int postScroll(int wheelCount, int32_t vertical, int32_t horizontal) override;
     KeyMap heldKeys() override;
-    QPointF pointerLocation() override;
+    std::optional<QPointF> pointerLocation() override;
+    // Through XKeyWatch, on a connection of its own.
+    [[nodiscard]] ObserverHandle observeKeys(std::function<void(uint16_t, bool)> observer) override;
     void beginExclusive() override;
     void endExclusive() override;
     void releaseOwnKeys() override;
@@ -60,6 +63,7 @@ private:
     QList<uint8_t> m_releasedModifiers;
     QList<uint8_t> m_ownHeld; // keycodes posted down here and not up yet
     QList<uint8_t> m_repeatLent; // their repeat is off until they are let go
+    XKeyWatch m_keyWatch;
 };
 
 } // namespace zelk

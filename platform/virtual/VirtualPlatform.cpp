@@ -263,14 +263,27 @@ void VirtualPlatform::clearEventLog()
 
 void VirtualPlatform::userPressesKey(uint16_t keyCode)
 {
-    std::lock_guard lock(m_mutex);
-    m_held.insert(keyCode);
+    {
+        std::lock_guard lock(m_mutex);
+        m_held.insert(keyCode);
+    }
+    m_keys.post(QStringLiteral("key"), nullptr, {{QStringLiteral("code"), keyCode}, {QStringLiteral("down"), true}});
 }
 
 void VirtualPlatform::userReleasesKey(uint16_t keyCode)
 {
-    std::lock_guard lock(m_mutex);
-    m_held.remove(keyCode);
+    {
+        std::lock_guard lock(m_mutex);
+        m_held.remove(keyCode);
+    }
+    m_keys.post(QStringLiteral("key"), nullptr, {{QStringLiteral("code"), keyCode}, {QStringLiteral("down"), false}});
+}
+
+ObserverHandle VirtualPlatform::observeKeys(std::function<void(uint16_t, bool)> observer)
+{
+    return m_keys.addObserver(QStringLiteral("key"), nullptr, [observer](const Notification& n) {
+        observer(uint16_t(n.userInfo.value(QStringLiteral("code")).toUInt()), n.userInfo.value(QStringLiteral("down")).toBool());
+    });
 }
 
 int VirtualPlatform::exclusiveDepth() const
@@ -283,6 +296,14 @@ QPointF VirtualPlatform::pointerPosition() const
 {
     std::lock_guard lock(m_mutex);
     return m_pointer;
+}
+
+std::optional<QPointF> VirtualPlatform::pointerLocation() { return pointerPosition(); }
+
+void VirtualPlatform::userMovesPointer(const QPointF& to)
+{
+    std::lock_guard lock(m_mutex);
+    m_pointer = to;
 }
 
 QList<VirtualPlatform::Posted> VirtualPlatform::postedNotifications() const

@@ -9,6 +9,7 @@
 #include "VirtualDesktop.h"
 #include "VirtualInputDevices.h"
 #include "VirtualSystem.h"
+#include "VirtualWindows.h"
 
 #include <QList>
 #include <QPointF>
@@ -60,6 +61,7 @@ public:
     SoundService& sound() override { return m_sound; }
     VolumeService& volumes() override { return m_volumes; }
     SecretStore& secrets() override { return m_secrets; }
+    WindowService& windows() override { return m_windows; }
 
     // The services with their test controls.
     VirtualHotKeys& virtualHotKeys() { return m_hotKeys; }
@@ -80,6 +82,7 @@ public:
     VirtualSound& virtualSound() { return m_sound; }
     VirtualVolumes& virtualVolumes() { return m_volumes; }
     VirtualSecretStore& virtualSecrets() { return m_secrets; }
+    VirtualWindows& virtualWindows() { return m_windows; }
 
     // EventPoster: posted keys also change the held-key state, as on a
     // real keyboard.
@@ -88,7 +91,9 @@ public:
     int postMouseMove(const QPointF& to, bool dragging) override;
     int postScroll(int wheelCount, int32_t vertical, int32_t horizontal) override;
     KeyMap heldKeys() override;
-    QPointF pointerLocation() override { return pointerPosition(); }
+    std::optional<QPointF> pointerLocation() override;
+    // Told of the user's keys (userPressesKey, userReleasesKey), at once.
+    [[nodiscard]] ObserverHandle observeKeys(std::function<void(uint16_t, bool)> observer) override;
     void beginExclusive() override;
     void endExclusive() override;
     void releaseOwnKeys() override;
@@ -112,6 +117,7 @@ public:
     bool keyRepeats(uint16_t keyCode) const;
     void userSetsKeyRepeat(uint16_t keyCode, bool on);
     QPointF pointerPosition() const;
+    void userMovesPointer(const QPointF& to); // not logged
     struct Posted { QString name; QVariantMap userInfo; };
     QList<Posted> postedNotifications() const;
     void clearPostedNotifications();
@@ -137,6 +143,7 @@ private:
     QList<Posted> m_posted;
     NotificationSender m_postSender;
     NotificationCenter m_distributed;
+    NotificationCenter m_keys; // the user's presses and releases
     VirtualHotKeys m_hotKeys;
     VirtualWorkspace m_workspace;
     VirtualPower m_power;
@@ -157,6 +164,7 @@ private:
     VirtualSound m_sound;
     VirtualVolumes m_volumes;
     VirtualSecretStore m_secrets;
+    VirtualWindows m_windows{m_workspace};
 };
 
 } // namespace zelk

@@ -15,32 +15,6 @@ struct OriginCase {
     QPointF global;
 };
 
-TEST(ScreenGeometry, EachOriginCountsInwardsFromItsCorner)
-{
-    const OriginCase cases[] = {
-        {0, {10, 20}, {10, 20}},
-        {1, {10, 20}, {1270, 20}},
-        {2, {10, 20}, {1270, 780}},
-        {3, {10, 20}, {10, 780}},
-        {0, {0, 0}, {0, 0}},
-        {2, {0, 0}, {1280, 800}},
-        // Anything else counts from the top-left.
-        {7, {10, 20}, {10, 20}},
-        {-1, {10, 20}, {10, 20}},
-    };
-    for (const OriginCase& c : cases) {
-        const QPointF global = zelk::pointOnScreenForPointOnScreen(c.stored, c.origin, kScreen);
-        EXPECT_EQ(global, c.global) << "origin " << c.origin;
-        EXPECT_EQ(zelk::pointOnScreenForPointOnScreen(global, c.origin, kScreen), c.stored)
-            << "converting back, origin " << c.origin;
-    }
-}
-
-TEST(ScreenGeometry, NoScreenCountsFromZero)
-{
-    EXPECT_EQ(zelk::pointOnScreenForPointOnScreen({10, 20}, 2, QSizeF(0, 0)), QPointF(-10, -20));
-}
-
 struct GridCase {
     int count;
     int perRow;

@@ -64,4 +64,29 @@ TEST(Geometry, TextRoundTrips)
     }
 }
 
+TEST(Geometry, ScreenPointsCountFromTheirCornerAndConvertBack)
+{
+    const QSizeF screen(1440, 900);
+    const struct {
+        int origin;
+        QPointF stored;
+        QPointF global;
+    } cases[] = {
+        {0, {10, 20}, {10, 20}},
+        {1, {10, 20}, {1430, 20}},
+        {2, {10, 20}, {1430, 880}},
+        {3, {10, 20}, {10, 880}},
+        {0, {0, 0}, {0, 0}},
+        {2, {0, 0}, {1440, 900}},
+        // Anything else counts from the top-left.
+        {7, {10, 20}, {10, 20}},
+        {-1, {10, 20}, {10, 20}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(pointOnScreenForPointOnScreen(c.stored, c.origin, screen), c.global) << c.origin;
+        EXPECT_EQ(pointOnScreenForPointOnScreen(c.global, c.origin, screen), c.stored) << "its own inverse " << c.origin;
+    }
+    EXPECT_EQ(pointOnScreenForPointOnScreen({10, 20}, 2, QSizeF(0, 0)), QPointF(-10, -20)) << "no screen";
+}
+
 } // namespace

@@ -96,26 +96,11 @@ protected:
 
     void startWindowManager()
     {
-        const QString openbox = QStandardPaths::findExecutable("openbox");
-        if (openbox.isEmpty())
-            ZELK_SKIP_UNLESS_CI("openbox is not installed");
-        wm = std::make_unique<QProcess>();
-        wm->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        wm->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        wm->start(openbox, {"--sm-disable"});
-        const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
-        ASSERT_TRUE(zelk::test::waitUntil([&] { return !windows(check).isEmpty(); })) << "openbox did not start";
-        // Openbox shows itself before it takes windows, and may drop a map
-        // request made meanwhile: wait until it manages a window of ours.
-        const Window probe = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 10, 10, 0, 0, 0);
-        const Atom clients = XInternAtom(x, "_NET_CLIENT_LIST", False);
-        ASSERT_TRUE(zelk::test::waitUntil([&] {
-            XMapWindow(x, probe);
-            XSync(x, False);
-            return zelk::test::waitUntil([&] { return windows(clients).contains(probe); }, 200);
-        })) << "openbox manages no window";
-        XDestroyWindow(x, probe);
-        XSync(x, False);
+        QString whyNot;
+        wm = zelk::test::startOpenbox(x, &whyNot);
+        if (!wm && whyNot == "openbox is not installed")
+            ZELK_SKIP_UNLESS_CI(whyNot.toStdString());
+        ASSERT_TRUE(wm) << whyNot.toStdString();
     }
 
     // A property of the root window holding windows.

@@ -1,11 +1,17 @@
 #include "XClientWindow.h"
 
+#include "TestSupport.h"
+#include "X11Support.h"
 #include "XvfbServer.h"
+
+#include <QStandardPaths>
+#include <sys/prctl.h>
 
 #include <gtest/gtest.h>
 #include <memory>
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
@@ -41,6 +47,39 @@ QString sharedXDisplay(QString* whyNot)
     }
     *whyNot = environment->server->error();
     return environment->server->display();
+}
+
+std::unique_ptr<QProcess> startOpenbox(Display* x, QString* whyNot)
+{
+    const QString openbox = QStandardPaths::findExecutable("openbox");
+    if (openbox.isEmpty()) {
+        *whyNot = "openbox is not installed";
+        return nullptr;
+    }
+    auto wm = std::make_unique<QProcess>();
+    wm->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    wm->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    wm->start(openbox, {"--sm-disable"});
+    const auto rootWindows = [x](const char* name) {
+        return x11::listProperty(x, DefaultRootWindow(x), XInternAtom(x, name, False), XA_WINDOW);
+    };
+    if (!waitUntil([&] { return !rootWindows("_NET_SUPPORTING_WM_CHECK").isEmpty(); })) {
+        *whyNot = "openbox did not start";
+        return nullptr;
+    }
+    const Window probe = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 10, 10, 0, 0, 0);
+    const bool manages = waitUntil([&] {
+        XMapWindow(x, probe);
+        XSync(x, False);
+        return waitUntil([&] { return rootWindows("_NET_CLIENT_LIST").contains(probe); }, 200);
+    });
+    XDestroyWindow(x, probe);
+    XSync(x, False);
+    if (!manages) {
+        *whyNot = "openbox manages no window";
+        return nullptr;
+    }
+    return wm;
 }
 
 XClientWindow::XClientWindow(const QString& display)

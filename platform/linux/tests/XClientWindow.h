@@ -3,7 +3,9 @@
 // that records the key and button events it receives. Keeps Xlib out of the
 // tests' headers.
 #include <QList>
+#include <QProcess>
 #include <QString>
+#include <memory>
 
 struct _XDisplay;
 
@@ -12,6 +14,12 @@ namespace zelk::test {
 // One X server for the whole test program, started at first use, its
 // display put in $DISPLAY for the backend. Empty when none could start.
 QString sharedXDisplay(QString* whyNot);
+
+// openbox on the connection's X server, once it manages windows (it shows
+// itself before it takes them, and may drop a map request made meanwhile);
+// nullptr, with the reason, when it is missing or never became ready. The
+// process goes with the test program.
+std::unique_ptr<QProcess> startOpenbox(_XDisplay* display, QString* whyNot);
 
 class XClientWindow {
 public:

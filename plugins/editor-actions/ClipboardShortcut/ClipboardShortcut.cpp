@@ -5,7 +5,6 @@
 #include "KeyboardShortcut/KeyboardShortcut.h"
 #include "ListMove.h"
 #include "Platform.h"
-#include "PropertyList.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -568,16 +567,10 @@ void ClipboardShortcut::addRule()
 void ClipboardShortcut::addRules(const QVariantList& rules, const QList<int>& atIndexes, int selectAfterIndex,
                                  const QString& undoKey)
 {
-    QVariantList list = CUTLastRules;
-    QList<int> inserted;
-    for (int k = 0; k < rules.size() && k < atIndexes.size(); ++k) {
-        const int at = std::clamp(atIndexes.at(k), 0, int(list.size()));
-        list.insert(at, rules.at(k));
-        inserted.append(at);
-    }
-    if (!inserted.contains(selectAfterIndex))
-        inserted.append(selectAfterIndex);
-    setRules(list, inserted, false, fillFormat(localizedStr(undoKey), {int(rules.size())}));
+    QList<int> select;
+    const QVariantList list = listWithInsertedItems(CUTLastRules, rules, atIndexes, selectAfterIndex, &select);
+    if (!select.isEmpty())
+        setRules(list, select, false, fillFormat(localizedStr(undoKey), {int(rules.size())}));
 }
 
 void ClipboardShortcut::delSelectedRules()
@@ -590,16 +583,11 @@ void ClipboardShortcut::delSelectedRules()
 
 void ClipboardShortcut::delRulesAtIndexes(const QList<int>& indexes, int selectAfterIndex, const QString& undoKey)
 {
-    QVariantList list = CUTLastRules;
-    QList<int> sorted = indexes;
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it)
-        if (*it >= 0 && *it < list.size())
-            list.removeAt(*it);
-    // The given row, or the new last one when it is past the end.
-    const QList<int> select = list.isEmpty() ? QList<int>() : QList<int>{std::min(selectAfterIndex, int(list.size()) - 1)};
-    setRules(list, select, false, fillFormat(localizedStr(undoKey), {int(sorted.size())}));
+    QList<int> select;
+    int removed = 0;
+    const QVariantList list = listWithoutRows(CUTLastRules, indexes, selectAfterIndex, &select, &removed);
+    if (removed > 0)
+        setRules(list, select, false, fillFormat(localizedStr(undoKey), {removed}));
 }
 
 void ClipboardShortcut::moveRulesFromIndexes(const QList<int>& rows, int toRow)
@@ -613,25 +601,14 @@ void ClipboardShortcut::moveRulesFromIndexes(const QList<int>& rows, int toRow)
 
 bool ClipboardShortcut::canClear() const { return CUTIsEdited && !selectedRows().isEmpty(); }
 
-bool ClipboardShortcut::canPaste() const
-{
-    if (!CUTIsEdited)
-        return false;
-    for (const ClipboardItem& item : Platform::instance().clipboard().items())
-        if (item.type == QLatin1String(RuleType))
-            return true;
-    return false;
-}
+bool ClipboardShortcut::canPaste() const { return CUTIsEdited && clipboardHasListItems(QString::fromLatin1(RuleType)); }
 
 void ClipboardShortcut::copySelectedRules()
 {
     QVariantList rules;
     for (int row : selectedRows())
         rules.append(CUTLastRules.at(row));
-    if (rules.isEmpty())
-        return;
-    const QByteArray xml = plist::writeXml(QVariantMap{{QStringLiteral("RuleDictionary"), rules}});
-    Platform::instance().clipboard().setItems({{QString::fromLatin1(RuleType), xml}});
+    putListItemsOnClipboard(QString::fromLatin1(RuleType), QStringLiteral("RuleDictionary"), rules);
 }
 
 void ClipboardShortcut::cutSelectedRules()
@@ -655,15 +632,7 @@ void ClipboardShortcut::pastePasteboard()
 {
     if (!CUTIsEdited)
         return;
-    QVariantList rules;
-    for (const ClipboardItem& item : Platform::instance().clipboard().items()) {
-        if (item.type != QLatin1String(RuleType))
-            continue;
-        if (const std::optional<QVariant> value = plist::read(item.data))
-            for (const QVariant& rule : value->toMap().value(QStringLiteral("RuleDictionary")).toList())
-                if (rule.canConvert<QVariantMap>())
-                    rules.append(rule.toMap());
-    }
+    const QVariantList rules = listItemsOnClipboard(QString::fromLatin1(RuleType), QStringLiteral("RuleDictionary"));
     if (rules.isEmpty())
         return;
     const QList<int> rows = selectedRows();

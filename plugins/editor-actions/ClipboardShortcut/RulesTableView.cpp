@@ -11,8 +11,8 @@
 
 namespace zelk::editor {
 
-RulesTableView::RulesTableView(QWidget* parent, const char* indexType)
-    : QTableWidget(0, 3, parent), m_indexType(QString::fromLatin1(indexType))
+RulesTableView::RulesTableView(QWidget* parent, const char* indexType, int columns)
+    : QTableWidget(0, columns, parent), m_indexType(QString::fromLatin1(indexType))
 {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -35,13 +35,13 @@ QList<int> RulesTableView::selectedRows() const
     return rows;
 }
 
-QMimeData* RulesTableView::mimeDataForRows(const QList<int>& rows, const QString& indexType)
+QMimeData* RulesTableView::mimeDataForRows(const QList<int>& rows) const
 {
     QStringList numbers;
     for (int row : rows)
         numbers.append(QString::number(row));
     auto* data = new QMimeData;
-    data->setData(indexType, numbers.join(QLatin1Char(',')).toLatin1());
+    data->setData(m_indexType, numbers.join(QLatin1Char(',')).toLatin1());
     return data;
 }
 
@@ -94,7 +94,7 @@ void RulesTableView::startDrag(Qt::DropActions /*supportedActions*/)
     if (rows.isEmpty())
         return;
     auto* drag = new QDrag(this);
-    drag->setMimeData(mimeDataForRows(rows, m_indexType));
+    drag->setMimeData(mimeDataForRows(rows));
     const bool copy = QApplication::keyboardModifiers().testFlag(Qt::AltModifier);
     drag->exec(copy ? Qt::CopyAction : Qt::MoveAction, copy ? Qt::CopyAction : Qt::MoveAction);
 }

@@ -5,7 +5,9 @@
 // paste, delete by the standard keys) when it says they apply, and drops
 // of dragged rows. A drag carries the row numbers as
 // application/x-zelk-RuleIndex: a move inside the table, or a copy with
-// Alt held. The drop never lets the view remove rows on its own.
+// Alt held. The drop never lets the view remove rows on its own. Other
+// types' lists (the mouse type's movements) use it with their own index
+// type and columns.
 #include <QTableWidget>
 
 namespace zelk::editor {
@@ -31,13 +33,13 @@ public:
 
     // indexType: the type of the dragged row numbers (another list's
     // table takes its own, so rows never drop between lists).
-    explicit RulesTableView(QWidget* parent = nullptr, const char* indexType = RuleIndexType);
+    explicit RulesTableView(QWidget* parent = nullptr, const char* indexType = RuleIndexType, int columns = 3);
     void setRulesDelegate(RulesTableDelegate* delegate) { m_delegate = delegate; }
     RulesTableDelegate* rulesDelegate() const { return m_delegate; }
     // The selected rows, ascending.
     QList<int> selectedRows() const;
     // The row numbers a drag of these rows carries.
-    static QMimeData* mimeDataForRows(const QList<int>& rows, const QString& indexType = QString::fromLatin1(RuleIndexType));
+    QMimeData* mimeDataForRows(const QList<int>& rows) const;
     // A drop as the user makes it; false when refused.
     bool dropRows(const QMimeData* data, int row, Qt::DropAction action);
 
@@ -50,7 +52,7 @@ protected:
 
 private:
     RulesTableDelegate* m_delegate = nullptr;
-    QString m_indexType;
+    const QString m_indexType;
 };
 
 } // namespace zelk::editor

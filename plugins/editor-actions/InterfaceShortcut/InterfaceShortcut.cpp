@@ -4,7 +4,6 @@
 #include "ListMove.h"
 #include "Log.h"
 #include "Platform.h"
-#include "PropertyList.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -168,7 +167,7 @@ void InterfaceShortcut::stopRecording()
 
 void InterfaceShortcut::updateCurrentElement()
 {
-    updateCurrentElement(QGuiApplication::queryKeyboardModifiers(), Platform::instance().events().pointerLocation());
+    updateCurrentElement(QGuiApplication::queryKeyboardModifiers(), Platform::instance().events().pointerLocation().value_or(QPointF()));
 }
 
 void InterfaceShortcut::updateCurrentElement(Qt::KeyboardModifiers modifiers, const QPointF& mouse)
@@ -327,18 +326,10 @@ void InterfaceShortcut::addItemDict(const QVariantMap& record)
 void InterfaceShortcut::addItems(const QVariantList& records, const QList<int>& atIndexes, int selectAfterIndex,
                                  const QString& undoKey)
 {
-    QVariantList list = CUTLastItems;
-    QList<int> inserted;
-    for (int k = 0; k < records.size() && k < atIndexes.size(); ++k) {
-        const int at = std::clamp(atIndexes.at(k), 0, int(list.size()));
-        list.insert(at, records.at(k));
-        inserted.append(at);
-    }
-    if (inserted.isEmpty())
-        return;
-    if (!inserted.contains(selectAfterIndex))
-        inserted.append(selectAfterIndex);
-    setItems(list, inserted, false, fillFormat(localizedStr(undoKey), {int(records.size())}));
+    QList<int> select;
+    const QVariantList list = listWithInsertedItems(CUTLastItems, records, atIndexes, selectAfterIndex, &select);
+    if (!select.isEmpty())
+        setItems(list, select, false, fillFormat(localizedStr(undoKey), {int(records.size())}));
 }
 
 void InterfaceShortcut::delSelectedItems()
@@ -351,18 +342,11 @@ void InterfaceShortcut::delSelectedItems()
 
 void InterfaceShortcut::delItemsAtIndexes(const QList<int>& indexes, int selectAfterIndex, const QString& undoKey)
 {
-    QVariantList list = CUTLastItems;
-    QList<int> sorted = indexes;
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    sorted.removeIf([&list](int row) { return row < 0 || row >= list.size(); });
-    if (sorted.isEmpty())
-        return;
-    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it)
-        list.removeAt(*it);
-    // The given row, or the new last one when it is past the end.
-    const QList<int> select = list.isEmpty() ? QList<int>() : QList<int>{std::min(selectAfterIndex, int(list.size()) - 1)};
-    setItems(list, select, false, fillFormat(localizedStr(undoKey), {int(sorted.size())}));
+    QList<int> select;
+    int removed = 0;
+    const QVariantList list = listWithoutRows(CUTLastItems, indexes, selectAfterIndex, &select, &removed);
+    if (removed > 0)
+        setItems(list, select, false, fillFormat(localizedStr(undoKey), {removed}));
 }
 
 void InterfaceShortcut::moveItemsFromIndexes(const QList<int>& rows, int toRow)
@@ -376,25 +360,14 @@ void InterfaceShortcut::moveItemsFromIndexes(const QList<int>& rows, int toRow)
 
 bool InterfaceShortcut::canClear() const { return CUTIsEdited && !selectedRows().isEmpty(); }
 
-bool InterfaceShortcut::canPaste() const
-{
-    if (!CUTIsEdited)
-        return false;
-    for (const ClipboardItem& item : Platform::instance().clipboard().items())
-        if (item.type == QLatin1String(InterfaceItemType))
-            return true;
-    return false;
-}
+bool InterfaceShortcut::canPaste() const { return CUTIsEdited && clipboardHasListItems(QString::fromLatin1(InterfaceItemType)); }
 
 void InterfaceShortcut::copySelectedItems()
 {
     QVariantList records;
     for (int row : selectedRows())
         records.append(CUTLastItems.at(row));
-    if (records.isEmpty())
-        return;
-    const QByteArray xml = plist::writeXml(QVariantMap{{QStringLiteral("ItemDictionary"), records}});
-    Platform::instance().clipboard().setItems({{QString::fromLatin1(InterfaceItemType), xml}});
+    putListItemsOnClipboard(QString::fromLatin1(InterfaceItemType), QStringLiteral("ItemDictionary"), records);
 }
 
 void InterfaceShortcut::cutSelectedItems()
@@ -418,15 +391,7 @@ void InterfaceShortcut::pastePasteboard()
 {
     if (!CUTIsEdited)
         return;
-    QVariantList records;
-    for (const ClipboardItem& item : Platform::instance().clipboard().items()) {
-        if (item.type != QLatin1String(InterfaceItemType))
-            continue;
-        if (const std::optional<QVariant> value = plist::read(item.data))
-            for (const QVariant& record : value->toMap().value(QStringLiteral("ItemDictionary")).toList())
-                if (record.canConvert<QVariantMap>())
-                    records.append(record.toMap());
-    }
+    const QVariantList records = listItemsOnClipboard(QString::fromLatin1(InterfaceItemType), QStringLiteral("ItemDictionary"));
     if (records.isEmpty())
         return;
     const QList<int> rows = selectedRows();

@@ -558,19 +558,8 @@ QWidget* MenuShortcut::makeView()
     layout->addWidget(CUTOnlyDisplayMenuCheck);
 
     // The chooser of the application whose menus are recorded.
-    CUTAppPanel = new QDialog(view, Qt::Tool);
-    CUTAppPanel->setObjectName(QStringLiteral("CUTAppPanel"));
-    CUTAppPanel->setWindowTitle(localizedStr(QStringLiteral("AppPanelTitle")));
-    auto* panelLayout = new QVBoxLayout(CUTAppPanel);
-    CUTAppTable = new QListWidget(CUTAppPanel);
-    CUTAppTable->setObjectName(QStringLiteral("CUTAppTable"));
-    CUTAppTable->setAccessibleName(localizedStr(QStringLiteral("AppPanelTitle")));
-    QObject::connect(CUTAppTable, &QListWidget::itemDoubleClicked, CUTAppPanel, [this] { stopAppPanel(); });
-    panelLayout->addWidget(CUTAppTable);
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, CUTAppPanel);
-    QObject::connect(box, &QDialogButtonBox::accepted, CUTAppPanel, [this] { stopAppPanel(); });
-    QObject::connect(box, &QDialogButtonBox::rejected, CUTAppPanel, [this] { abortAppPanel(); });
-    panelLayout->addWidget(box);
+    std::tie(CUTAppPanel, CUTAppTable) =
+        makeAppPanel(cls(), view, Qt::Tool, {}, [this] { stopAppPanel(); }, [this] { abortAppPanel(); });
 
     // Closing the edit window ends a recording as validating or cancelling does.
     onHide(view, [this] { stopRecording(); });

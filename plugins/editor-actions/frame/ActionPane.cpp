@@ -4,14 +4,18 @@
 #include "PluginClasses.h"
 #include "PluginImages.h"
 #include "Log.h"
+#include "Platform.h"
+#include "PropertyList.h"
 #include "QVUtilityClass.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <algorithm>
 #include <QGuiApplication>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -336,6 +340,28 @@ QComboBox* addScriptFileRows(const QVEActionClass& cls, QFormLayout* form, QWidg
     return popUp;
 }
 
+std::pair<QDialog*, QListWidget*> makeAppPanel(const QVEActionClass& cls, QWidget* parent, Qt::WindowFlags flags,
+                                               const QString& message, std::function<void()> choose,
+                                               std::function<void()> cancel)
+{
+    auto* panel = new QDialog(parent, flags);
+    panel->setObjectName(QStringLiteral("CUTAppPanel"));
+    panel->setWindowTitle(cls.localizedStr(QStringLiteral("AppPanelTitle")));
+    auto* layout = new QVBoxLayout(panel);
+    if (!message.isEmpty())
+        layout->addWidget(new QLabel(message, panel));
+    auto* table = new QListWidget(panel);
+    table->setObjectName(QStringLiteral("CUTAppTable"));
+    table->setAccessibleName(panel->windowTitle());
+    QObject::connect(table, &QListWidget::itemActivated, panel, [choose] { choose(); });
+    layout->addWidget(table);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, panel);
+    QObject::connect(box, &QDialogButtonBox::accepted, panel, [choose] { choose(); });
+    QObject::connect(box, &QDialogButtonBox::rejected, panel, [cancel = std::move(cancel)] { cancel(); });
+    layout->addWidget(box);
+    return {panel, table};
+}
+
 QList<int> modelsOfCategory(const QVEActionClass& cls, int category)
 {
     QList<int> models;
@@ -363,6 +389,70 @@ private:
 };
 
 } // namespace
+
+QVariantList listWithInsertedItems(const QVariantList& list, const QVariantList& items, const QList<int>& atIndexes,
+                                   int selectAfterIndex, QList<int>* select)
+{
+    QVariantList result = list;
+    QList<int> inserted;
+    for (int k = 0; k < items.size() && k < atIndexes.size(); ++k) {
+        const int at = std::clamp(atIndexes.at(k), 0, int(result.size()));
+        result.insert(at, items.at(k));
+        inserted.append(at);
+    }
+    select->clear();
+    if (inserted.isEmpty())
+        return result;
+    select->append(std::clamp(selectAfterIndex, 0, int(result.size()) - 1));
+    for (int row : std::as_const(inserted))
+        if (!select->contains(row))
+            select->append(row);
+    return result;
+}
+
+QVariantList listWithoutRows(const QVariantList& list, const QList<int>& rows, int selectAfterIndex, QList<int>* select,
+                             int* removed)
+{
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    sorted.removeIf([&list](int row) { return row < 0 || row >= list.size(); });
+    QVariantList result = list;
+    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it)
+        result.removeAt(*it);
+    *removed = int(sorted.size());
+    select->clear();
+    if (!result.isEmpty())
+        select->append(std::clamp(selectAfterIndex, 0, int(result.size()) - 1));
+    return result;
+}
+
+void putListItemsOnClipboard(const QString& mimeType, const QString& key, const QVariantList& items)
+{
+    if (items.isEmpty())
+        return;
+    Platform::instance().clipboard().setItems({{mimeType, plist::writeXml(QVariantMap{{key, items}})}});
+}
+
+QVariantList listItemsOnClipboard(const QString& mimeType, const QString& key)
+{
+    QVariantList items;
+    for (const ClipboardItem& item : Platform::instance().clipboard().items()) {
+        if (item.type != mimeType)
+            continue;
+        if (const std::optional<QVariant> value = plist::read(item.data))
+            for (const QVariant& entry : value->toMap().value(key).toList())
+                if (entry.canConvert<QVariantMap>())
+                    items.append(entry.toMap());
+    }
+    return items;
+}
+
+bool clipboardHasListItems(const QString& mimeType)
+{
+    const QList<ClipboardItem> items = Platform::instance().clipboard().items();
+    return std::any_of(items.cbegin(), items.cend(), [&mimeType](const ClipboardItem& item) { return item.type == mimeType; });
+}
 
 void onFocusOut(QWidget* widget, std::function<void()> fn)
 {

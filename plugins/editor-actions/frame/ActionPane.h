@@ -41,6 +41,8 @@
 #include "QVEAction.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QListWidget>
 #include <QIcon>
 #include <QTimer>
 #include <QPointer>
@@ -48,6 +50,7 @@
 #include <QVariantMap>
 #include <functional>
 #include <map>
+#include <utility>
 
 class QFormLayout;
 class QLineEdit;
@@ -213,8 +216,33 @@ bool filePopUpAskedToChoose(QComboBox* popUp, int index);
 QComboBox* addScriptFileRows(const QVEActionClass& cls, QFormLayout* form, QWidget* view,
                              std::function<void()> choose, std::function<void()> edit);
 
+// The chooser of an application ("CUTAppPanel", titled "AppPanelTitle"):
+// its list ("CUTAppTable") under the message, when there is one; a row
+// activated or OK calls choose, Cancel calls cancel. Answers the panel and
+// its list.
+std::pair<QDialog*, QListWidget*> makeAppPanel(const QVEActionClass& cls, QWidget* parent, Qt::WindowFlags flags,
+                                               const QString& message, std::function<void()> choose,
+                                               std::function<void()> cancel);
+
 // The class's offered models of a category, in menu order.
 QList<int> modelsOfCategory(const QVEActionClass& cls, int category);
+
+// The list with each item inserted in turn at its row (kept inside the
+// list). select gets the row to show, selectAfterIndex, first, then the new
+// rows.
+QVariantList listWithInsertedItems(const QVariantList& list, const QVariantList& items, const QList<int>& atIndexes,
+                                   int selectAfterIndex, QList<int>* select);
+// The list without the items at rows (any order; repeated rows and rows
+// out of range left out); removed gets how many went, select the row to
+// select after: selectAfterIndex, the new last row when that is past the
+// end, none when the list is empty.
+QVariantList listWithoutRows(const QVariantList& list, const QList<int>& rows, int selectAfterIndex, QList<int>* select,
+                             int* removed);
+// Items of a type's list on the clipboard: an XML property list {key:
+// items} under the list's own MIME type (that type alone).
+void putListItemsOnClipboard(const QString& mimeType, const QString& key, const QVariantList& items);
+QVariantList listItemsOnClipboard(const QString& mimeType, const QString& key);
+bool clipboardHasListItems(const QString& mimeType);
 
 // Calls fn each time the widget loses the focus (the hook goes with it).
 void onFocusOut(QWidget* widget, std::function<void()> fn);

@@ -187,11 +187,11 @@ TEST_F(ClipboardShortcutEditorTest, DroppedRowsMoveOrCopy)
 {
     auto action = rulesAction({"0", "1", "2", "3"});
     auto editor = open(action);
-    std::unique_ptr<QMimeData> drag(RulesTableView::mimeDataForRows({0}));
+    std::unique_ptr<QMimeData> drag(table(*editor)->mimeDataForRows({0}));
     ASSERT_TRUE(table(*editor)->dropRows(drag.get(), 3, Qt::MoveAction));
     EXPECT_EQ(searches(action->rules()), (QStringList{"1", "2", "0", "3"}));
     EXPECT_EQ(selection(*editor), QList<int>{2});
-    std::unique_ptr<QMimeData> copy(RulesTableView::mimeDataForRows({0, 1}));
+    std::unique_ptr<QMimeData> copy(table(*editor)->mimeDataForRows({0, 1}));
     ASSERT_TRUE(table(*editor)->dropRows(copy.get(), 4, Qt::CopyAction));
     EXPECT_EQ(searches(action->rules()), (QStringList{"1", "2", "0", "3", "1", "2"}));
     EXPECT_EQ(action->undoManager()->undoText(), "Copy 2 Rule(s)");

@@ -353,13 +353,14 @@ TEST_F(InterfaceShortcutEditorTest, TheListMovesCopiesDeletesAndPastes)
     auto* table = editor->control<IItemsTableView>("CUTItemsTable");
     ASSERT_NE(table, nullptr);
 
-    std::unique_ptr<QMimeData> drag(RulesTableView::mimeDataForRows({0}, IItemsTableView::InterfaceItemIndexType));
+    std::unique_ptr<QMimeData> drag(table->mimeDataForRows({0}));
     ASSERT_TRUE(table->dropRows(drag.get(), 3, Qt::MoveAction));
     EXPECT_EQ(titles(action->items()), (QStringList{"B", "C", "A", "D"}));
     EXPECT_EQ(action->selectedRows(), QList<int>{2});
     action->undoManager()->undo();
     EXPECT_EQ(titles(action->items()), (QStringList{"A", "B", "C", "D"}));
-    std::unique_ptr<QMimeData> clipboardRules(RulesTableView::mimeDataForRows({0}));
+    const RulesTableView clipboardTable;
+    std::unique_ptr<QMimeData> clipboardRules(clipboardTable.mimeDataForRows({0}));
     EXPECT_FALSE(table->dropRows(clipboardRules.get(), 3, Qt::MoveAction)) << "another list's rows";
 
     const struct {

@@ -180,7 +180,7 @@ void InterfaceShortcut::mouseClick(int count)
     }
 }
 
-QPointF InterfaceShortcut::mousePoint() { return Platform::instance().events().pointerLocation(); }
+QPointF InterfaceShortcut::mousePoint() { return Platform::instance().events().pointerLocation().value_or(QPointF()); }
 
 ZELK_REGISTER_ACTION_RUNNER(InterfaceShortcut)
 

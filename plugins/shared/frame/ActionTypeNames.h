@@ -1,10 +1,8 @@
 #pragma once
 // The action types, by the class names that records store in "actionclass".
-// Both plug-ins know every name here; a type whose half is not built yet is
-// simply not registered, so its records take the frameworks' missing-class
-// path (the editor reports the missing type, the engine's stand-in fails
-// its runs naming it). Adding a type means registering its class objects,
-// not changing this list.
+// Both plug-ins know every name here. A record naming a type neither
+// registers takes the frameworks' missing-class path (the editor reports
+// the missing type, the engine's stand-in fails its runs naming it).
 #include <QString>
 #include <array>
 

@@ -1,0 +1,188 @@
+// The road a user walks through the editor, on a real X server, session bus
+// and accessibility bus, with the engine the editor starts: a new shortcut
+// made through the editor's windows (a key launcher captured from keys
+// pressed, a typing step with its text), saved, and its hot key types the
+// text; the text changed, saved again, and the hot key types the new one.
+// The editor's widgets are found through AT-SPI by their accessible names
+// and driven with xdotool's keys and clicks, as a user would. Each editor
+// window is kept as a screenshot.
+#include "Desktop.h"
+
+#include "DataFileRecords.h"
+#include "Platform.h"
+#include "TestSupport.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <iostream>
+
+using namespace zelk;
+using namespace zelk::e2e;
+using namespace zelk::test::records;
+
+namespace {
+
+const char* const kBusLauncher = "/usr/libexec/at-spi-bus-launcher";
+const QString kFirstText = QStringLiteral("first words");
+const QString kSecondText = QStringLiteral("second words");
+
+QString editorPath()
+{
+    return zelk::test::appContents() + "/MacOS/Zelk Editor.app/Contents/MacOS/Zelk Editor";
+}
+
+class EditorRoadOnTheDesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        desktop = std::make_unique<Desktop>();
+        if (!desktop->whyNot().isEmpty() || !QFileInfo::exists(kBusLauncher))
+            ZELK_SKIP_UNLESS_CI(desktop->whyNot().isEmpty() ? "at-spi2-core is not installed"
+                                                            : desktop->whyNot().toStdString());
+        QString why;
+        ASSERT_TRUE(desktop->startWindowManager(&why)) << why.toStdString();
+        // This program reads the editor's widgets as an assistive tool does.
+        qputenv("DISPLAY", desktop->display().toLocal8Bit());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", desktop->busAddress().toLocal8Bit());
+        launcher = std::make_unique<Child>(kBusLauncher, QStringList{"--launch-immediately"}, desktop->environment(),
+                                           desktop->home() + "/at-spi-bus-launcher.log");
+        ASSERT_TRUE(pollUntil([] { return QDBusConnection::sessionBus().interface()->isServiceRegistered("org.a11y.Bus").value(); }, 20000))
+            << "the accessibility bus never came: " << launcher->output().toStdString();
+        previous = Platform::install(makeLinuxPlatform());
+        installed = true;
+    }
+
+    void TearDown() override
+    {
+        if (HasFailure() && editor)
+            std::cerr << "--- editor and engine log\n" << editor->output().toStdString() << "---\n";
+        if (const qint64 pid = enginePid())
+            ::kill(pid_t(pid), SIGTERM);
+        if (installed)
+            Platform::install(std::move(previous));
+        client.reset();
+        editor.reset();
+        launcher.reset();
+        desktop.reset();
+    }
+
+    qint64 enginePid() const
+    {
+        if (!desktop)
+            return 0;
+        QDBusConnection bus = QDBusConnection::connectToBus(desktop->busAddress(), "editor-road-look");
+        const QDBusReply<uint> pid = bus.interface()->servicePid("org.zelk.Zelk");
+        QDBusConnection::disconnectFromBus("editor-road-look");
+        return pid.isValid() ? qint64(pid.value()) : 0;
+    }
+
+    // The editor's window in front, as AT-SPI tells it.
+    AXElement frontWindow()
+    {
+        AccessibilityService& ax = Platform::instance().accessibility();
+        return ax.focusedWindow(ax.applicationElement(editor->pid()));
+    }
+    QString frontTitle()
+    {
+        const AXElement window = frontWindow();
+        return window ? window->title().value_or(QString()) : QString();
+    }
+    // Waits until the window in front has a title starting so.
+    bool waitForFront(const QString& titleStart)
+    {
+        return pollUntil([&] { return frontTitle().startsWith(titleStart); }, 20000, 100);
+    }
+    // A shown widget of the window in front (or of any of the editor's
+    // windows and menus when `anywhere`) by its accessible name and role.
+    AXElement find(const QString& name, const QString& role = {}, bool anywhere = false)
+    {
+        AccessibilityService& ax = Platform::instance().accessibility();
+        const AXElement root = anywhere ? ax.applicationElement(editor->pid()) : frontWindow();
+        if (!root)
+            return nullptr;
+        QList<AXElement> next{root};
+        while (!next.isEmpty()) {
+            const AXElement e = next.takeFirst();
+            next.append(e->children().value_or(QList<AXElement>()));
+            if (e->title().value_or(QString()) != name || (!role.isEmpty() && e->role().value_or(QString()) != role))
+                continue;
+            const auto size = e->size();
+            if (size && size->width() > 0 && size->height() > 0)
+                return e;
+        }
+        return nullptr;
+    }
+    AXElement waitFor(const QString& name, const QString& role = {}, bool anywhere = false)
+    {
+        AXElement found;
+        pollUntil([&] { return bool(found = find(name, role, anywhere)); }, 20000, 100);
+        return found;
+    }
+    // The user's click in the middle of the widget.
+    bool click(const AXElement& element, int count = 1)
+    {
+        const auto at = element ? element->position() : std::nullopt;
+        const auto size = element ? element->size() : std::nullopt;
+        if (!at || !size)
+            return false;
+        return desktop->xdotool({"mousemove", "--sync", QString::number(int(at->x() + size->width() / 2)),
+                                 QString::number(int(at->y() + size->height() / 2)), "click", "--repeat",
+                                 QString::number(count), "1"});
+    }
+    bool shoot(const QString& name) { return desktop->saveScreenshot("editor-road-" + name + ".png"); }
+    QString valueOf(const AXElement& element)
+    {
+        return element ? element->value().value_or(QVariant()).toString() : QString();
+    }
+
+    std::unique_ptr<Desktop> desktop;
+    std::unique_ptr<Child> launcher;
+    std::unique_ptr<Child> editor;
+    std::unique_ptr<KeyClient> client;
+    std::unique_ptr<Platform> previous;
+    bool installed = false;
+};
+
+TEST_F(EditorRoadOnTheDesktopTest, ANewShortcutMadeThroughTheWindowsTypesItsTextAndItsChangedText)
+{
+    DataFiles files;
+    files.contexts = {context(0, "Everywhere", 0)};
+    ASSERT_TRUE(desktop->writeData(files));
+    QProcessEnvironment env = desktop->environment();
+    env.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    editor = std::make_unique<Child>(editorPath(), QStringList(), env, desktop->home() + "/editor.log");
+    ASSERT_TRUE(pollUntil([&] { return desktop->callEngine("GetShortCutList").type() == QDBusMessage::ReplyMessage; }, 30000, 100))
+        << "the engine never came up";
+    ASSERT_TRUE(waitForFront("Zelk Editor")) << "front: " << frontTitle().toStdString();
+    ASSERT_TRUE(shoot("main-window"));
+
+    // A new shortcut: its editor grows out of the new row.
+    ASSERT_TRUE(click(waitFor("Add", AXRole::Button)));
+    const AXElement nameField = waitFor("Shortcut name", AXRole::TextField);
+    ASSERT_TRUE(nameField) << "no shortcut editor in front: " << frontTitle().toStdString();
+    const QString shortcutTitle = frontTitle();
+    ASSERT_TRUE(shoot("shortcut-editor"));
+    ASSERT_TRUE(click(nameField));
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+a"}));
+    ASSERT_TRUE(desktop->xdotool({"type", "--delay", "20", "Greeting"}));
+    ASSERT_TRUE(desktop->xdotool({"key", "Tab"}));
+
+    // A key launcher, its combination captured from the keys pressed.
+    ASSERT_TRUE(click(waitFor("Add launcher", AXRole::Button)));
+    ASSERT_TRUE(desktop->xdotool({"key", "Down", "Return"}));
+    const AXElement comboField = waitFor("Key combination", AXRole::TextField);
+    ASSERT_TRUE(comboField) << "no launcher editor in front: " << frontTitle().toStdString();
+    ASSERT_TRUE(click(comboField));
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+y"}));
+    ASSERT_TRUE(pollUntil([&] { return !valueOf(find("Key combination", AXRole::TextField)).isEmpty(); }, 10000))
+        << "the key combination was not captured";
+    ASSERT_TRUE(shoot("launcher-editor"));
+    ASSERT_TRUE(click(find("OK", AXRole::Button)));
+    ASSERT_TRUE(waitForFront(shortcutTitle)) << "front: " << frontTitle().toStdString();
+}
+
+} // namespace

@@ -8,6 +8,8 @@
 #include "QVEPalettesManager.h"
 #include "QVEShortcutsManager.h"
 #include "QVEWindow.h"
+#include "QVContext.h"
+#include "QVLauncher.h"
 
 #include <QMainWindow>
 #include <QUndoGroup>

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <csignal>
+#include <functional>
 #include <iostream>
 
 using namespace zelk;
@@ -39,9 +40,10 @@ protected:
     void SetUp() override
     {
         desktop = std::make_unique<Desktop>();
-        if (!desktop->whyNot().isEmpty() || !QFileInfo::exists(kBusLauncher))
-            ZELK_SKIP_UNLESS_CI(desktop->whyNot().isEmpty() ? "at-spi2-core is not installed"
-                                                            : desktop->whyNot().toStdString());
+        if (!desktop->whyNot().isEmpty() || !QFileInfo::exists(kBusLauncher)) {
+            const std::string why = desktop->whyNot().isEmpty() ? "at-spi2-core is not installed" : desktop->whyNot().toStdString();
+            ZELK_SKIP_UNLESS_CI(why);
+        }
         QString why;
         ASSERT_TRUE(desktop->startWindowManager(&why)) << why.toStdString();
         // This program reads the editor's widgets as an assistive tool does.
@@ -138,6 +140,71 @@ protected:
         return element ? element->value().value_or(QVariant()).toString() : QString();
     }
 
+    // Makes the typing step (from the add menu) or opens the one there, and
+    // gives it the text.
+    void typeStep(const QString& text, bool isNew)
+    {
+        const QString shortcutTitle = frontTitle();
+        if (isNew) {
+            ASSERT_TRUE(click(waitFor("Add action", AXRole::Button)));
+            ASSERT_TRUE(click(waitFor("Typing", AXRole::MenuItem, true))) << tree(true);
+            ASSERT_TRUE(click(waitFor("Type Text", AXRole::MenuItem, true))) << tree(true);
+        } else {
+            ASSERT_TRUE(click(waitFor(QStringLiteral("Type \u201C%1\u201D").arg(kFirstText)), 2)) << tree(false);
+        }
+        ASSERT_TRUE(pollUntil([&] { return !frontTitle().isEmpty() && frontTitle() != shortcutTitle; }, 20000, 100))
+            << "no action editor came: " << tree(true);
+        const AXElement textView = waitFor("Text:");
+        ASSERT_TRUE(textView) << tree(false);
+        ASSERT_TRUE(click(textView));
+        ASSERT_TRUE(desktop->xdotool({"key", "ctrl+a", "BackSpace"}));
+        ASSERT_TRUE(desktop->xdotool({"type", "--delay", "20", text}));
+        ASSERT_TRUE(pollUntil([&] { return valueOf(find("Text:")) == text; }, 10000)) << tree(false);
+        ASSERT_TRUE(shoot(isNew ? "action-editor" : "action-editor-changed"));
+        ASSERT_TRUE(click(find("OK", AXRole::Button)));
+    }
+
+    // The test's client in front, the hot key pressed: the text reaches it.
+    bool typesWithHotKey(const QString& text)
+    {
+        client = desktop->startClient("ZelkTarget");
+        if (client->window() == 0 || !desktop->focus(*client) || !desktop->xdotool({"key", "ctrl+alt+y"}))
+            return false;
+        const bool typed = client->waitForText(text);
+        EXPECT_TRUE(typed) << "typed: " << client->text().toStdString();
+        return typed;
+    }
+
+    bool activateEditor()
+    {
+        const QList<unsigned long> windows = desktop->windowsOf(editor->pid());
+        for (unsigned long window : windows)
+            if (desktop->windowName(window) == "Zelk Editor")
+                return desktop->xdotool({"windowactivate", "--sync", QString::number(window)}) && waitForFront("Zelk Editor");
+        return false;
+    }
+
+    // What AT-SPI shows of the editor, for a failure's message.
+    std::string tree(bool anywhere)
+    {
+        AccessibilityService& ax = Platform::instance().accessibility();
+        const AXElement root = anywhere ? ax.applicationElement(editor->pid()) : frontWindow();
+        QString out = "\n";
+        std::function<void(const AXElement&, int)> walk = [&](const AXElement& e, int depth) {
+            const auto at = e->position();
+            const auto size = e->size();
+            out += QString(depth * 2, ' ') + e->role().value_or("?") + " \"" + e->title().value_or(QString()) + "\" "
+                   + (at && size ? QStringLiteral("%1,%2 %3x%4").arg(at->x()).arg(at->y()).arg(size->width()).arg(size->height()) : QString())
+                   + "\n";
+            if (depth < 12)
+                for (const AXElement& child : e->children().value_or(QList<AXElement>()))
+                    walk(child, depth + 1);
+        };
+        if (root)
+            walk(root, 0);
+        return out.toStdString();
+    }
+
     std::unique_ptr<Desktop> desktop;
     std::unique_ptr<Child> launcher;
     std::unique_ptr<Child> editor;
@@ -173,9 +240,9 @@ TEST_F(EditorRoadOnTheDesktopTest, ANewShortcutMadeThroughTheWindowsTypesItsText
 
     // A key launcher, its combination captured from the keys pressed.
     ASSERT_TRUE(click(waitFor("Add launcher", AXRole::Button)));
-    ASSERT_TRUE(desktop->xdotool({"key", "Down", "Return"}));
+    ASSERT_TRUE(click(waitFor("Key Combination", AXRole::MenuItem, true))) << tree(true);
     const AXElement comboField = waitFor("Key combination", AXRole::TextField);
-    ASSERT_TRUE(comboField) << "no launcher editor in front: " << frontTitle().toStdString();
+    ASSERT_TRUE(comboField) << "no launcher editor in front: " << frontTitle().toStdString() << tree(true);
     ASSERT_TRUE(click(comboField));
     ASSERT_TRUE(desktop->xdotool({"key", "ctrl+alt+y"}));
     ASSERT_TRUE(pollUntil([&] { return !valueOf(find("Key combination", AXRole::TextField)).isEmpty(); }, 10000))
@@ -183,6 +250,28 @@ TEST_F(EditorRoadOnTheDesktopTest, ANewShortcutMadeThroughTheWindowsTypesItsText
     ASSERT_TRUE(shoot("launcher-editor"));
     ASSERT_TRUE(click(find("OK", AXRole::Button)));
     ASSERT_TRUE(waitForFront(shortcutTitle)) << "front: " << frontTitle().toStdString();
+
+    // A typing step with its text.
+    ASSERT_NO_FATAL_FAILURE(typeStep(kFirstText, true));
+    ASSERT_TRUE(waitForFront(shortcutTitle)) << "front: " << frontTitle().toStdString();
+    ASSERT_TRUE(shoot("shortcut-editor-filled"));
+    ASSERT_TRUE(click(find("OK", AXRole::Button)));
+    ASSERT_TRUE(waitForFront("Zelk Editor")) << "front: " << frontTitle().toStdString();
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+s"}));
+    ASSERT_TRUE(desktop->waitForListedShortcuts({"Greeting"})) << "the engine did not load the saved shortcut";
+    ASSERT_TRUE(typesWithHotKey(kFirstText));
+
+    // The text changed through the shortcut's editor, opened from its row.
+    ASSERT_TRUE(activateEditor());
+    ASSERT_TRUE(click(waitFor("Greeting", {}, false), 2)) << tree(false);
+    ASSERT_TRUE(waitForFront(shortcutTitle)) << "front: " << frontTitle().toStdString();
+    ASSERT_NO_FATAL_FAILURE(typeStep(kSecondText, false));
+    ASSERT_TRUE(waitForFront(shortcutTitle)) << "front: " << frontTitle().toStdString();
+    ASSERT_TRUE(click(find("OK", AXRole::Button)));
+    ASSERT_TRUE(waitForFront("Zelk Editor")) << "front: " << frontTitle().toStdString();
+    ASSERT_TRUE(desktop->xdotool({"key", "ctrl+s"}));
+    client.reset();
+    ASSERT_TRUE(typesWithHotKey(kSecondText));
 }
 
 } // namespace

@@ -59,8 +59,11 @@ protected:
 
     void TearDown() override
     {
-        if (HasFailure() && editor)
-            std::cerr << "--- editor and engine log\n" << editor->output().toStdString() << "---\n";
+        if (HasFailure() && editor) {
+            shoot("failure");
+            std::cerr << "--- the editor as AT-SPI shows it" << tree(true) << "--- editor and engine log\n"
+                      << editor->output().toStdString() << "---\n";
+        }
         if (const qint64 pid = enginePid())
             ::kill(pid_t(pid), SIGTERM);
         if (installed)

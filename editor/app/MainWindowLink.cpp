@@ -1,15 +1,16 @@
 #include "MainWindowLink.h"
 
 #include "EditorWindowHost.h"
+#include "MenuPaletteEditors.h"
 #include "QVEContextsManager.h"
 #include "QVEController.h"
 #include "QVELaunchersManager.h"
 #include "QVEMenusManager.h"
 #include "QVEPalettesManager.h"
 #include "QVEShortcutsManager.h"
-#include "QVEWindow.h"
 #include "QVContext.h"
 #include "QVLauncher.h"
+#include "QVEWindow.h"
 
 #include <QMainWindow>
 #include <QUndoGroup>
@@ -99,6 +100,7 @@ void installMainWindow(QVEController& controller)
     editorHost = std::make_unique<EditorHost>(controller);
     // The lists open objects through the managers, which ask these makers.
     registerObjectEditors();
+    registerMenuPaletteEditors();
     setEditorWindowHost(editorHost.get());
     controller.setMainWindowMaker([] {
         QVEWindow::sharedWindow().setApplication(application.get());

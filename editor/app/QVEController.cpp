@@ -7,6 +7,8 @@
 #include "ModelSupport.h"
 #include "NotificationCenter.h"
 #include "ObjectStore.h"
+#include "QVELibrary.h"
+#include "QVEPreferencesEditor.h"
 #include "Platform.h"
 #include "PropertyList.h"
 #include "QVEAction.h"
@@ -147,6 +149,12 @@ bool QVEController::finishLaunching()
         }
         window->display();
     }
+    // The shared settings, applied through the preferences with their
+    // handlers in place.
+    QVEPreferencesEditor& preferences = QVEPreferencesEditor::sharedEditor();
+    preferences.setDontAnimateHandler([this](bool dontAnimate) { setDontAnimateEditingWindow(dontAnimate); });
+    preferences.setCheckVersionHandler([this] { MICheckVersion(); });
+    preferences.loadPreferences();
     setDontAnimateEditingWindow(zelk::UserDefaults::shared().boolForKey(QStringLiteral("GEDontAnimateWindow")));
     m_menuBar->setModelsMenu(QVEModelsManager::sharedManager().modelsMenuForTarget(
         [this](const QVariantMap& model) { addObject(model); }));
@@ -291,8 +299,9 @@ bool QVEController::readPrefs()
         if (QVEMainWindowLink* window = mainWindow())
             window->setWindowPref(windowPref);
     }
-    // The Library window is not part of this editor yet: its stored layout
-    // stays as it is and is written back unchanged.
+    const QVariantMap libraryPref = defaults().dictionaryForKey(QStringLiteral("LibraryPref"));
+    if (!libraryPref.isEmpty())
+        QVELibrary::sharedLibrary().setLibraryPref(libraryPref);
     return whole;
 }
 
@@ -318,6 +327,7 @@ bool QVEController::writePrefs()
     }
     if (QVEMainWindowLink* window = m_mainWindow)
         defaults().setValue(QStringLiteral("WindowPref"), window->windowPref());
+    defaults().setValue(QStringLiteral("LibraryPref"), QVELibrary::sharedLibrary().libraryPref());
     return true;
 }
 
@@ -361,12 +371,11 @@ void QVEController::warnOfHotKeyConflicts(const QString& label)
 {
     if (label.isEmpty())
         return;
-    zelk::UserDefaults& shared = zelk::UserDefaults::shared();
     const int answer = QVUtility::sharedUtility().runAlertPanelWithTitle(
         locFormat(QStringLiteral("ConflitSystem1"), {label}), loc(QStringLiteral("ConflitSystem2")), QStringLiteral("OK"),
         loc(QStringLiteral("NePlusRappeler")), {});
     if (answer == 0)
-        shared.setValue(QStringLiteral("GEHotkeyConflict"), false);
+        QVEPreferencesEditor::sharedEditor().setValueForKey(false, QStringLiteral("GEHotkeyConflict"));
 }
 
 // --- Menu commands ------------------------------------------------------------------------------
@@ -392,11 +401,7 @@ void QVEController::terminate()
     emit quitRequested();
 }
 
-void QVEController::MIPreferences()
-{
-    // The preferences window is not part of this editor yet.
-    QVUtility::sharedUtility().displayNotImplemented();
-}
+void QVEController::MIPreferences() { QVEPreferencesEditor::sharedEditor().editPreferences(); }
 
 void QVEController::MICheckVersion() { EditorCommand::post(QLatin1String(EditorCommand::SparkleCheck)); }
 void QVEController::MIStopShortcuts() { EditorCommand::post(QLatin1String(EditorCommand::StopShortcuts)); }
@@ -404,8 +409,9 @@ void QVEController::MIImport() { QVEImporter::sharedImporter().tryImport(); }
 
 void QVEController::MILibrary()
 {
-    // The Library window is not part of this editor yet.
-    QVUtility::sharedUtility().displayNotImplemented();
+    QVELibrary& library = QVELibrary::sharedLibrary();
+    library.setMenuForObjects([this](const QList<zelk::QVEMainObject*>& objects) { return menuForObjects(objects); });
+    library.display();
 }
 
 QVariantList QVEController::selectedContextRecords()

@@ -5,11 +5,36 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QBoxLayout>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace editor {
+
+QPushButton* addEditorButtons(QBoxLayout* layout, const char* prefix, QObject* context,
+                              const EditorButtonActions& actions)
+{
+    const auto button = [prefix, context](const QString& title, const char* name, const QString& accessibleName,
+                                          const std::function<void()>& action) {
+        auto* widget = new QPushButton(title);
+        named(widget, (QByteArray(prefix) + name).constData(), accessibleName);
+        QObject::connect(widget, &QPushButton::clicked, context, [action] { action(); });
+        return widget;
+    };
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(button(QStringLiteral("?"), "HelpButton", loc(QStringLiteral("Aide")), actions.help));
+    if (actions.test)
+        bottom->addWidget(button(loc(QStringLiteral("Tester")), "TestButton", loc(QStringLiteral("Tester")), actions.test));
+    bottom->addStretch(1);
+    bottom->addWidget(button(loc(QStringLiteral("Annuler")), "CancelButton", loc(QStringLiteral("Annuler")), actions.cancel));
+    QPushButton* ok = button(QStringLiteral("OK"), "OKButton", QStringLiteral("OK"), actions.ok);
+    ok->setDefault(true);
+    bottom->addWidget(ok);
+    layout->addLayout(bottom);
+    return ok;
+}
 
 QString titleWithName(const QString& format, const QString& name)
 {

@@ -1,10 +1,14 @@
 #pragma once
 // Small helpers the editor windows share to build their controls.
+#include <QEvent>
 #include <QString>
 #include <QUndoCommand>
 #include <functional>
 
+class QBoxLayout;
 class QLineEdit;
+class QObject;
+class QPushButton;
 class QWidget;
 
 namespace editor {
@@ -17,6 +21,29 @@ Widget* named(Widget* widget, const char* objectName, const QString& accessibleN
     widget->setObjectName(QString::fromLatin1(objectName));
     widget->setAccessibleName(accessibleName);
     return widget;
+}
+
+// What an editor window's bottom buttons do; without a test, no Test button.
+struct EditorButtonActions {
+    std::function<void()> help, test, cancel, ok;
+};
+
+// The bottom row of an editor window (help, test, then cancel and the
+// default OK button on the right) added to its layout, named with the
+// window's outlet prefix ("AE": "AEHelpButton"...); answers the OK button.
+QPushButton* addEditorButtons(QBoxLayout* layout, const char* prefix, QObject* context,
+                              const EditorButtonActions& actions);
+
+// Closing an editor's window by its frame while it edits is Cancel: the
+// close is refused and the editing aborted. True when it took the event.
+template <class Editor>
+bool closeIsCancel(Editor* editor, QEvent* event)
+{
+    if (event->type() != QEvent::Close || !editor->isEdited())
+        return false;
+    event->ignore();
+    editor->abortEditing(nullptr);
+    return true;
 }
 
 // A window title format ("TitreRaccourci") filled with the object's name.

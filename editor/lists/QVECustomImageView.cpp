@@ -143,6 +143,14 @@ void QVECustomImageView::keyPressEvent(QKeyEvent* event)
         paste();
         return;
     }
+    // Delete empties the well, as an editable image well does; its owner
+    // decides what an empty well stands for.
+    if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && !m_image.isNull()) {
+        m_image = QImage();
+        setPixmap(QPixmap());
+        emit imageChanged(m_image);
+        return;
+    }
     QLabel::keyPressEvent(event);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Small widgets of the editor's windows. QVECustomImageView: an image well
 // that takes its picture from a drop, a paste, an image file or a file's
-// icon and always keeps it at 32 x 32. ZLTextField: a text field that
+// icon and always keeps it at 32 x 32; Delete empties it. ZLTextField: a text field that
 // selects all its text when clicked.
 #include <QImage>
 #include <QLabel>

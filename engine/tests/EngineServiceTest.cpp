@@ -267,7 +267,7 @@ TEST_F(EngineServiceTest, ABusClientListsRunsAndShowsThroughTheEngine)
         ASSERT_EQ(list.type(), QDBusMessage::ReplyMessage) << list.errorMessage().toStdString();
         const auto entries = zelk::plist::read(list.arguments().value(0).toString().toUtf8());
         ASSERT_TRUE(entries);
-        EXPECT_EQ(entries->toList().size(), 2);
+        EXPECT_EQ(entries->toList().size(), 3) << "two shortcuts and the menu on a key launcher";
 
         const QDBusMessage ran = call("RunShortCutID", {1u});
         EXPECT_EQ(ran.type(), QDBusMessage::ReplyMessage) << ran.errorMessage().toStdString();

@@ -236,7 +236,7 @@ protected:
         const QString shortcutTitle = frontTitle();
         if (isNew) {
             ASSERT_TRUE(click(waitFor("Add action")));
-            ASSERT_TRUE(click(menuItem("Typing")));
+            ASSERT_TRUE(click(menuItem("Keyboard")));
             ASSERT_TRUE(click(menuItem("Type Text")));
         } else {
             ASSERT_TRUE(click(waitFor(existing), 2)) << tree(false);
@@ -340,7 +340,7 @@ TEST_F(EditorRoadOnTheDesktopTest, ANewShortcutMadeThroughTheWindowsTypesItsText
 
     // A key launcher, its combination captured from the keys pressed.
     ASSERT_TRUE(click(waitFor("Add launcher")));
-    ASSERT_TRUE(click(menuItem("Key Combination")));
+    ASSERT_TRUE(click(menuItem("Key combinations")));
     const AXElement comboField = waitFor("Key combination", AXRole::TextField);
     ASSERT_TRUE(comboField) << "no launcher editor in front: " << frontTitle().toStdString() << tree(true);
     ASSERT_TRUE(click(comboField));

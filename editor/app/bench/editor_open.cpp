@@ -2,6 +2,7 @@
 // the editor does at start (the six files read, the layout handed over, the
 // lists told to reload) and showing the main window with them.
 #include "EditorBenchData.h"
+#include "EditorBenchMain.h"
 #include "MainWindowLink.h"
 #include "NotificationCenter.h"
 #include "ObjectStore.h"
@@ -58,15 +59,5 @@ BENCHMARK(BM_OpenDataFolderAndShowMainWindow)->Arg(1000)->Arg(10000)->Unit(bench
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("ZELK_PLATFORM"))
-        qputenv("ZELK_PLATFORM", "virtual");
-    if (!qEnvironmentVariableIsSet("ZELK_MAIN_BUNDLE"))
-        qputenv("ZELK_MAIN_BUNDLE", ZELK_EDITOR_BUNDLE);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return editor::bench::runBenchmarks(argc, argv, ZELK_EDITOR_BUNDLE);
 }

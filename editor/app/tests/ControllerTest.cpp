@@ -4,6 +4,7 @@
 #include "EditorCommand.h"
 #include "EditorTestSupport.h"
 #include "MainWindowLink.h"
+#include "QVELibrary.h"
 #include "NotificationCenter.h"
 #include "PropertyList.h"
 #include "QVEActionsManager.h"
@@ -525,7 +526,7 @@ struct FakeList {
     StripedTableView* view;
 };
 
-TEST_F(ControllerTest, WithTheRealMainWindowEditingAShortcutOpensItsEditorWindow)
+TEST_F(ControllerTest, WithTheRealMainWindowEditingAShortcutOrAMenuOpensItsEditorWindow)
 {
     copySample();
     controller = std::make_unique<QVEController>();
@@ -541,6 +542,24 @@ TEST_F(ControllerTest, WithTheRealMainWindowEditingAShortcutOpensItsEditorWindow
         return false;
     };
     EXPECT_TRUE(zelk::test::waitUntil(editorShown)) << "no editor window opened";
+
+    ASSERT_FALSE(store->allMenus().isEmpty());
+    const int before = QApplication::topLevelWidgets().size();
+    QVEMenusManager::sharedManager().editObjectsID({store->allMenus().first()->IDValue()});
+    EXPECT_TRUE(zelk::test::waitUntil([before] { return QApplication::topLevelWidgets().size() > before; }))
+        << "no menu editor window opened";
+}
+
+TEST_F(ControllerTest, TheLibraryOpensFromItsMenuAndItsLayoutIsSavedWithTheFiles)
+{
+    copySample();
+    ASSERT_TRUE(controller->finishLaunching());
+    controller->MILibrary();
+    QWidget* library = QVELibrary::sharedLibrary().window();
+    ASSERT_NE(library, nullptr);
+    EXPECT_TRUE(zelk::test::waitUntil([library] { return library->isVisible(); }));
+    ASSERT_TRUE(controller->MIUpdateNow());
+    EXPECT_TRUE(zelk::UserDefaults::standard().dictionaryForKey("LibraryPref").value("displayed").toBool());
 }
 
 TEST_F(ControllerTest, EditItemsAreEnabledOnlyWhileTheFocusedListAnswersThemAndReturnEdits)

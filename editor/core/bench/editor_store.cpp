@@ -3,6 +3,7 @@
 // launchers and n shortcuts (one step, one launcher, the universal context
 // each), every object built and linked as the editor does at start.
 #include "EditorBenchData.h"
+#include "EditorBenchMain.h"
 #include "ObjectStore.h"
 #include "ObjectsFile.h"
 #include "PropertyList.h"
@@ -89,15 +90,5 @@ BENCHMARK(BM_DeleteUndoRedoShortcut)->Arg(1000)->Arg(10000)->Unit(benchmark::kMi
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("ZELK_PLATFORM"))
-        qputenv("ZELK_PLATFORM", "virtual");
-    if (!qEnvironmentVariableIsSet("ZELK_MAIN_BUNDLE"))
-        qputenv("ZELK_MAIN_BUNDLE", ZELK_EDITOR_BUNDLE);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return editor::bench::runBenchmarks(argc, argv, ZELK_EDITOR_BUNDLE);
 }

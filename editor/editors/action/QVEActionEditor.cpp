@@ -36,14 +36,9 @@ public:
     ActionWindowWatcher(QVEActionEditor* editor, QObject* parent) : QObject(parent), m_editor(editor) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (closeIsCancel(m_editor, event))
+            return true;
         switch (event->type()) {
-        case QEvent::Close:
-            if (m_editor->isEdited()) {
-                event->ignore();
-                m_editor->abortEditing(nullptr);
-                return true;
-            }
-            break;
         case QEvent::ShortcutOverride:
         case QEvent::KeyPress:
             if (m_editor->isEdited() && m_editor->wantKeyEvent()) {
@@ -140,22 +135,8 @@ void QVEActionEditor::buildWindow()
     m_usedWarningField->setWordWrap(true);
     layout->addWidget(m_usedWarningField);
 
-    auto* bottom = new QHBoxLayout;
-    auto* help = named(new QPushButton(QStringLiteral("?")), "AEHelpButton", loc(QStringLiteral("Aide")));
-    auto* test = named(new QPushButton(loc(QStringLiteral("Tester"))), "AETestButton", loc(QStringLiteral("Tester")));
-    auto* cancel = named(new QPushButton(loc(QStringLiteral("Annuler"))), "AECancelButton", loc(QStringLiteral("Annuler")));
-    auto* ok = named(new QPushButton(QStringLiteral("OK")), "AEOKButton", QStringLiteral("OK"));
-    ok->setDefault(true);
-    bottom->addWidget(help);
-    bottom->addWidget(test);
-    bottom->addStretch(1);
-    bottom->addWidget(cancel);
-    bottom->addWidget(ok);
-    layout->addLayout(bottom);
-    connect(help, &QPushButton::clicked, this, &QVEActionEditor::showHelp);
-    connect(test, &QPushButton::clicked, this, &QVEActionEditor::test);
-    connect(cancel, &QPushButton::clicked, this, [this] { abortEditing(nullptr); });
-    connect(ok, &QPushButton::clicked, this, [this] { stopEditing(); });
+    addEditorButtons(layout, "AE", this,
+                     {[this] { showHelp(); }, [this] { test(); }, [this] { abortEditing(nullptr); }, [this] { stopEditing(); }});
 }
 
 void QVEActionEditor::setTitle()

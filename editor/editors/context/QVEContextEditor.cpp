@@ -39,11 +39,8 @@ public:
     ContextWindowWatcher(QVEContextEditor* editor, QObject* parent) : QObject(parent), m_editor(editor) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Close && m_editor->isEdited()) {
-            event->ignore();
-            m_editor->abortEditing(nullptr);
+        if (closeIsCancel(m_editor, event))
             return true;
-        }
         if (event->type() == QEvent::WindowActivate && m_editor->editedContext())
             editorWindowHost().undoStackActivated(m_editor->editedContext()->undoManager());
         return QObject::eventFilter(watched, event);
@@ -157,19 +154,8 @@ void QVEContextEditor::buildWindow()
     ruleButtons->addStretch(1);
     layout->addLayout(ruleButtons);
 
-    auto* bottom = new QHBoxLayout;
-    auto* help = named(new QPushButton(QStringLiteral("?")), "CEHelpButton", loc(QStringLiteral("Aide")));
-    auto* cancel = named(new QPushButton(loc(QStringLiteral("Annuler"))), "CECancelButton", loc(QStringLiteral("Annuler")));
-    auto* ok = named(new QPushButton(QStringLiteral("OK")), "CEOKButton", QStringLiteral("OK"));
-    ok->setDefault(true);
-    bottom->addWidget(help);
-    bottom->addStretch(1);
-    bottom->addWidget(cancel);
-    bottom->addWidget(ok);
-    layout->addLayout(bottom);
-    connect(help, &QPushButton::clicked, this, &QVEContextEditor::showHelp);
-    connect(cancel, &QPushButton::clicked, this, [this] { abortEditing(nullptr); });
-    connect(ok, &QPushButton::clicked, this, [this] { stopEditing(); });
+    addEditorButtons(layout, "CE", this,
+                     {[this] { showHelp(); }, {}, [this] { abortEditing(nullptr); }, [this] { stopEditing(); }});
     m_window->resize(460, 420);
 }
 

@@ -55,14 +55,9 @@ public:
 protected:
     bool event(QEvent* event) override
     {
+        if (closeIsCancel(m_editor, event))
+            return true;
         switch (event->type()) {
-        case QEvent::Close:
-            if (m_editor->isEdited()) {
-                event->ignore();
-                m_editor->abortEditing(nullptr);
-                return true;
-            }
-            break;
         case QEvent::WindowActivate:
             if (QVLauncher* launcher = m_editor->editedLauncher()) {
                 editorWindowHost().undoStackActivated(launcher->undoManager());
@@ -187,20 +182,9 @@ void QVELauncherEditor::buildWindow()
         m_accessoryView->addWidget(view);
     layout->addWidget(m_accessoryView, 1);
 
-    auto* bottom = new QHBoxLayout;
-    auto* help = named(new QPushButton(QStringLiteral("?")), "LEHelpButton", loc(QStringLiteral("Aide")));
-    auto* cancel = named(new QPushButton(loc(QStringLiteral("Annuler"))), "LECancelButton", loc(QStringLiteral("Annuler")));
-    auto* ok = named(new QPushButton(QStringLiteral("OK")), "LEOKButton", QStringLiteral("OK"));
-    ok->setDefault(true);
+    QPushButton* ok = addEditorButtons(layout, "LE", this,
+                     {[this] { showHelp(); }, {}, [this] { abortEditing(nullptr); }, [this] { stopEditing(); }});
     ok->setAutoDefault(true);
-    bottom->addWidget(help);
-    bottom->addStretch(1);
-    bottom->addWidget(cancel);
-    bottom->addWidget(ok);
-    layout->addLayout(bottom);
-    connect(help, &QPushButton::clicked, this, &QVELauncherEditor::showHelp);
-    connect(cancel, &QPushButton::clicked, this, [this] { abortEditing(nullptr); });
-    connect(ok, &QPushButton::clicked, this, [this] { stopEditing(); });
 
     auto command = [this](QKeySequence::StandardKey key, void (QUndoStack::*run)()) {
         auto* action = new QAction(m_window);

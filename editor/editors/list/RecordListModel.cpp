@@ -30,6 +30,28 @@ QList<int> consecutive(int first, int count)
     return rows;
 }
 
+// Rows sorted, each once, those outside a list of count rows dropped.
+QList<int> rowsWithin(const QList<int>& rows, int count)
+{
+    QList<int> within;
+    for (const int row : sortedUnique(rows)) {
+        if (row >= 0 && row < count)
+            within << row;
+    }
+    return within;
+}
+
+// A step goes on the undo stack when the list has one, else it is just done.
+void pushOrRun(QUndoStack* stack, QUndoCommand* step)
+{
+    if (stack) {
+        stack->push(step);
+    } else {
+        step->redo();
+        delete step;
+    }
+}
+
 // Where selectAfter stands once the rows are out, kept inside the list.
 int rowAfterRemoval(int selectAfter, const QList<int>& removed, int countAfter)
 {
@@ -266,22 +288,13 @@ bool RecordListModel::addRecords(const QVariantList& records, const QList<int>& 
     }
     const QString name = undoName.isEmpty() ? stepName(m_config.add, records) : undoName;
     auto* step = new RecordListCommand(this, RecordListCommand::Add, records, atIndexes, selectAfter, name);
-    if (m_undoStack) {
-        m_undoStack->push(step);
-    } else {
-        step->redo();
-        delete step;
-    }
+    pushOrRun(m_undoStack, step);
     return true;
 }
 
 bool RecordListModel::removeRecords(const QList<int>& rows, int selectAfter, const QString& undoName)
 {
-    QList<int> valid;
-    for (const int row : sortedUnique(rows)) {
-        if (row >= 0 && row < count())
-            valid << row;
-    }
+    const QList<int> valid = rowsWithin(rows, count());
     if (valid.isEmpty())
         return false;
     QVariantList removed;
@@ -289,22 +302,13 @@ bool RecordListModel::removeRecords(const QList<int>& rows, int selectAfter, con
         removed << m_records.at(row);
     const QString name = undoName.isEmpty() ? stepName(m_config.remove, removed) : undoName;
     auto* step = new RecordListCommand(this, RecordListCommand::Remove, {}, valid, selectAfter, name);
-    if (m_undoStack) {
-        m_undoStack->push(step);
-    } else {
-        step->redo();
-        delete step;
-    }
+    pushOrRun(m_undoStack, step);
     return true;
 }
 
 bool RecordListModel::moveRecords(const QList<int>& rows, int dropRow, const QString& undoName)
 {
-    QList<int> moved;
-    for (const int row : sortedUnique(rows)) {
-        if (row >= 0 && row < count())
-            moved << row;
-    }
+    const QList<int> moved = rowsWithin(rows, count());
     if (moved.isEmpty())
         return false;
     dropRow = std::clamp(dropRow, 0, count());
@@ -317,12 +321,7 @@ bool RecordListModel::moveRecords(const QList<int>& rows, int dropRow, const QSt
         records << m_records.at(row);
     const QString name = undoName.isEmpty() ? stepName(m_config.move, records) : undoName;
     auto* step = new RecordListCommand(this, RecordListCommand::Move, {}, moved, first, name);
-    if (m_undoStack) {
-        m_undoStack->push(step);
-    } else {
-        step->redo();
-        delete step;
-    }
+    pushOrRun(m_undoStack, step);
     return true;
 }
 
@@ -361,24 +360,43 @@ bool RecordListModel::cutSelected()
     return removeRecords(rows, selectedRow(), stepName(m_config.cut, records));
 }
 
-bool RecordListModel::canPaste(const QMimeData* pasteboard) const
+QList<RecordListModel::Config::RealType> RecordListModel::realTypes() const
 {
-    return pasteboardHasType(pasteboard, m_config.pboardType)
-           || (!m_config.realPboardType.isEmpty() && pasteboardHasType(pasteboard, m_config.realPboardType));
+    QList<Config::RealType> types;
+    if (!m_config.realPboardType.isEmpty())
+        types.append({m_config.realPboardType, m_config.referenceFor, m_config.paste});
+    for (Config::RealType type : m_config.moreRealTypes) {
+        if (type.paste.many.isEmpty())
+            type.paste = m_config.paste;
+        types.append(type);
+    }
+    return types;
 }
 
-QVariantList RecordListModel::newRecords(const QVariantList& records, bool real, QList<int>* listed) const
+bool RecordListModel::canPaste(const QMimeData* pasteboard) const
+{
+    if (pasteboardHasType(pasteboard, m_config.pboardType))
+        return true;
+    for (const Config::RealType& type : realTypes()) {
+        if (pasteboardHasType(pasteboard, type.pboardType))
+            return true;
+    }
+    return false;
+}
+
+QVariantList RecordListModel::newRecords(const QVariantList& records, const ReferenceFor* real,
+                                         QList<int>* listed) const
 {
     QVariantList kept;
     QList<quint32> keptIDs;
     for (const QVariant& value : records) {
         QVariantMap record = value.toMap();
         if (real) {
-            if (!m_config.referenceFor) {
+            if (!*real) {
                 zelk::zlog("RecordListModel", "newRecords") << "no reference for whole records";
                 continue;
             }
-            record = m_config.referenceFor(record);
+            record = (*real)(record);
         }
         if (m_config.isKnown && !m_config.isKnown(record)) {
             zelk::zlog("RecordListModel", "newRecords") << "skipped a record whose object is gone" << record;
@@ -402,7 +420,8 @@ QVariantList RecordListModel::newRecords(const QVariantList& records, bool real,
     return kept;
 }
 
-bool RecordListModel::pasteRecords(const QVariantList& records, bool real, int atRow, const UndoKeys& keys)
+bool RecordListModel::pasteRecords(const QVariantList& records, const ReferenceFor* real, int atRow,
+                                   const UndoKeys& keys)
 {
     QList<int> listed;
     const QVariantList kept = newRecords(records, real, &listed);
@@ -417,18 +436,34 @@ bool RecordListModel::pasteRecords(const QVariantList& records, bool real, int a
 bool RecordListModel::paste(const QMimeData* pasteboard)
 {
     if (const std::optional<QVariantList> records = recordsFromPasteboard(pasteboard, m_config.pboardType))
-        return pasteRecords(*records, false, -1, m_config.paste);
-    if (m_config.realPboardType.isEmpty())
-        return false;
-    if (const std::optional<QVariantList> records = recordsFromPasteboard(pasteboard, m_config.realPboardType))
-        return pasteRecords(*records, true, -1, m_config.paste);
+        return pasteRecords(*records, nullptr, -1, m_config.paste);
+    for (const Config::RealType& type : realTypes()) {
+        if (const std::optional<QVariantList> records = recordsFromPasteboard(pasteboard, type.pboardType)) {
+            if (m_config.mayAddReal && !m_config.mayAddReal(type.pboardType, *records))
+                return false;
+            return pasteRecords(*records, &type.referenceFor, -1, type.paste);
+        }
+    }
     return false;
 }
 
 bool RecordListModel::addRealRecords(const QVariantList& realRecords, int atRow, const QString& undoName)
 {
+    return addRealRecordsOfType(m_config.realPboardType, realRecords, atRow, undoName);
+}
+
+bool RecordListModel::addRealRecordsOfType(const QString& pboardType, const QVariantList& realRecords, int atRow,
+                                           const QString& undoName)
+{
+    const QList<Config::RealType> types = realTypes();
+    const auto type = std::find_if(types.begin(), types.end(),
+                                   [&](const Config::RealType& t) { return t.pboardType == pboardType; });
+    if (type == types.end()) {
+        zelk::zlog("RecordListModel", "addRealRecordsOfType") << "the list takes no" << pboardType;
+        return false;
+    }
     QList<int> listed;
-    const QVariantList kept = newRecords(realRecords, true, &listed);
+    const QVariantList kept = newRecords(realRecords, &type->referenceFor, &listed);
     for (const int row : listed)
         selectRow(row);
     if (kept.isEmpty())
@@ -463,15 +498,16 @@ bool RecordListModel::drop(const QMimeData* data, int row, Qt::DropAction action
         if (dragged && action == Qt::MoveAction)
             moveRecords(*dragged, at);
         else
-            pasteRecords(*records, false, at, m_config.copy);
+            pasteRecords(*records, nullptr, at, m_config.copy);
         return true;
     }
-    if (m_config.realPboardType.isEmpty())
-        return false;
-    if (const std::optional<QVariantList> records = recordsFromPasteboard(data, m_config.realPboardType)) {
-        emit droppedFromOutside();
-        pasteRecords(*records, true, at, m_config.add);
-        return true;
+    for (const Config::RealType& type : realTypes()) {
+        if (const std::optional<QVariantList> records = recordsFromPasteboard(data, type.pboardType)) {
+            emit droppedFromOutside();
+            if (!m_config.mayAddReal || m_config.mayAddReal(type.pboardType, *records))
+                pasteRecords(*records, &type.referenceFor, at, m_config.add);
+            return true;
+        }
     }
     return false;
 }
@@ -516,8 +552,8 @@ Qt::ItemFlags RecordListModel::flags(const QModelIndex& index) const
 QStringList RecordListModel::mimeTypes() const
 {
     QStringList types{mimeTypeForPboardType(m_config.pboardType)};
-    if (!m_config.realPboardType.isEmpty())
-        types << mimeTypeForPboardType(m_config.realPboardType);
+    for (const Config::RealType& type : realTypes())
+        types << mimeTypeForPboardType(type.pboardType);
     return types;
 }
 

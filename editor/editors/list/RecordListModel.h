@@ -47,6 +47,17 @@ public:
         QString realPboardType; // whole object records ("QVLauncherPboardType"); empty: none
         // A whole object record made into a list record (required with realPboardType).
         std::function<QVariantMap(const QVariantMap& real)> referenceFor;
+        // Further whole-object types, after realPboardType in paste order
+        // (a menu's items take actions, shortcuts and menus).
+        struct RealType {
+            QString pboardType;
+            std::function<QVariantMap(const QVariantMap& real)> referenceFor;
+            UndoKeys paste; // empty: the list's paste keys
+        };
+        QList<RealType> moreRealTypes;
+        // Asked before whole records are pasted or dropped; false refuses
+        // them all (the callback tells the user why).
+        std::function<bool(const QString& pboardType, const QVariantList& realRecords)> mayAddReal;
         // The object a list record names, when the list holds each once.
         std::function<std::optional<quint32>(const QVariantMap& record)> idOf;
         // False for a record whose object no longer exists; unset: all known.
@@ -119,6 +130,9 @@ public:
     // Adds whole object records at a row as a user add (add keys), after
     // the duplicate and unknown checks; false when nothing was added.
     bool addRealRecords(const QVariantList& realRecords, int atRow, const QString& undoName = {});
+    // The same for whole records of one of the list's whole-object types.
+    bool addRealRecordsOfType(const QString& pboardType, const QVariantList& realRecords, int atRow,
+                              const QString& undoName = {});
     // A drop at a row: the list's own records dragged from itself with the
     // move action move; otherwise they are copied (copy keys) and whole
     // records added (add keys). False when the data holds neither type.
@@ -157,9 +171,12 @@ private:
     QVariantList takeAt(const QList<int>& rows);
     // Records to add from pasteboard records: unknown ones dropped, listed
     // ones selected (their rows appended to *listed).
-    QVariantList newRecords(const QVariantList& records, bool real, QList<int>* listed) const;
+    using ReferenceFor = std::function<QVariantMap(const QVariantMap& real)>;
+    QVariantList newRecords(const QVariantList& records, const ReferenceFor* real, QList<int>* listed) const;
     QString stepName(const UndoKeys& keys, const QVariantList& records) const;
-    bool pasteRecords(const QVariantList& records, bool real, int atRow, const UndoKeys& keys);
+    bool pasteRecords(const QVariantList& records, const ReferenceFor* real, int atRow, const UndoKeys& keys);
+    // realPboardType and moreRealTypes, in paste order.
+    QList<Config::RealType> realTypes() const;
     std::optional<QList<int>> draggedRowsFromHere(const QMimeData* data) const;
 
     Config m_config;

@@ -12,6 +12,7 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <utility>
 
 namespace editor {
 
@@ -61,6 +62,62 @@ QString resultText(const QVariantMap& step, const QString& key)
     return loc(QStringLiteral("ResultLabel%1").arg(code));
 }
 
+// The six undo names of a list, "Annuler" + verb + the noun for one row and
+// for several; a list without a name for one row keeps that one empty.
+void setUndoNames(RecordListModel::Config& config, const std::pair<QString, QString>& nouns)
+{
+    const auto names = [&nouns](const char* verb) {
+        const QString stem = QStringLiteral("Annuler") + QLatin1String(verb);
+        return RecordListModel::UndoKeys{nouns.first.isEmpty() ? QString() : stem + nouns.first, stem + nouns.second};
+    };
+    config.add = names("Ajouter");
+    config.remove = names("Supprimer");
+    config.move = names("Deplacer");
+    config.cut = names("Couper");
+    config.paste = names("Coller");
+    config.copy = names("Copier");
+}
+
+// A list of references to named objects (launchers, contexts): an active box
+// and the object's name and icon, looked up by the reference's ID.
+template <typename Object>
+RecordListModel::Config namedReferencesConfig(const ReferenceKeys& keys,
+                                              std::function<const Object*(quint32 id)> objectWithID,
+                                              const std::pair<QString, QString>& pboardTypes,
+                                              std::function<QVariantMap(const QVariantMap& real)> referenceFor,
+                                              const std::pair<QString, QString>& undoNouns, const QString& header)
+{
+    auto object = [keys, objectWithID](const QVariantMap& record) {
+        return objectWithID(uintValue(record.value(keys.id)));
+    };
+    RecordListModel::Config config;
+    config.pboardType = pboardTypes.first;
+    config.realPboardType = pboardTypes.second;
+    config.referenceFor = std::move(referenceFor);
+    config.idOf = idKey(keys.id);
+    config.isKnown = [object](const QVariantMap& record) { return object(record) != nullptr; };
+    config.nameOf = [object](const QVariantMap& record) {
+        const Object* found = object(record);
+        return found ? found->nameValue() : QString();
+    };
+    setUndoNames(config, undoNouns);
+    config.columns = {QStringLiteral("active"), QStringLiteral("name")};
+    config.headers = {QString(), loc(header)};
+    config.data = [keys, object](const QVariantMap& record, int, const QString& column, int role) -> QVariant {
+        if (column == QLatin1String("active"))
+            return role == Qt::CheckStateRole ? checkState(record, keys.active) : QVariant();
+        const Object* found = object(record);
+        if (!found)
+            return {};
+        if (role == Qt::DisplayRole)
+            return QStringLiteral(" %1").arg(found->nameValue());
+        if (role == Qt::DecorationRole)
+            return iconOf(found->imageValueWithSize(16));
+        return {};
+    };
+    return config;
+}
+
 } // namespace
 
 ReferenceKeys launcherReferenceKeys()
@@ -80,80 +137,23 @@ ReferenceKeys actionStepKeys()
 
 RecordListModel::Config launcherReferencesConfig()
 {
-    const ReferenceKeys keys = launcherReferenceKeys();
-    auto launcher = [keys](const QVariantMap& record) {
-        return QVELaunchersManager::sharedManager().launcherWithID(uintValue(record.value(keys.id)));
-    };
-    RecordListModel::Config config;
-    config.pboardType = QStringLiteral("QVLauncherRefPboardType");
-    config.realPboardType = QStringLiteral("QVLauncherPboardType");
-    config.referenceFor = &QVLauncher::newLauncherRefDictWithLauncherDict;
-    config.idOf = idKey(keys.id);
-    config.isKnown = [launcher](const QVariantMap& record) { return launcher(record) != nullptr; };
-    config.nameOf = [launcher](const QVariantMap& record) {
-        const QVLauncher* object = launcher(record);
-        return object ? object->nameValue() : QString();
-    };
-    config.add = {QStringLiteral("AnnulerAjouterLanceur"), QStringLiteral("AnnulerAjouterLanceurs")};
-    config.remove = {QStringLiteral("AnnulerSupprimerLanceur"), QStringLiteral("AnnulerSupprimerLanceurs")};
-    config.move = {QStringLiteral("AnnulerDeplacerLanceur"), QStringLiteral("AnnulerDeplacerLanceurs")};
-    config.cut = {QStringLiteral("AnnulerCouperLanceur"), QStringLiteral("AnnulerCouperLanceurs")};
-    config.paste = {QStringLiteral("AnnulerCollerLanceur"), QStringLiteral("AnnulerCollerLanceurs")};
-    config.copy = {QStringLiteral("AnnulerCopierLanceur"), QStringLiteral("AnnulerCopierLanceurs")};
-    config.columns = {QStringLiteral("active"), QStringLiteral("name")};
-    config.headers = {QString(), loc(QStringLiteral("ColonneLanceurs"))};
-    config.data = [keys, launcher](const QVariantMap& record, int, const QString& column, int role) -> QVariant {
-        if (column == QLatin1String("active"))
-            return role == Qt::CheckStateRole ? checkState(record, keys.active) : QVariant();
-        const QVLauncher* object = launcher(record);
-        if (!object)
-            return {};
-        if (role == Qt::DisplayRole)
-            return QStringLiteral(" %1").arg(object->nameValue());
-        if (role == Qt::DecorationRole)
-            return iconOf(object->imageValueWithSize(16));
-        return {};
-    };
-    return config;
+    return namedReferencesConfig<QVLauncher>(
+        launcherReferenceKeys(),
+        [](quint32 id) -> const QVLauncher* { return QVELaunchersManager::sharedManager().launcherWithID(id); },
+        {QStringLiteral("QVLauncherRefPboardType"), QStringLiteral("QVLauncherPboardType")},
+        &QVLauncher::newLauncherRefDictWithLauncherDict, {QStringLiteral("Lanceur"), QStringLiteral("Lanceurs")},
+        QStringLiteral("ColonneLanceurs"));
 }
 
 RecordListModel::Config contextReferencesConfig(std::function<bool(const QList<int>& rows)> mayRemove)
 {
-    const ReferenceKeys keys = contextReferenceKeys();
-    auto context = [keys](const QVariantMap& record) {
-        return QVEContextsManager::sharedManager().contextWithID(uintValue(record.value(keys.id)));
-    };
-    RecordListModel::Config config;
-    config.pboardType = QStringLiteral("QVContextRefPboardType");
-    config.realPboardType = QStringLiteral("QVContextPboardType");
-    config.referenceFor = &QVContext::newContextRefDictWithContextDict;
-    config.idOf = idKey(keys.id);
-    config.isKnown = [context](const QVariantMap& record) { return context(record) != nullptr; };
-    config.nameOf = [context](const QVariantMap& record) {
-        const QVContext* object = context(record);
-        return object ? object->nameValue() : QString();
-    };
+    RecordListModel::Config config = namedReferencesConfig<QVContext>(
+        contextReferenceKeys(),
+        [](quint32 id) -> const QVContext* { return QVEContextsManager::sharedManager().contextWithID(id); },
+        {QStringLiteral("QVContextRefPboardType"), QStringLiteral("QVContextPboardType")},
+        &QVContext::newContextRefDictWithContextDict, {QStringLiteral("Contexte"), QStringLiteral("Contextes")},
+        QStringLiteral("ColonneContextes"));
     config.mayRemove = std::move(mayRemove);
-    config.add = {QStringLiteral("AnnulerAjouterContexte"), QStringLiteral("AnnulerAjouterContextes")};
-    config.remove = {QStringLiteral("AnnulerSupprimerContexte"), QStringLiteral("AnnulerSupprimerContextes")};
-    config.move = {QStringLiteral("AnnulerDeplacerContexte"), QStringLiteral("AnnulerDeplacerContextes")};
-    config.cut = {QStringLiteral("AnnulerCouperContexte"), QStringLiteral("AnnulerCouperContextes")};
-    config.paste = {QStringLiteral("AnnulerCollerContexte"), QStringLiteral("AnnulerCollerContextes")};
-    config.copy = {QStringLiteral("AnnulerCopierContexte"), QStringLiteral("AnnulerCopierContextes")};
-    config.columns = {QStringLiteral("active"), QStringLiteral("name")};
-    config.headers = {QString(), loc(QStringLiteral("ColonneContextes"))};
-    config.data = [keys, context](const QVariantMap& record, int, const QString& column, int role) -> QVariant {
-        if (column == QLatin1String("active"))
-            return role == Qt::CheckStateRole ? checkState(record, keys.active) : QVariant();
-        const QVContext* object = context(record);
-        if (!object)
-            return {};
-        if (role == Qt::DisplayRole)
-            return QStringLiteral(" %1").arg(object->nameValue());
-        if (role == Qt::DecorationRole)
-            return iconOf(object->imageValueWithSize(16));
-        return {};
-    };
     return config;
 }
 
@@ -169,12 +169,7 @@ RecordListModel::Config actionStepsConfig()
         const zelk::QVEAction* action = actionOfStep(step);
         return action ? action->nameValue() : QString();
     };
-    config.add = {QStringLiteral("AnnulerAjouterAction"), QStringLiteral("AnnulerAjouterActions")};
-    config.remove = {QStringLiteral("AnnulerSupprimerAction"), QStringLiteral("AnnulerSupprimerActions")};
-    config.move = {QStringLiteral("AnnulerDeplacerAction"), QStringLiteral("AnnulerDeplacerActions")};
-    config.cut = {QStringLiteral("AnnulerCouperAction"), QStringLiteral("AnnulerCouperActions")};
-    config.paste = {QStringLiteral("AnnulerCollerAction"), QStringLiteral("AnnulerCollerActions")};
-    config.copy = {QStringLiteral("AnnulerCopierAction"), QStringLiteral("AnnulerCopierActions")};
+    setUndoNames(config, {QStringLiteral("Action"), QStringLiteral("Actions")});
     config.columns = {QStringLiteral("step"),   QStringLiteral("active"),        QStringLiteral("name"),
                       QStringLiteral("repeat"), QStringLiteral("pause"),         QStringLiteral("resultsuccess"),
                       QStringLiteral("resultfailure")};
@@ -219,12 +214,7 @@ RecordListModel::Config contextRulesConfig(std::function<QString(const QVariantM
 {
     RecordListModel::Config config;
     config.pboardType = QStringLiteral("QVRulePboardType");
-    config.add = {QString(), QStringLiteral("AnnulerAjouterRegles")};
-    config.remove = {QString(), QStringLiteral("AnnulerSupprimerRegles")};
-    config.move = {QString(), QStringLiteral("AnnulerDeplacerRegles")};
-    config.cut = {QString(), QStringLiteral("AnnulerCouperRegles")};
-    config.paste = {QString(), QStringLiteral("AnnulerCollerRegles")};
-    config.copy = {QString(), QStringLiteral("AnnulerCopierRegles")};
+    setUndoNames(config, {QString(), QStringLiteral("Regles")});
     config.columns = {QStringLiteral("active"), QStringLiteral("label")};
     config.headers = {QString(), loc(QStringLiteral("ColonneRegles"))};
     config.data = [labelOf = std::move(labelOf)](const QVariantMap& rule, int, const QString& column,

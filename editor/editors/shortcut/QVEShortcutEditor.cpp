@@ -1,5 +1,6 @@
 #include "QVEShortcutEditor.h"
 
+#include "EditorFrame.h"
 #include "EditorWidgets.h"
 #include "EditorWindowHost.h"
 #include "Log.h"
@@ -41,37 +42,6 @@ namespace {
 
 const char* const kWindowName = "QVEShortcutEditorWindow";
 
-// Closing the window by its frame is Cancel; becoming key brings the
-// editor's other windows along.
-class WindowWatcher : public QObject {
-public:
-    WindowWatcher(QVEShortcutEditor* editor, QObject* parent) : QObject(parent), m_editor(editor) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Close && m_editor->isEdited()) {
-            event->ignore();
-            m_editor->abortEditing(nullptr);
-            return true;
-        }
-        if (event->type() == QEvent::WindowActivate && m_editor->editedShortcut()) {
-            editorWindowHost().undoStackActivated(m_editor->editedShortcut()->undoManager());
-            m_editor->editedShortcut()->windowDidBecomeKey();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QVEShortcutEditor* m_editor;
-};
-
-// The add menus open on a disabled "Nouveau..." caption.
-void addNewCaption(QMenu* menu)
-{
-    auto* caption = new QAction(loc(QStringLiteral("Nouveau...")), menu);
-    caption->setEnabled(false);
-    menu->insertAction(menu->actions().value(0), caption);
-}
-
 QVariantMap notificationPayload(const zelk::Notification& notification)
 {
     return notification.userInfo;
@@ -103,19 +73,7 @@ QVEShortcutEditor::~QVEShortcutEditor()
 
 QTableView* QVEShortcutEditor::makeTable(const char* objectName, const QString& accessibleName)
 {
-    auto* table = named(new QTableView, objectName, accessibleName);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setDragDropMode(QAbstractItemView::DragDrop);
-    table->setDefaultDropAction(Qt::MoveAction);
-    table->setDragDropOverwriteMode(false);
-    table->setDropIndicatorShown(true);
-    table->verticalHeader()->hide();
-    table->horizontalHeader()->setStretchLastSection(false);
-    table->setContextMenuPolicy(Qt::CustomContextMenu);
-    table->setWordWrap(false);
-    return table;
+    return makeEditorTable(QString::fromLatin1(objectName), accessibleName);
 }
 
 void QVEShortcutEditor::buildWindow()
@@ -123,7 +81,17 @@ void QVEShortcutEditor::buildWindow()
     m_window = new QWidget(nullptr, Qt::Window);
     m_window->setObjectName(QString::fromLatin1(kWindowName));
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_window->installEventFilter(new WindowWatcher(this, m_window));
+    // Closing the window by its frame is Cancel; becoming key brings the
+    // editor's other windows along.
+    m_window->installEventFilter(new EditorWindowWatcher(
+        [this] { return m_isEdited; }, [this] { abortEditing(nullptr); },
+        [this] {
+            if (!m_shortcut)
+                return;
+            editorWindowHost().undoStackActivated(m_shortcut->undoManager());
+            m_shortcut->windowDidBecomeKey();
+        },
+        m_window));
     auto* layout = new QVBoxLayout(m_window);
 
     auto* top = new QHBoxLayout;
@@ -177,33 +145,16 @@ void QVEShortcutEditor::buildWindow()
                           1, 1);
     layout->addLayout(references, 1);
 
-    auto* bottom = new QHBoxLayout;
-    auto* help = named(new QPushButton(QStringLiteral("?")), "SEHelpButton", loc(QStringLiteral("Aide")));
-    auto* test = named(new QPushButton(loc(QStringLiteral("Tester"))), "SETestButton", loc(QStringLiteral("Tester")));
-    auto* cancel = named(new QPushButton(loc(QStringLiteral("Annuler"))), "SECancelButton", loc(QStringLiteral("Annuler")));
-    auto* ok = named(new QPushButton(QStringLiteral("OK")), "SEOKButton", QStringLiteral("OK"));
-    ok->setDefault(true);
-    bottom->addWidget(help);
-    bottom->addWidget(test);
-    bottom->addStretch(1);
-    bottom->addWidget(cancel);
-    bottom->addWidget(ok);
-    layout->addLayout(bottom);
-    connect(help, &QPushButton::clicked, this, &QVEShortcutEditor::showHelp);
-    connect(test, &QPushButton::clicked, this, &QVEShortcutEditor::test);
-    connect(cancel, &QPushButton::clicked, this, [this] { abortEditing(nullptr); });
-    connect(ok, &QPushButton::clicked, this, [this] { stopEditing(); });
+    addEditorButtons(layout, "SE", this,
+                     {[this] { showHelp(); }, [this] { test(); }, [this] { abortEditing(nullptr); }, [this] { stopEditing(); }});
 
     // Contexts come from the types the contexts manager makes (the add menu).
     auto* contextsMenu = new QMenu(m_addContextButton);
-    addNewCaption(contextsMenu);
     for (int type = 0; type <= 4; ++type) {
         QAction* item = contextsMenu->addAction(loc(QStringLiteral("NomContexte%1").arg(type)));
         connect(item, &QAction::triggered, this, [this, type] { newContextFromMenu(type); });
     }
-    contextsMenu->addSeparator();
-    connect(contextsMenu->addAction(loc(QStringLiteral("AfficherBibliotheque"))), &QAction::triggered, this,
-            [] { editorWindowHost().displayLibrary(2); });
+    frameAddMenu(contextsMenu, this, 2);
     m_addContextButton->setMenu(contextsMenu);
 
     m_window->resize(560, 520);
@@ -287,28 +238,22 @@ void QVEShortcutEditor::displayWithShortcut(QVShortcut* shortcut)
             }
         });
         connect(table, &QWidget::customContextMenuRequested, this, [this, list, table](const QPoint& at) {
-            QMenu menu;
-            auto add = [&](const QString& key, bool enabled, const std::function<void()>& run) {
-                QAction* item = menu.addAction(loc(key));
-                item->setEnabled(enabled);
-                connect(item, &QAction::triggered, this, run);
-            };
-            const bool selected = !list->selectedRows().isEmpty();
-            add(QStringLiteral("Couper"), selected, [list] { list->cutSelected(); });
-            add(QStringLiteral("Copier"), selected, [list] { list->copySelected(); });
-            add(QStringLiteral("Coller"), list->canPaste(generalPasteboard()), [this] { pastePasteboard(); });
-            add(QStringLiteral("Supprimer"), selected, [list] { list->removeSelected(); });
-            add(QStringLiteral("Modifier"), selected, [this, list] { editSelected(list); });
-            add(QStringLiteral("Activer"), selected, [this, list] { invertActiveOfSelected(list); });
+            TableCommands commands;
+            commands.paste = [this] { pastePasteboard(); };
+            commands.edit = [this, list] { editSelected(list); };
+            commands.activate = [this, list] { invertActiveOfSelected(list); };
             if (list == m_actions) {
-                add(QStringLiteral("Dupliquer"), selected, [this] { substituteSelectedActionsWithCopies(); });
-                add(QStringLiteral("Tester"), selected, [this] { runSelectedActions(); });
-                add(QStringLiteral("ModifierParametres"), selected,
-                    [this] { editRunResultParametersOfActionAtIndex(m_actions->selectedRow()); });
-                add(QStringLiteral("DonnerImage"), selected,
-                    [this] { giveImageToShortcutFromActionAtIndex(m_actions->selectedRow()); });
+                commands.more = [this](QMenu* menu, bool selected) {
+                    addMenuCommand(menu, QStringLiteral("Dupliquer"), selected, this,
+                                   [this] { substituteSelectedActionsWithCopies(); });
+                    addMenuCommand(menu, QStringLiteral("Tester"), selected, this, [this] { runSelectedActions(); });
+                    addMenuCommand(menu, QStringLiteral("ModifierParametres"), selected, this,
+                                   [this] { editRunResultParametersOfActionAtIndex(m_actions->selectedRow()); });
+                    addMenuCommand(menu, QStringLiteral("DonnerImage"), selected, this,
+                                   [this] { giveImageToShortcutFromActionAtIndex(m_actions->selectedRow()); });
+                };
             }
-            menu.exec(table->viewport()->mapToGlobal(at));
+            execTableMenu(table, list, at, this, commands);
         });
     }
     // Every column as wide as its contents, the name taking the rest.
@@ -329,55 +274,20 @@ void QVEShortcutEditor::displayWithShortcut(QVShortcut* shortcut)
 
     // The window's edit commands act on the focused table; undo on the
     // shortcut's stack.
-    auto command = [this](QKeySequence::StandardKey key, const std::function<void()>& run) {
-        auto* action = new QAction(m_window);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, run);
-        m_window->addAction(action);
-    };
-    command(QKeySequence::Undo, [this] {
-        if (m_undoStack)
-            m_undoStack->undo();
-    });
-    command(QKeySequence::Redo, [this] {
-        if (m_undoStack)
-            m_undoStack->redo();
-    });
-    command(QKeySequence::Cut, [this] {
-        if (RecordListModel* list = focusedList())
-            list->cutSelected();
-    });
-    command(QKeySequence::Copy, [this] {
-        if (RecordListModel* list = focusedList())
-            list->copySelected();
-    });
-    command(QKeySequence::Paste, [this] {
-        if (focusedList())
-            pastePasteboard();
-    });
-    command(QKeySequence::Delete, [this] {
-        if (RecordListModel* list = focusedList())
-            list->removeSelected();
-    });
+    addEditCommands(m_window, this, {[this] { return m_undoStack.data(); }, [this] { return focusedList(); },
+                                     [this] { pastePasteboard(); }});
 
     m_addActionButton->setMenu(QVEActionsManager::sharedManager().actionsMenuForTarget(
         [this](const QVariantMap& model) { newActionFromMenu(model); }));
     if (QMenu* menu = m_addActionButton->menu()) {
         menu->setParent(m_addActionButton, menu->windowFlags());
-        addNewCaption(menu);
-        menu->addSeparator();
-        connect(menu->addAction(loc(QStringLiteral("AfficherBibliotheque"))), &QAction::triggered, this,
-                [] { editorWindowHost().displayLibrary(1); });
+        frameAddMenu(menu, this, 1);
     }
     m_addLauncherButton->setMenu(QVELaunchersManager::sharedManager().launchersMenuForTarget(
         [this](const QVariantMap& record) { newLauncherFromMenu(record); }));
     if (QMenu* menu = m_addLauncherButton->menu()) {
         menu->setParent(m_addLauncherButton, menu->windowFlags());
-        addNewCaption(menu);
-        menu->addSeparator();
-        connect(menu->addAction(loc(QStringLiteral("AfficherBibliotheque"))), &QAction::triggered, this,
-                [] { editorWindowHost().displayLibrary(0); });
+        frameAddMenu(menu, this, 0);
     }
 
     m_runParameters = shortcut->runParametersDict();
@@ -531,17 +441,7 @@ bool QVEShortcutEditor::stopEditing(QObject*)
     shortcut->setImageValue(m_image.isNull() ? QVShortcut::defaultIcon() : m_image);
     // An undo in the window can bring back a row whose object was deleted
     // meanwhile: such rows are not written.
-    auto known = [](const RecordListModel* list) {
-        QVariantList records;
-        for (const QVariant& record : list->records()) {
-            if (list->config().isKnown(record.toMap()))
-                records << record;
-            else
-                zelk::zlog("QVEShortcutEditor", "stopEditing") << "left out a reference to a missing object"
-                                                                << record.toMap();
-        }
-        return records;
-    };
+    auto known = [](const RecordListModel* list) { return knownRecordsOf(list, "QVEShortcutEditor"); };
     shortcut->setActionsDictArray(known(m_actions));
     shortcut->setLaunchersDictArray(known(m_launchers));
     shortcut->setContextsDictArray(known(m_contexts));
@@ -724,42 +624,21 @@ void QVEShortcutEditor::editSelected(RecordListModel* list)
 
 RecordListModel* QVEShortcutEditor::focusedList() const
 {
-    QWidget* focus = QApplication::focusWidget();
-    if (focus == m_actionsTable)
-        return m_actions;
-    if (focus == m_launchersTable)
-        return m_launchers;
-    if (focus == m_contextsTable)
-        return m_contexts;
-    return nullptr;
+    return focusedListOf({{m_actionsTable, m_actions}, {m_launchersTable, m_launchers}, {m_contextsTable, m_contexts}});
 }
 
 void QVEShortcutEditor::pastePasteboard()
 {
-    const QMimeData* pasteboard = generalPasteboard();
     // The first type present decides the table, in the system's order.
-    for (RecordListModel* list : {m_actions, m_launchers, m_contexts}) {
-        if (list && list->canPaste(pasteboard)) {
-            list->paste(pasteboard);
-            return;
-        }
-    }
+    pasteIntoFirstTaker({m_actions, m_launchers, m_contexts});
 }
 
 // --- Notices ----------------------------------------------------------------------------------------
 
 void QVEShortcutEditor::removeUnknownRows(RecordListModel* list)
 {
-    if (!m_isEdited || !list)
-        return;
-    QList<int> gone;
-    for (int row = 0; row < list->count(); ++row) {
-        if (!list->config().isKnown(list->recordAt(row)))
-            gone << row;
-    }
-    if (!gone.isEmpty())
-        list->removeRecords(gone, list->selectedRow());
-    list->reload();
+    if (m_isEdited)
+        removeMissingRows(list);
 }
 
 void QVEShortcutEditor::updateLaunchers()
@@ -788,58 +667,32 @@ void QVEShortcutEditor::updateActions()
     setName(action->nameValue(), false, {});
 }
 
-void QVEShortcutEditor::substitute(RecordListModel* list, const QVariantMap& payload,
-                                   const std::function<QVariantMap(quint32)>& realRecord)
+void QVEShortcutEditor::substitute(RecordListModel* list, int kind, const QVariantMap& payload)
 {
-    if (!m_isEdited || !payload.contains(QStringLiteral("what")))
+    if (!m_isEdited)
         return;
-    const quint32 what = uintValue(payload.value(QStringLiteral("what")));
-    if (payload.contains(QStringLiteral("with")) && uintValue(payload.value(QStringLiteral("with"))) == what)
-        return;
-    const bool unique = bool(list->config().idOf);
-    const QString idKey = list == m_actions ? actionStepKeys().id : QString();
-    auto rowOfWhat = [&]() {
-        if (unique)
-            return list->indexOfID(what);
-        for (int row = 0; row < list->count(); ++row) {
-            if (uintValue(list->recordAt(row).value(idKey)) == what)
-                return row;
-        }
-        return -1;
-    };
-    // Every step naming the old action is replaced; references appear once.
-    for (int row = rowOfWhat(); row >= 0; row = unique ? -1 : rowOfWhat()) {
-        list->removeRecords({row}, row);
-        if (payload.contains(QStringLiteral("with"))) {
-            const QVariantMap with = realRecord(uintValue(payload.value(QStringLiteral("with"))));
-            if (!with.isEmpty())
-                list->addRecords({list->config().referenceFor(with)}, {row}, row);
-        }
-    }
+    const QString idKey = list == m_actions     ? actionStepKeys().id
+                          : list == m_launchers ? launcherReferenceKeys().id
+                                                : contextReferenceKeys().id;
+    substituteRows(
+        list, payload, kind,
+        [idKey](const QVariantMap& record, quint32 id) { return uintValue(record.value(idKey)) == id; },
+        list->config().referenceFor);
 }
 
 void QVEShortcutEditor::subsituteLauncherNotification(const QVariantMap& payload)
 {
-    substitute(m_launchers, payload, [](quint32 id) {
-        const QVLauncher* launcher = QVELaunchersManager::sharedManager().launcherWithID(id);
-        return launcher ? launcher->dictValue() : QVariantMap();
-    });
+    substitute(m_launchers, ObjectsFile::Launchers, payload);
 }
 
 void QVEShortcutEditor::subsituteContextNotification(const QVariantMap& payload)
 {
-    substitute(m_contexts, payload, [](quint32 id) {
-        const QVContext* context = QVEContextsManager::sharedManager().contextWithID(id);
-        return context ? context->dictValue() : QVariantMap();
-    });
+    substitute(m_contexts, ObjectsFile::Contexts, payload);
 }
 
 void QVEShortcutEditor::subsituteActionNotification(const QVariantMap& payload)
 {
-    substitute(m_actions, payload, [](quint32 id) {
-        zelk::QVEAction* action = QVEActionsManager::sharedManager().actionWithID(id);
-        return action ? action->dictValue() : QVariantMap();
-    });
+    substitute(m_actions, ObjectsFile::Actions, payload);
 }
 
 // --- Test and help ------------------------------------------------------------------------------------

@@ -110,7 +110,7 @@ private:
     void updateButtons();
     // Removes the rows whose object is gone, as one step.
     void removeUnknownRows(RecordListModel* list);
-    void substitute(RecordListModel* list, const QVariantMap& payload, const std::function<QVariantMap(quint32)>& realRecord);
+    void substitute(RecordListModel* list, int kind, const QVariantMap& payload);
     RecordListModel* focusedList() const;
     void applyActiveFlagKey(RecordListModel* list, int row);
 

@@ -2,6 +2,7 @@
 // their undo and redo, and the paste, cut and drop rules.
 #include "ManagerSupport.h"
 #include "RecordListModel.h"
+#include "ReferenceLists.h"
 
 #include <QAbstractItemModelTester>
 #include <QMimeData>
@@ -257,6 +258,47 @@ TEST_F(RecordListModelTest, RemoveSelectsTheFollowingRowAndUndoGivesBackRowsAndS
     EXPECT_EQ(list->selectedRows(), (QList<int>{1, 3}));
 }
 
+TEST_F(RecordListModelTest, FurtherWholeObjectTypesPasteInOrderAndMayBeRefused)
+{
+    // A list that also takes contexts, after launchers, made into references
+    // of 10 + their ID; contexts from 3 on are refused as a whole.
+    RecordListModel::Config config = list->config();
+    config.moreRealTypes = {{QStringLiteral("QVContextPboardType"),
+                             [](const QVariantMap& real) {
+                                 return ref(10 + quint32(real.value(QStringLiteral("contextID")).toLongLong()));
+                             },
+                             {}}};
+    config.mayAddReal = [](const QString& type, const QVariantList& records) {
+        if (type != QLatin1String("QVContextPboardType"))
+            return true;
+        for (const QVariant& record : records) {
+            if (record.toMap().value(QStringLiteral("contextID")).toLongLong() >= 3)
+                return false;
+        }
+        return true;
+    };
+    RecordListModel both(config, &stack);
+    QTableView table;
+    table.setModel(&both);
+    both.setView(&table);
+    auto context = [](qint64 id) { return QVariantMap{{QStringLiteral("contextID"), id}}; };
+
+    std::unique_ptr<QMimeData> contexts(mimeDataWithRecords(QStringLiteral("QVContextPboardType"), {context(1)}));
+    EXPECT_TRUE(both.canPaste(contexts.get()));
+    EXPECT_TRUE(both.paste(contexts.get()));
+    EXPECT_EQ(idOfRef(both.recordAt(0)), 11u);
+    EXPECT_EQ(stack.text(stack.count() - 1), locFormat(QStringLiteral("AnnulerCollerLanceur"), {QString(QChar(char('A' + 10)))}));
+    std::unique_ptr<QMimeData> refused(
+        mimeDataWithRecords(QStringLiteral("QVContextPboardType"), {context(2), context(3)}));
+    EXPECT_FALSE(both.paste(refused.get()));
+    EXPECT_TRUE(both.dropMimeData(refused.get(), Qt::CopyAction, 0, 0, {})) << "a refused drop is still taken";
+    EXPECT_EQ(both.count(), 1);
+    EXPECT_TRUE(both.addRealRecordsOfType(QStringLiteral("QVContextPboardType"), {context(4)}, 0));
+    EXPECT_FALSE(both.addRealRecordsOfType(QStringLiteral("QVMenuPboardType"), {context(5)}, 0));
+    EXPECT_EQ(both.count(), 2);
+    EXPECT_TRUE(both.mimeTypes().contains(mimeTypeForPboardType(QStringLiteral("QVContextPboardType"))));
+}
+
 TEST_F(RecordListModelTest, StepsOutliveNoList)
 {
     list->setRecords(refs(QStringLiteral("AB")));
@@ -266,6 +308,61 @@ TEST_F(RecordListModelTest, StepsOutliveNoList)
     stack.undo(); // the list is gone: nothing to reach
     stack.redo();
     EXPECT_EQ(stack.count(), 1);
+}
+
+// The shared lists' pasteboard types and the six undo names each of their
+// steps is named by ("Annuler<verb><noun>", one row and several).
+TEST(ReferenceListsTest, EachListHasItsTypesUndoNamesAndColumns)
+{
+    struct Case {
+        const char* list;
+        RecordListModel::Config config;
+        QString pboardType, realPboardType, one, many;
+        QStringList columns;
+    };
+    const Case cases[] = {
+        {"launchers", launcherReferencesConfig(), "QVLauncherRefPboardType", "QVLauncherPboardType", "Lanceur",
+         "Lanceurs", {"active", "name"}},
+        {"contexts", contextReferencesConfig(nullptr), "QVContextRefPboardType", "QVContextPboardType", "Contexte",
+         "Contextes", {"active", "name"}},
+        {"steps", actionStepsConfig(), "QVCutActionPboardType", "QVActionPboardType", "Action", "Actions",
+         {"step", "active", "name", "repeat", "pause", "resultsuccess", "resultfailure"}},
+        {"rules", contextRulesConfig(nullptr), "QVRulePboardType", QString(), QString(), "Regles", {"active", "label"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.list);
+        EXPECT_EQ(c.config.pboardType, c.pboardType);
+        EXPECT_EQ(c.config.realPboardType, c.realPboardType);
+        EXPECT_EQ(c.config.columns, c.columns);
+        EXPECT_EQ(c.config.headers.size(), c.columns.size());
+        const std::pair<const char*, RecordListModel::UndoKeys> steps[] = {
+            {"Ajouter", c.config.add},  {"Supprimer", c.config.remove}, {"Deplacer", c.config.move},
+            {"Couper", c.config.cut},   {"Coller", c.config.paste},     {"Copier", c.config.copy}};
+        for (const auto& [verb, keys] : steps) {
+            const QString stem = QStringLiteral("Annuler") + QLatin1String(verb);
+            EXPECT_EQ(keys.one, c.one.isEmpty() ? QString() : stem + c.one) << verb;
+            EXPECT_EQ(keys.many, stem + c.many) << verb;
+        }
+    }
+}
+
+// A reference to an object the managers do not have is unknown, nameless
+// and shows nothing but its active box.
+TEST(ReferenceListsTest, AReferenceToAMissingObjectIsUnknown)
+{
+    const std::pair<RecordListModel::Config, ReferenceKeys> lists[] = {
+        {launcherReferencesConfig(), launcherReferenceKeys()}, {contextReferencesConfig(nullptr), contextReferenceKeys()}};
+    for (const auto& [config, keys] : lists) {
+        SCOPED_TRACE(keys.id.toStdString());
+        const QVariantMap record{{keys.id, qint64(987654)}, {keys.active, true}};
+        EXPECT_FALSE(config.isKnown(record));
+        EXPECT_TRUE(config.nameOf(record).isEmpty());
+        ASSERT_TRUE(config.idOf);
+        EXPECT_EQ(config.idOf(record), std::optional<quint32>(987654));
+        EXPECT_EQ(config.idOf(QVariantMap{}), std::nullopt);
+        EXPECT_EQ(config.data(record, 0, QStringLiteral("active"), Qt::CheckStateRole), QVariant(Qt::Checked));
+        EXPECT_FALSE(config.data(record, 0, QStringLiteral("name"), Qt::DisplayRole).isValid());
+    }
 }
 
 } // namespace

@@ -103,6 +103,21 @@ TEST_F(WidgetsTest, TheNameCellMeasuresItsImageAndThreePoints)
     EXPECT_EQ(ImageAndTextCell::textRect(QRect(0, 0, 100, 20), model.index(1, 0)).left(), 19);
 }
 
+TEST_F(WidgetsTest, DeleteEmptiesTheWellOnce)
+{
+    QVECustomImageView well;
+    QImage picture(40, 40, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    well.setNewImage(picture);
+    int changes = 0;
+    QObject::connect(&well, &QVECustomImageView::imageChanged, [&] { ++changes; });
+    QTest::keyClick(&well, Qt::Key_Delete);
+    EXPECT_TRUE(well.image().isNull());
+    EXPECT_EQ(changes, 1);
+    QTest::keyClick(&well, Qt::Key_Backspace);
+    EXPECT_EQ(changes, 1) << "an empty well stays quiet";
+}
+
 TEST_F(WidgetsTest, AnImageDroppedOnTheWellIsKeptAt32AndTheDropIsPerformed)
 {
     QVECustomImageView well;

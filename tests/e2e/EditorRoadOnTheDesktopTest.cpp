@@ -199,18 +199,7 @@ protected:
             return false;
         }, 10000, 100);
         if (!placed) {
-            const AXElement window = frontWindow();
-            std::cerr << "front window " << (window ? window->title().value_or(QString()).toStdString() : "none");
-            if (window) {
-                const QRect f = frameOf(window).toRect();
-                std::cerr << " at " << f.x() << "," << f.y() << " " << f.width() << "x" << f.height();
-            }
-            for (unsigned long x : desktop->windowsOf(editor->pid())) {
-                const QRect g = desktop->windowGeometry(x);
-                std::cerr << "; X window " << desktop->windowName(x).toStdString() << " at " << g.x() << "," << g.y() << " "
-                          << g.width() << "x" << g.height();
-            }
-            std::cerr << "\n";
+            ADD_FAILURE() << "the editor's front window is not where AT-SPI tells it";
             return false;
         }
         // The window in front of the editor is also on top of the others
@@ -218,11 +207,9 @@ protected:
         if (element->role().value_or(QString()) != AXRole::MenuItem
             && !desktop->xdotool({"windowraise", QString::number(placedWindow)}))
             return false;
-        const std::optional<QPointF> at = last.topLeft();
-        const std::optional<QSizeF> size = last.size();
-        return desktop->xdotool({"mousemove", "--sync", QString::number(int(at->x() + size->width() / 2)),
-                                 QString::number(int(at->y() + size->height() / 2)), "click", "--repeat",
-                                 QString::number(count), "1"});
+        const QPoint middle = last.center().toPoint();
+        return desktop->xdotool({"mousemove", "--sync", QString::number(middle.x()), QString::number(middle.y()), "click",
+                                 "--repeat", QString::number(count), "1"});
     }
     bool shoot(const QString& name) { return desktop->saveScreenshot("editor-road-" + name + ".png"); }
     QString valueOf(const AXElement& element)

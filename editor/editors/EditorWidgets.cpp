@@ -3,6 +3,8 @@
 #include "FormatText.h"
 #include "ModelSupport.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QBoxLayout>
 #include <QEvent>
 #include <QKeyEvent>
@@ -61,7 +63,24 @@ private:
     std::function<bool()> m_committed;
 };
 
+QAccessibleInterface* plainWindowInterface(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("QWidget") || !object || !object->isWidgetType())
+        return nullptr;
+    auto* widget = static_cast<QWidget*>(object);
+    return widget->isWindow() ? new QAccessibleWidget(widget, QAccessible::Window) : nullptr;
+}
+
 } // namespace
+
+void presentPlainWindowsAsWindows()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(plainWindowInterface);
+        return true;
+    }();
+    (void)installed;
+}
 
 void passUndoToWindowWhenCommitted(QLineEdit* field, std::function<bool()> committed)
 {

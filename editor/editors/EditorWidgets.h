@@ -54,6 +54,11 @@ QString titleWithName(const QString& format, const QString& name);
 // the field's text history.
 void passUndoToWindowWhenCommitted(QLineEdit* field, std::function<bool()> committed);
 
+// Plain widgets made top-level (the editor windows) are windows to
+// assistive technologies too, as dialogs and main windows are: without
+// it they are told as groups, and no window of theirs is ever in front.
+void presentPlainWindowsAsWindows();
+
 // The editors' modal alert: title and message keys, one "OK" button.
 void editorAlert(const QString& titleKey, const QString& messageKey);
 

@@ -1,5 +1,7 @@
 #include "EditorWindowHost.h"
 
+#include "EditorWidgets.h"
+
 #include "ManagerSupport.h"
 #include "QVEActionEditor.h"
 #include "QVEActionsManager.h"
@@ -44,6 +46,7 @@ EditorWindowHost& editorWindowHost()
 
 void registerObjectEditors()
 {
+    presentPlainWindowsAsWindows();
     setObjectEditorMaker(ObjectsFile::Shortcuts, [] { return std::make_shared<QVEShortcutEditor>(); });
     setObjectEditorMaker(ObjectsFile::Launchers, [] { return std::make_shared<QVELauncherEditor>(); });
     setObjectEditorMaker(ObjectsFile::Contexts, [] { return std::make_shared<QVEContextEditor>(); });

@@ -387,6 +387,11 @@ TEST_F(ManagersTest, ModelsRegistryMenuAndChooser)
     for (QAction* item : menu->actions().first()->menu()->actions())
         titles << item->text();
     EXPECT_EQ(titles, (QStringList{"Alpha", "Mid", "Zeta"}));
+    // The families are titled with texts, not with their keys.
+    EXPECT_FALSE(menu->actions().first()->text().isEmpty());
+    EXPECT_FALSE(menu->actions().first()->text().startsWith("FamilyName"));
+    for (int family = 1000; family <= 1019; ++family)
+        EXPECT_NE(loc(QStringLiteral("FamilyName%1").arg(family)), QStringLiteral("FamilyName%1").arg(family));
 
     QVEPboardManager& chooser = QVEPboardManager::sharedManager();
     QMimeData nothing;
@@ -528,6 +533,12 @@ TEST_F(ManagersTest, NewLauncherMenuHeadingsAndReuseOfAnEqualLauncher)
     for (QAction* item : first->actions())
         headings += item->isEnabled() ? 0 : 1;
     EXPECT_EQ(headings, 4); // types 3, 4, 6 and 7
+    // Each kind is titled with a text, not with its key.
+    for (QAction* item : first->actions())
+        if (!item->isEnabled())
+            EXPECT_FALSE(item->text().isEmpty() || item->text().startsWith("LauncherTypeName")) << item->text().toStdString();
+    EXPECT_EQ(first->actions().first()->text(), loc("LauncherTypeName0"));
+    EXPECT_NE(loc("LauncherTypeName0"), "LauncherTypeName0");
     first->actions().first()->trigger();
     ASSERT_FALSE(chosen.isEmpty());
     EXPECT_TRUE(second->actions().first()->data().toMap() == chosen);

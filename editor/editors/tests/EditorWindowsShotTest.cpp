@@ -15,6 +15,7 @@
 #include "QVEShortcutEditor.h"
 #include "QVEShortcutsManager.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -51,6 +52,13 @@ TEST_F(EditorWindowsShotTest, ShortcutEditor)
     auto* editor = dynamic_cast<QVEShortcutEditor*>(shortcut->editor());
     ASSERT_TRUE(editor);
     ASSERT_TRUE(editor->window()->isVisible());
+    // Assistive tools meet it as a window, its controls inside it.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(editor->window());
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    auto* inner = new QWidget(editor->window());
+    EXPECT_NE(QAccessible::queryAccessibleInterface(inner)->role(), QAccessible::Window);
+    delete inner;
     EXPECT_TRUE(saveShot(editor->window(), "shortcut-editor"));
     editor->abortEditing(nullptr);
 }

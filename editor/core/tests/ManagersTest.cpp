@@ -534,9 +534,11 @@ TEST_F(ManagersTest, NewLauncherMenuHeadingsAndReuseOfAnEqualLauncher)
         headings += item->isEnabled() ? 0 : 1;
     EXPECT_EQ(headings, 4); // types 3, 4, 6 and 7
     // Each kind is titled with a text, not with its key.
-    for (QAction* item : first->actions())
-        if (!item->isEnabled())
+    for (QAction* item : first->actions()) {
+        if (!item->isEnabled()) {
             EXPECT_FALSE(item->text().isEmpty() || item->text().startsWith("LauncherTypeName")) << item->text().toStdString();
+        }
+    }
     EXPECT_EQ(first->actions().first()->text(), loc("LauncherTypeName0"));
     EXPECT_NE(loc("LauncherTypeName0"), "LauncherTypeName0");
     first->actions().first()->trigger();

@@ -120,7 +120,7 @@ bool prepare(const QString& path, const QByteArray& data, Prepared* out, QString
     return true;
 }
 
-bool commit(const QString& path, const Prepared& file, QString* error)
+bool renameIntoPlace(const QString& path, const Prepared& file, QString* error)
 {
     if (::rename(file.temporary.constData(), file.target.constData()) != 0) {
         const int err = errno;
@@ -129,12 +129,25 @@ bool commit(const QString& path, const Prepared& file, QString* error)
             *error = QStringLiteral("%1: cannot replace the file: %2").arg(path, errnoText(err));
         return false;
     }
-    // The rename itself must reach the disk too.
-    const int dfd = ::open(file.dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return true;
+}
+
+// A rename must reach the disk too: its folder is flushed once after all
+// the renames into it.
+void syncFolder(const QByteArray& dir)
+{
+    const int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
+}
+
+bool commit(const QString& path, const Prepared& file, QString* error)
+{
+    if (!renameIntoPlace(path, file, error))
+        return false;
+    syncFolder(file.dir);
     return true;
 }
 
@@ -166,11 +179,16 @@ bool writeFilesAtomically(const QList<std::pair<QString, QByteArray>>& files, QS
             *error = problems.join(u'\n');
         return false;
     }
+    QList<QByteArray> folders;
     for (qsizetype i = 0; i < prepared.size(); ++i) {
         QString why;
-        if (!commit(files[i].first, prepared[i], &why))
+        if (!renameIntoPlace(files[i].first, prepared[i], &why))
             problems << why;
+        if (!folders.contains(prepared[i].dir))
+            folders.append(prepared[i].dir);
     }
+    for (const QByteArray& folder : std::as_const(folders))
+        syncFolder(folder);
     if (error)
         *error = problems.join(u'\n');
     return problems.isEmpty();

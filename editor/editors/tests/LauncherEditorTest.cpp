@@ -450,6 +450,7 @@ TEST_F(LauncherUSBTest, ButtonAndWheelCapturedFromTheDeviceAndWritten)
     control<QCheckBox>(editor, "LEUSBShiftCheck")->click();
     EXPECT_EQ(editor->usbState().modifiers, 0x20000);
     alerts.clear();
+    const auto cookie = editor->usbState().cookie; // OK closes the window and ends the editor
     clickOK(editor);
     EXPECT_TRUE(alerts.empty());
     const QVariantMap params = launcher->paramsDict();
@@ -458,7 +459,7 @@ TEST_F(LauncherUSBTest, ButtonAndWheelCapturedFromTheDeviceAndWritten)
     EXPECT_EQ(params.value("launcherusbproductid").toInt(), 0xc077);
     EXPECT_EQ(params.value("launcherusbproductname"), "USB Optical Mouse");
     EXPECT_EQ(params.value("launcherusbmodifiers").toInt(), 0x20000);
-    EXPECT_EQ(params.value("launcherusbcookie").toInt(), editor->usbState().cookie);
+    EXPECT_EQ(params.value("launcherusbcookie").toInt(), cookie);
     const QVariantMap button = params.value("launcherusbparamsdict").toMap();
     EXPECT_EQ(button.value("launcherusbbuttonusage").toInt(), 1);
     EXPECT_EQ(button.value("launcherusbbuttonrelease").toBool(), false);

@@ -181,6 +181,7 @@ int VirtualPlatform::postScroll(int wheelCount, int32_t vertical, int32_t horizo
 
 EventPoster::KeyMap VirtualPlatform::heldKeys()
 {
+    ++m_heldKeysQueries;
     std::lock_guard lock(m_mutex);
     KeyMap map{};
     for (uint16_t k : std::as_const(m_held)) {

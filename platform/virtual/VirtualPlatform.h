@@ -12,6 +12,7 @@
 #include "VirtualWindows.h"
 
 #include <QList>
+#include <atomic>
 #include <QPointF>
 #include <QSet>
 #include <mutex>
@@ -110,6 +111,8 @@ public:
     QStringList eventLogStrings() const;      // toString() of each event
     void clearEventLog();
     void userPressesKey(uint16_t keyCode);    // held, not logged
+    // How often the held keys were asked for (a waiter polling them).
+    int heldKeysQueries() const { return m_heldKeysQueries; }
     void userReleasesKey(uint16_t keyCode);
     int exclusiveDepth() const;               // begins minus ends
     // Per-key auto-repeat, on for every key but the modifiers until the
@@ -133,6 +136,7 @@ public:
 
 private:
     mutable std::mutex m_mutex;
+    std::atomic<int> m_heldKeysQueries{0};
     QList<PostedEvent> m_log;
     QSet<uint16_t> m_held;
     QSet<uint16_t> m_ownHeld;     // posted down, not up yet

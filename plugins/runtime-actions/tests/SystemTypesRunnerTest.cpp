@@ -161,8 +161,10 @@ TEST_F(SystemTypesRunnerTest, DockAndClassicSayTheyCannot)
 TEST_F(SystemTypesRunnerTest, EjectWaitsForTheKeysToBeLetGo)
 {
     platform->userPressesKey(55);
-    std::thread letGo([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int asked = platform->heldKeysQueries();
+    std::thread letGo([this, asked] {
+        // The runner is in its wait once it has looked at the keys twice.
+        EXPECT_TRUE(zelk::test::waitUntil([&] { return platform->heldKeysQueries() >= asked + 2; }));
         EXPECT_TRUE(platform->virtualVolumes().requests().isEmpty()) << "ejected while a key was held";
         platform->userReleasesKey(55);
     });
@@ -185,8 +187,9 @@ TEST_F(SystemTypesRunnerTest, EjectWaitsForTheKeysToBeLetGo)
 TEST_F(SystemTypesRunnerTest, EjectGoesOnWhenTheKeysAreNeverLetGo)
 {
     platform->userPressesKey(55);
-    std::thread watch([this] {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+    const int asked = platform->heldKeysQueries();
+    std::thread watch([this, asked] {
+        EXPECT_TRUE(zelk::test::waitUntil([&] { return platform->heldKeysQueries() >= asked + 2; }));
         EXPECT_TRUE(platform->virtualVolumes().requests().isEmpty()) << "ejected while a key was held";
     });
     const auto start = std::chrono::steady_clock::now();

@@ -335,7 +335,7 @@ void QVEPreferencesEditor::loadPreferences()
     shared.reload();
     m_prefsDict = shared.persistentDomain();
     m_baseDict = m_prefsDict;
-    zelk::zlog("QVEPreferencesEditor", "loadPreferences") << "loaded shared prefs:" << m_prefsDict;
+    zelk::zlog("QVEPreferencesEditor", "loadPreferences") << "loaded" << m_prefsDict.size() << "shared settings";
     applySettings();
 }
 
